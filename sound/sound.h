@@ -3,6 +3,7 @@
 // gauge opens the device and creates the sounds at its installation and releases them at its kill.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tarvenol::snd {
@@ -19,8 +20,14 @@ enum SoundId : int {
 // Resource names, exactly as carried in the module ("CLICK" ... "BRAKESSND"), in load order.
 extern const char* const kSoundNames[kSoundCount];
 
-// Volume of each sound at load, hundredths of a decibel (0 full level, negative attenuated).
-extern const int16_t kInitialVolumes[kSoundCount];
+// Volume of each sound at load, hundredths of a decibel (0 full level, negative attenuated); the
+// shared volume table starts from these and the audio panel changes it at run time.
+inline constexpr std::array<int16_t, kSoundCount> kInitialVolumes = {
+    -2000, -3100, -3100, -2000, -2000, -2000,                  // CLICK, HI, LO, INNER, MIDDLE, OUTER
+    -1000, -1000, -1000, -1000, -1000, -1000, -1000, -1000,    // the eight ground proximity callouts
+    -1800, -2000, -1500, -1200, -1300, -1000, -1400, -2300,    // CLICLICLIC .. REREP
+    -1500, -1500, -1500,                                       // SONNERIE, WROOF, BRAKESSND
+};
 
 constexpr int32_t kVolumeMax = 0;
 constexpr int32_t kVolumeMin = -10000;
