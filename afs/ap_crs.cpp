@@ -1,0 +1,8 @@
+// tarvenol ap_crs_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(ap_crs, "tarvenol ap_crs_t418", 86, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

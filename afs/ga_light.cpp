@@ -1,0 +1,8 @@
+// tarvenol ga_light_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(ga_light, "tarvenol ga_light_t418", 35, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

@@ -1,0 +1,8 @@
+// tarvenol voy_ap_off_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(voy_ap_off, "tarvenol voy_ap_off_t418", 32, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

@@ -1,0 +1,8 @@
+// tarvenol apu_ind_egt_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(apu_ind_egt, "tarvenol apu_ind_egt_t418", 91, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

@@ -1,0 +1,8 @@
+// tarvenol elec_batt_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(elec_batt, "tarvenol elec_batt_t418", 150, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

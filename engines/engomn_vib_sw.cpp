@@ -1,0 +1,8 @@
+// tarvenol engomn_vib_sw_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(engomn_vib_sw, "tarvenol engomn_vib_sw_t418", 81, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

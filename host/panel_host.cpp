@@ -1,0 +1,283 @@
+#include "host/panel_host.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace tarvenol::host {
+
+namespace {
+
+PanelHost* g_current = nullptr;
+
+constexpr std::uint32_t kStringMargin = 1;  // the terminating zero
+constexpr std::size_t kKeyEventReserve = 4096;
+
+// The service table entries: plain functions in the simulator's calling convention that forward
+// to the current host.
+void FSAPI svc_lookup_var(abi::MODULE_VAR* var) {
+    if (g_current && var) g_current->lookup(var);
+}
+abi::ERR FSAPI svc_trigger_key_event(abi::ID32 id, abi::UINT32 value) {
+    if (g_current) g_current->key_event(id, value);
+    return 0;
+}
+abi::BOOL FSAPI svc_panel_window_toggle(abi::UINT32 id) {
+    if (g_current) g_current->toggle_window(id);
+    return 1;
+}
+abi::BOOL FSAPI svc_panel_window_open(abi::UINT32 id) {
+    if (g_current) g_current->set_window(id, true);
+    return 1;
+}
+abi::BOOL FSAPI svc_panel_window_close(abi::UINT32 id) {
+    if (g_current) g_current->set_window(id, false);
+    return 1;
+}
+abi::BOOL FSAPI svc_is_panel_window_visible(abi::UINT32 id) { return g_current && g_current->window_open(id); }
+void FSAPI svc_element_list_query(abi::ELEMENT_HEADER*) {}
+void FSAPI svc_element_list_install(abi::ELEMENT_HEADER* first, abi::PVOID) {
+    if (g_current) g_current->install_elements(first);
+}
+void FSAPI svc_element_list_initialize(abi::ELEMENT_HEADER*) {}
+void FSAPI svc_element_list_update(abi::ELEMENT_HEADER* first) {
+    if (g_current) g_current->update_elements(first);
+}
+void FSAPI svc_element_list_generate(abi::ELEMENT_HEADER*, abi::UINT32) {}
+void FSAPI svc_element_list_plot(abi::ELEMENT_HEADER*) {}
+void FSAPI svc_element_list_erase(abi::ELEMENT_HEADER*) {}
+void FSAPI svc_element_list_kill(abi::ELEMENT_HEADER* first) {
+    if (g_current) g_current->kill_elements(first);
+}
+void FSAPI svc_initialize_var(abi::MODULE_VAR* var) { svc_lookup_var(var); }
+
+// Every element of a chain, each once, in drawing order (an element's list may hold several).
+template <class F>
+void walk(abi::ELEMENT_HEADER* e, F&& f) {
+    while (e) {
+        f(e);
+        abi::ELEMENT_HEADER* next = nullptr;
+        if (e->next_element) {
+            next = e->next_element[0];
+            for (abi::ELEMENT_HEADER** extra = e->next_element + (next ? 1 : 0); next && *extra; ++extra)
+                walk(*extra, f);
+        }
+        e = next;
+    }
+}
+
+double element_callback(abi::ELEMENT_HEADER* e) {
+    switch (e->element_type) {
+        case abi::ELEMENT_TYPE_NEEDLE: {
+            auto* n = reinterpret_cast<abi::ELEMENT_NEEDLE*>(e);
+            return n->update_cb ? n->update_cb(n) : 0.0;
+        }
+        case abi::ELEMENT_TYPE_STRING: {
+            auto* s = reinterpret_cast<abi::ELEMENT_STRING*>(e);
+            return s->update_cb ? s->update_cb(s) : 0.0;
+        }
+        case abi::ELEMENT_TYPE_SLIDER: {
+            auto* s = reinterpret_cast<abi::ELEMENT_SLIDER*>(e);
+            const double x = s->update_x_cb ? s->update_x_cb(s) : 0.0;
+            const double y = s->update_y_cb ? s->update_y_cb(s) : 0.0;
+            return s->update_x_cb ? x : y;
+        }
+        case abi::ELEMENT_TYPE_ICON: {
+            auto* i = reinterpret_cast<abi::ELEMENT_ICON*>(e);
+            return i->update_cb ? i->update_cb(i) : 0.0;
+        }
+        case abi::ELEMENT_TYPE_MOVING_IMAGE: {
+            auto* m = reinterpret_cast<abi::ELEMENT_MOVING_IMAGE*>(e);
+            const double x = m->update_x_cb ? m->update_x_cb(m) : 0.0;
+            const double y = m->update_y_cb ? m->update_y_cb(m) : 0.0;
+            return m->update_x_cb ? x : y;
+        }
+        default: return 0.0;
+    }
+}
+
+}  // namespace
+
+// --- Simulator variables -------------------------------------------------------------------------
+
+void SimVars::set_f64(int token, double value) {
+    abi::UNIVERSAL_VAR v{};
+    v.n = value;
+    values_[token] = v;
+}
+
+void SimVars::set_i32(int token, std::int32_t value) {
+    abi::UNIVERSAL_VAR v{};
+    v.d = static_cast<abi::VAR32>(value);
+    values_[token] = v;
+}
+
+abi::UNIVERSAL_VAR SimVars::value(int token) const {
+    auto it = values_.find(token);
+    if (it == values_.end()) return abi::UNIVERSAL_VAR{};
+    return it->second;
+}
+
+double SimVars::f64(int token) const { return value(token).n; }
+std::int32_t SimVars::i32(int token) const { return static_cast<std::int32_t>(value(token).d); }
+
+// --- The host ------------------------------------------------------------------------------------
+
+PanelHost::PanelHost(abi::GAUGESIMPORT& import_table, abi::GAUGEHDR* const* gauge_headers) : import_(import_table) {
+    panels_.ModuleID = abi::PANELS_SERVICE_ID;
+    panels_.ModuleVersion = abi::MODULE_VERSION_FS2002;
+    panels_.is_panel_window_visible_ident = &svc_is_panel_window_visible;
+    panels_.element_list_query = &svc_element_list_query;
+    panels_.element_list_install = &svc_element_list_install;
+    panels_.element_list_initialize = &svc_element_list_initialize;
+    panels_.element_list_update = &svc_element_list_update;
+    panels_.element_list_generate = &svc_element_list_generate;
+    panels_.element_list_plot = &svc_element_list_plot;
+    panels_.element_list_erase = &svc_element_list_erase;
+    panels_.element_list_kill = &svc_element_list_kill;
+    panels_.panel_window_toggle = &svc_panel_window_toggle;
+    panels_.trigger_key_event = &svc_trigger_key_event;
+    panels_.initialize_var = &svc_initialize_var;
+    panels_.lookup_var = &svc_lookup_var;
+    panels_.panel_window_close_ident = &svc_panel_window_close;
+    panels_.panel_window_open_ident = &svc_panel_window_open;
+    for (abi::GAUGEHDR* const* h = gauge_headers; h && *h; ++h) gauges_.push_back(*h);
+    keys_.reserve(kKeyEventReserve);
+    import_.PANELSentry.fnptr = &panels_;
+    g_current = this;
+}
+
+PanelHost::~PanelHost() {
+    if (loaded_) unload();
+    if (import_.PANELSentry.fnptr == &panels_) import_.PANELSentry.fnptr = nullptr;
+    if (g_current == this) g_current = nullptr;
+}
+
+PanelHost* PanelHost::current() { return g_current; }
+
+abi::GAUGEHDR* PanelHost::find_gauge(const char* name) const {
+    for (abi::GAUGEHDR* g : gauges_)
+        if (std::strcmp(g->gauge_name, name) == 0) return g;
+    return nullptr;
+}
+
+void PanelHost::load(std::uint32_t resource_handle) {
+    g_current = this;
+    for (abi::GAUGEHDR* g : gauges_) {
+        if (g->gauge_callback) g->gauge_callback(g, 0, 0);
+        g->query_routine();
+        if (g->gauge_callback) g->gauge_callback(g, abi::PANEL_SERVICE_PRE_INSTALL, resource_handle);
+        g->install_routine(reinterpret_cast<abi::PVOID>(static_cast<std::uintptr_t>(resource_handle)));
+        if (g->gauge_callback) g->gauge_callback(g, 4, 0);
+        g->initialize_routine();
+    }
+    loaded_ = true;
+}
+
+void PanelHost::frame() {
+    g_current = this;
+    advance_clock();
+    for (abi::GAUGEHDR* g : gauges_) {
+        if (g->gauge_callback) g->gauge_callback(g, abi::PANEL_SERVICE_PRE_UPDATE, 0);
+        g->update_routine();
+        g->generate_routine(0);
+        g->draw_routine();
+    }
+}
+
+void PanelHost::unload() {
+    g_current = this;
+    for (abi::GAUGEHDR* g : gauges_) {
+        if (g->gauge_callback) g->gauge_callback(g, abi::PANEL_SERVICE_PRE_KILL, 0);
+        g->kill_routine();
+    }
+    loaded_ = false;
+}
+
+bool PanelHost::click(abi::GAUGEHDR& gauge, std::size_t area_index) {
+    g_current = this;
+    // Child rectangles follow the parent entry, up to its end.
+    abi::MOUSERECT* r = gauge.mouse_rect;
+    if (!r) return false;
+    std::size_t child = 0;
+    for (++r; r->rect_type == abi::MOUSE_RECT_CHILD; ++r, ++child) {
+        if (child == area_index) {
+            if (!r->mouse_function) return false;
+            abi::PIXPOINT point{r->relative_box.x + 1, r->relative_box.y + 1};
+            r->mouse_function(&point, abi::MOUSE_LEFTSINGLE);
+            return true;
+        }
+    }
+    return false;
+}
+
+void PanelHost::set_window(std::uint32_t id, bool open) {
+    if (open)
+        open_windows_.insert(id);
+    else
+        open_windows_.erase(id);
+}
+
+double PanelHost::element_value(const abi::ELEMENT_HEADER* element) const {
+    auto it = element_values_.find(element);
+    return it == element_values_.end() ? 0.0 : it->second;
+}
+
+const char* PanelHost::element_text(const abi::ELEMENT_HEADER* element) const {
+    auto it = text_buffers_.find(element);
+    return it == text_buffers_.end() ? "" : it->second.data();
+}
+
+void PanelHost::lookup(abi::MODULE_VAR* var) { var->var_value = vars_.value(var->id); }
+
+void PanelHost::key_event(std::uint32_t id, std::uint32_t value) {
+    keys_.push_back({id, value});
+    if (on_key_event) on_key_event(keys_.back());
+}
+
+void PanelHost::toggle_window(std::uint32_t id) { set_window(id, !window_open(id)); }
+
+void PanelHost::install_elements(abi::ELEMENT_HEADER* first) {
+    walk(first, [this](abi::ELEMENT_HEADER* e) {
+        element_values_[e] = 0.0;
+        if (e->element_type == abi::ELEMENT_TYPE_STRING) {
+            auto* s = reinterpret_cast<abi::ELEMENT_STRING*>(e);
+            auto& buffer = text_buffers_[e];
+            buffer.assign(s->max_string_length + kStringMargin, '\0');
+            s->string = buffer.data();
+        }
+    });
+}
+
+void PanelHost::update_elements(abi::ELEMENT_HEADER* first) {
+    walk(first, [this](abi::ELEMENT_HEADER* e) { element_values_[e] = element_callback(e); });
+}
+
+void PanelHost::kill_elements(abi::ELEMENT_HEADER* first) {
+    walk(first, [this](abi::ELEMENT_HEADER* e) {
+        if (e->element_type == abi::ELEMENT_TYPE_STRING) reinterpret_cast<abi::ELEMENT_STRING*>(e)->string = nullptr;
+        text_buffers_.erase(e);
+    });
+}
+
+void PanelHost::advance_clock() {
+    auto advance = [this](int token, double step) {
+        if (!held_.count(token)) vars_.set_f64(token, vars_.f64(token) + step);
+    };
+    advance(token::tick_counter, 1.0);
+    advance(token::clock_seconds_total, kSecondsPerTick);
+    advance(token::simulation_time, kSecondsPerTick);
+    if (!held_.count(token::time_of_day)) {
+        double t = vars_.f64(token::time_of_day) + kSecondsPerTick;
+        if (t >= kSecondsPerDay) t -= kSecondsPerDay;
+        vars_.set_f64(token::time_of_day, t);
+    }
+    // Hours, minutes and seconds follow the time of day.
+    const double t = vars_.f64(token::time_of_day);
+    const double hours = std::floor(t / 3600.0);
+    const double minutes = std::floor((t - hours * 3600.0) / 60.0);
+    vars_.set_f64(token::clock_hours, hours);
+    vars_.set_f64(token::clock_minutes, minutes);
+    vars_.set_f64(token::clock_seconds, std::floor(t - hours * 3600.0 - minutes * 60.0));
+}
+
+}  // namespace tarvenol::host

@@ -1,0 +1,125 @@
+// A small panel system in the simulator's place: it writes its service table into the module's
+// ImportTable, reads Linkage and drives every gauge through its life cycle as the simulator does —
+// query, install (service 2 with the resource handle), initialize, then per frame service 6 and
+// update/generate/draw, clicks between frames, and kill (service 12). It knows the module only
+// through the two exported records, so it drives a module linked in or one loaded from disk alike.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <unordered_map>
+#include <vector>
+
+#include "module/panel_abi.h"
+
+namespace tarvenol::host {
+
+namespace abi = tarvenol::abi;
+
+struct KeyEvent {
+    std::uint32_t id;
+    std::uint32_t value;
+};
+
+// The simulator's variables, by token. Each token is read either as FLOAT64 or as a 32-bit
+// integer in the low half of the value field; a token never set reads 0.
+class SimVars {
+public:
+    void set_f64(int token, double value);
+    void set_i32(int token, std::int32_t value);
+    double f64(int token) const;
+    std::int32_t i32(int token) const;
+    // The 8-byte value field as lookup_var fills it.
+    abi::UNIVERSAL_VAR value(int token) const;
+    void clear() { values_.clear(); }
+
+private:
+    std::unordered_map<int, abi::UNIVERSAL_VAR> values_;
+};
+
+// The clock variables the host advances before every frame.
+namespace token {
+constexpr int tick_counter = 1;
+constexpr int clock_hours = 3;
+constexpr int clock_minutes = 4;
+constexpr int clock_seconds = 5;
+constexpr int time_of_day = 557;
+constexpr int clock_seconds_total = 604;
+constexpr int simulation_time = 607;
+}  // namespace token
+
+constexpr double kSecondsPerTick = 1.0 / 18.0;
+constexpr double kSecondsPerDay = 86400.0;
+
+class PanelHost {
+public:
+    // Takes over the module's ImportTable and reads its Linkage gauge list.
+    PanelHost(abi::GAUGESIMPORT& import_table, abi::GAUGEHDR* const* gauge_headers);
+    ~PanelHost();
+    PanelHost(const PanelHost&) = delete;
+    PanelHost& operator=(const PanelHost&) = delete;
+
+    // The host whose services the module is calling (one host drives one module at a time).
+    static PanelHost* current();
+
+    // Life cycle of every gauge of Linkage.
+    void load(std::uint32_t resource_handle = 0);
+    void frame();
+    void unload();
+    bool loaded() const { return loaded_; }
+
+    // Calls the mouse callback of child rectangle `area_index` of a gauge, as a left click.
+    bool click(abi::GAUGEHDR& gauge, std::size_t area_index);
+
+    const std::vector<abi::GAUGEHDR*>& gauges() const { return gauges_; }
+    abi::GAUGEHDR* find_gauge(const char* name) const;
+
+    SimVars& vars() { return vars_; }
+
+    // Key events the module sent, in order, since the last clear.
+    const std::vector<KeyEvent>& key_events() const { return keys_; }
+    void clear_key_events() { keys_.clear(); }
+    // Called on every key event, after it is recorded (the aircraft model reacts here).
+    std::function<void(const KeyEvent&)> on_key_event;
+
+    // Panel windows: all closed at load.
+    bool window_open(std::uint32_t id) const { return open_windows_.count(id) != 0; }
+    void set_window(std::uint32_t id, bool open);
+
+    // Clock variables the host stops advancing while held.
+    void hold(int token) { held_.insert(token); }
+    void release(int token) { held_.erase(token); }
+
+    // The value the element's callback returned at the last update (0 before any).
+    double element_value(const abi::ELEMENT_HEADER* element) const;
+    // The text a string element holds.
+    const char* element_text(const abi::ELEMENT_HEADER* element) const;
+
+    // The service table as written into ImportTable.
+    const abi::PANELS& panels() const { return panels_; }
+
+    // What the services do (public for the static trampolines).
+    void lookup(abi::MODULE_VAR* var);
+    void key_event(std::uint32_t id, std::uint32_t value);
+    void toggle_window(std::uint32_t id);
+    void install_elements(abi::ELEMENT_HEADER* first);
+    void update_elements(abi::ELEMENT_HEADER* first);
+    void kill_elements(abi::ELEMENT_HEADER* first);
+
+private:
+    void advance_clock();
+
+    abi::GAUGESIMPORT& import_;
+    abi::PANELS panels_{};
+    std::vector<abi::GAUGEHDR*> gauges_;
+    SimVars vars_;
+    std::vector<KeyEvent> keys_;
+    std::set<std::uint32_t> open_windows_;
+    std::set<int> held_;
+    std::unordered_map<const abi::ELEMENT_HEADER*, double> element_values_;
+    std::unordered_map<const abi::ELEMENT_HEADER*, std::vector<char>> text_buffers_;
+    bool loaded_ = false;
+};
+
+}  // namespace tarvenol::host

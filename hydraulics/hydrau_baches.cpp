@@ -1,0 +1,8 @@
+// tarvenol hydrau_baches_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(hydrau_baches, "tarvenol hydrau_baches_t418", 341, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

@@ -1,0 +1,8 @@
+// tarvenol lo_spd_ail_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(lo_spd_ail, "tarvenol lo_spd_ail_t418", 172, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

@@ -1,0 +1,8 @@
+// tarvenol rudder_travel_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(rudder_travel, "tarvenol rudder_travel_t418", 189, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

@@ -1,0 +1,8 @@
+// tarvenol ext_lt_t418: the panel's background; its switches, lights and logic come with its system.
+#include "module/gauge.h"
+
+namespace {
+tarvenol::Background background;
+}  // namespace
+
+TARVENOL_GAUGE(ext_lt, "tarvenol ext_lt_t418", 184, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);

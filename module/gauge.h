@@ -1,0 +1,304 @@
+// The gauge-building kit. A gauge unit declares its elements (in drawing order), its click areas,
+// its private state and its tick; TARVENOL_GAUGE turns them into the simulator's records: the
+// element chain, the mouse rectangle list, the gauge header with the seven generic routines bound
+// to this gauge's own element list, and the gauge callback. Element callbacks and mouse callbacks
+// reach the gauge code through trampolines that never let an exception out to the simulator.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdio>
+#include <iterator>
+#include <tuple>
+#include <utility>
+
+#include "module/host_services.h"
+#include "module/panel_abi.h"
+#include "module/var_table.h"
+#include "sound/sound.h"
+
+namespace tarvenol {
+
+// Runs gauge code called from the simulator; an exception must never unwind into its frames.
+template <class F>
+inline void guarded(F&& f) noexcept {
+    try {
+        f();
+    } catch (...) {
+    }
+}
+template <class F>
+inline double guarded_value(F&& f) noexcept {
+    try {
+        return f();
+    } catch (...) {
+        return 0.0;
+    }
+}
+
+// --- Elements ----------------------------------------------------------------------------------
+
+// What every element carries beside its simulator record: a stable lowercase name for the host
+// and the tests, the list of the element drawn over it, and its image flags at load.
+struct ElementLink {
+    const char* name;
+    abi::ELEMENT_HEADER* header;
+    abi::ELEMENT_HEADER* next[2];
+    abi::FLAGS initial_flags;
+};
+
+constexpr abi::FLAGS kFlagsShown = abi::IMAGE_USE_TRANSPARENCY;
+constexpr abi::FLAGS kFlagsHidden = abi::IMAGE_USE_TRANSPARENCY | abi::IMAGE_HIDDEN;
+
+abi::ELEMENT_HEADER element_header(abi::ElementType type, abi::FLAGS flags);
+
+// The gauge's background picture (element 0).
+struct Background {
+    abi::ELEMENT_STATIC_IMAGE rec;
+    ElementLink link;
+    explicit Background(const char* name = "background");
+};
+
+// A light, a flow bar or one position image of a switch: shown while its condition holds.
+struct Image {
+    abi::ELEMENT_ICON rec;
+    ElementLink link;
+    explicit Image(const char* name);
+    void show(bool visible) { set_visible(rec.header, visible); }
+    bool shown() const { return is_visible(rec.header); }
+};
+
+// The N position images of a switch or selector; exactly one is shown.
+template <std::size_t N>
+struct SwitchImages {
+    std::array<Image, N> images;
+    template <class... Names>
+    explicit SwitchImages(Names... names) : images{Image(names)...} {
+        static_assert(sizeof...(Names) == N, "one name per position");
+    }
+    // Shows the image of `position`; a position outside 0..N-1 shows none.
+    void show(int position) {
+        for (std::size_t i = 0; i < N; ++i) images[i].show(static_cast<int>(i) == position);
+    }
+};
+
+// The value an element shows; element callbacks compute it when the simulator draws.
+using ValueFn = double (*)();
+using TextFn = double (*)(char* text, std::size_t size);
+
+// One of several images, chosen by the value (an image index).
+struct IconSet {
+    abi::ELEMENT_ICON rec;
+    ElementLink link;
+    ValueFn value;
+    IconSet(const char* name, int image_count, ValueFn value);
+    void show(bool visible) { set_visible(rec.header, visible); }
+};
+
+struct Needle {
+    abi::ELEMENT_NEEDLE rec;
+    ElementLink link;
+    ValueFn value;
+    Needle(const char* name, ValueFn value);
+    void show(bool visible) { set_visible(rec.header, visible); }
+};
+
+struct Slider {
+    abi::ELEMENT_SLIDER rec;
+    ElementLink link;
+    ValueFn x;
+    ValueFn y;
+    Slider(const char* name, ValueFn x, ValueFn y);
+    void show(bool visible) { set_visible(rec.header, visible); }
+};
+
+struct MovingImage {
+    abi::ELEMENT_MOVING_IMAGE rec;
+    ElementLink link;
+    ValueFn x;
+    ValueFn y;
+    MovingImage(const char* name, ValueFn x, ValueFn y);
+    void show(bool visible) { set_visible(rec.header, visible); }
+};
+
+// A text field; its function formats into the simulator's buffer (bounded) and returns a value.
+struct Text {
+    abi::ELEMENT_STRING rec;
+    ElementLink link;
+    TextFn format;
+    Text(const char* name, int max_chars, TextFn format);
+    void show(bool visible) { set_visible(rec.header, visible); }
+};
+
+// Bounded formatting into a text element's buffer.
+template <class... Args>
+void format_text(char* text, std::size_t size, const char* fmt, Args... args) {
+    if (text && size > 0) std::snprintf(text, size, fmt, args...);
+}
+
+// How many links an element declaration contributes, and collecting them in drawing order.
+template <class E> struct LinkCount { static constexpr std::size_t value = 1; };
+template <std::size_t N> struct LinkCount<SwitchImages<N>> { static constexpr std::size_t value = N; };
+
+template <class E>
+void append_links(ElementLink**& out, E& e) { *out++ = &e.link; }
+template <std::size_t N>
+void append_links(ElementLink**& out, SwitchImages<N>& s) {
+    for (auto& image : s.images) *out++ = &image.link;
+}
+
+template <class... E>
+std::array<ElementLink*, (LinkCount<E>::value + ...)> collect_links(E&... elements) {
+    std::array<ElementLink*, (LinkCount<E>::value + ...)> links{};
+    ElementLink** out = links.data();
+    (append_links(out, elements), ...);
+    return links;
+}
+
+// --- Click areas -------------------------------------------------------------------------------
+
+enum class Cursor : int { up = abi::CURSOR_UPARROW, down = abi::CURSOR_DOWNARROW, hand = abi::CURSOR_HAND };
+// Knobs and levers that wind a value keep acting while the button is held.
+enum class Repeat : bool { no = false, while_held = true };
+
+struct AreaDef {
+    const char* name;
+    Cursor cursor;
+    Repeat repeat;
+    abi::PMOUSE_FUNCTION function;
+};
+
+template <auto Action>
+abi::BOOL FSAPI mouse_trampoline(abi::PIXPOINT*, abi::FLAGS32) {
+    guarded(Action);
+    return 0;
+}
+
+// A click area named `name` that runs Action (a function or capture-less lambda) on a click.
+template <auto Action>
+constexpr AreaDef area(const char* name, Cursor cursor, Repeat repeat = Repeat::no) {
+    return {name, cursor, repeat, &mouse_trampoline<Action>};
+}
+
+// The switch pattern: a click that changes the stored position plays CLICK once, then stores it.
+template <class T>
+void set_switch(T& position, int selected) {
+    if (position != static_cast<T>(selected)) snd::play_once(snd::CLICK);
+    position = static_cast<T>(selected);
+}
+// Rotary selectors step by one within their range, silently.
+template <class T>
+void step_up(T& position, int last) {
+    if (position < static_cast<T>(last)) position = static_cast<T>(position + 1);
+}
+template <class T>
+void step_down(T& position, int first) {
+    if (position > static_cast<T>(first)) position = static_cast<T>(position - 1);
+}
+
+// --- Gauges ------------------------------------------------------------------------------------
+
+// What the stand-in host and the tests know of a gauge beyond its header.
+struct GaugeInfo {
+    const char* name;
+    abi::GAUGEHDR* header;
+    ElementLink* const* elements;
+    std::size_t element_count;
+    const AreaDef* areas;  // areas[i] is child rectangle i of the mouse list
+    std::size_t area_count;
+    VarTableView vars;     // the gauge's private variables by name
+    void (*reset)();       // back to the private state at load
+};
+
+inline constexpr std::array<AreaDef, 0> no_areas{};
+inline constexpr VarTableView no_vars{nullptr, 0};
+
+constexpr abi::PIXEL kAreaSizePx = 20;
+
+void link_elements(abi::GAUGEHDR& header, ElementLink* const* links, std::size_t count);
+void build_mouse_list(abi::MOUSERECT* rects, const AreaDef* areas, std::size_t count, abi::UINT32 width_mm);
+
+template <std::size_t NE, std::size_t NA>
+struct GaugeDef {
+    std::array<ElementLink*, NE> elements;
+    abi::ELEMENT_HEADER* first[2];
+    abi::MOUSERECT rects[NA + 3];
+    GaugeDef(abi::GAUGEHDR& header, abi::UINT32 width_mm, const std::array<ElementLink*, NE>& links,
+             const AreaDef* areas)
+        : elements(links), first{links[0]->header, nullptr}, rects{} {
+        link_elements(header, elements.data(), NE);
+        build_mouse_list(rects, areas, NA, width_mm);
+    }
+};
+
+// The seven generic routines, each forwarding to the host's element-list service of the same
+// role with this gauge's first element.
+void element_query(abi::ELEMENT_HEADER* first);
+void element_install(abi::ELEMENT_HEADER* first, abi::PVOID resource);
+void element_initialize(abi::ELEMENT_HEADER* first);
+void element_update(abi::ELEMENT_HEADER* first);
+void element_generate(abi::ELEMENT_HEADER* first, abi::UINT32 phase);
+void element_plot(abi::ELEMENT_HEADER* first);
+void element_kill(abi::ELEMENT_HEADER* first);
+
+template <auto& Def> void FSAPI gauge_query() { element_query(Def.first[0]); }
+template <auto& Def> void FSAPI gauge_install(abi::PVOID resource) { element_install(Def.first[0], resource); }
+template <auto& Def> void FSAPI gauge_initialize() { element_initialize(Def.first[0]); }
+template <auto& Def> void FSAPI gauge_update() { element_update(Def.first[0]); }
+template <auto& Def> void FSAPI gauge_generate(abi::UINT32 phase) { element_generate(Def.first[0], phase); }
+template <auto& Def> void FSAPI gauge_draw() { element_plot(Def.first[0]); }
+template <auto& Def> void FSAPI gauge_kill() { element_kill(Def.first[0]); }
+
+template <auto& Def>
+constexpr abi::GAUGEHDR make_header(const char* name, abi::UINT32 width_mm, abi::PGAUGE_CALLBACK callback) {
+    abi::GAUGEHDR h{};
+    h.gauge_header_version = abi::GAUGE_HEADER_VERSION_FS800;
+    h.gauge_name = name;
+    h.elements_list = const_cast<abi::ELEMENT_HEADER**>(Def.first);
+    h.query_routine = &gauge_query<Def>;
+    h.install_routine = &gauge_install<Def>;
+    h.initialize_routine = &gauge_initialize<Def>;
+    h.update_routine = &gauge_update<Def>;
+    h.generate_routine = &gauge_generate<Def>;
+    h.draw_routine = &gauge_draw<Def>;
+    h.kill_routine = &gauge_kill<Def>;
+    h.size_x_mm = width_mm;
+    h.mouse_rect = const_cast<abi::MOUSERECT*>(Def.rects);
+    h.gauge_callback = callback;
+    return h;
+}
+
+// Gauge callbacks: all per-tick work happens on the pre-update service; every other service code
+// changes nothing.
+template <void (*Tick)()>
+void FSAPI tick_callback(abi::GAUGEHDR*, abi::SINT32 service, abi::UINT32) {
+    if (service == abi::PANEL_SERVICE_PRE_UPDATE) guarded(Tick);
+}
+// For the one gauge that also acts on installation (with the module's resource handle) and kill.
+template <void (*Install)(abi::UINT32), void (*Tick)(), void (*Kill)()>
+void FSAPI lifecycle_callback(abi::GAUGEHDR*, abi::SINT32 service, abi::UINT32 extra) {
+    if (service == abi::PANEL_SERVICE_PRE_INSTALL) guarded([extra] { Install(extra); });
+    if (service == abi::PANEL_SERVICE_PRE_UPDATE) guarded(Tick);
+    if (service == abi::PANEL_SERVICE_PRE_KILL) guarded(Kill);
+}
+// A gauge with no per-tick work.
+void FSAPI idle_callback(abi::GAUGEHDR*, abi::SINT32, abi::UINT32);
+
+}  // namespace tarvenol
+
+// Defines gauge `ident`: its header `gauge_hdr_<ident>` (listed in Linkage) and its host info
+// `gauge_info_<ident>`. AREAS is an array of AreaDef; VARS/RESET the private state (no_vars,
+// nullptr when it has none); the trailing arguments are its elements in drawing order, background first.
+#define TARVENOL_GAUGE(ident, name, width_mm, callback, AREAS, VARS, RESET, ...)                        \
+    extern ::tarvenol::abi::GAUGEHDR gauge_hdr_##ident;                                               \
+    namespace {                                                                                       \
+    ::tarvenol::GaugeDef<std::tuple_size_v<decltype(::tarvenol::collect_links(__VA_ARGS__))>,          \
+                         std::size(AREAS)>                                                            \
+        ident##_def(gauge_hdr_##ident, width_mm, ::tarvenol::collect_links(__VA_ARGS__), std::data(AREAS)); \
+    }                                                                                                 \
+    ::tarvenol::abi::GAUGEHDR gauge_hdr_##ident =                                                     \
+        ::tarvenol::make_header<ident##_def>(name, width_mm, callback);                               \
+    extern const ::tarvenol::GaugeInfo gauge_info_##ident;                                            \
+    const ::tarvenol::GaugeInfo gauge_info_##ident = {                                                \
+        name, &gauge_hdr_##ident, ident##_def.elements.data(), ident##_def.elements.size(),           \
+        std::data(AREAS), std::size(AREAS), VARS, RESET}

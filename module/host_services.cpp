@@ -1,0 +1,50 @@
+#include "module/host_services.h"
+
+#include <cstring>
+
+#include "module/linkage.h"
+
+namespace tarvenol {
+
+abi::PANELS* panels() { return static_cast<abi::PANELS*>(ImportTable.PANELSentry.fnptr); }
+
+void lookup_var(abi::MODULE_VAR& var) {
+    if (auto* p = panels(); p && p->lookup_var) p->lookup_var(&var);
+}
+
+double read_f64(abi::MODULE_VAR& var) {
+    lookup_var(var);
+    return var.var_value.n;
+}
+
+i32 read_i32(abi::MODULE_VAR& var) {
+    lookup_var(var);
+    return static_cast<i32>(var.var_value.d);
+}
+
+bool flag_bits(abi::MODULE_VAR var, u32 mask) { return (var.var_value.d & mask) != 0; }
+
+void send_key(u32 event_id, u32 value) {
+    if (auto* p = panels(); p && p->trigger_key_event) p->trigger_key_event(event_id, value);
+}
+
+void toggle_window(u32 panel_id) {
+    if (auto* p = panels(); p && p->panel_window_toggle) p->panel_window_toggle(panel_id);
+}
+
+void set_visible(abi::ELEMENT_HEADER& element, bool visible) {
+    if (visible)
+        element.image_flags &= ~abi::IMAGE_HIDDEN;
+    else
+        element.image_flags |= abi::IMAGE_HIDDEN;
+}
+
+bool is_visible(const abi::ELEMENT_HEADER& element) { return (element.image_flags & abi::IMAGE_HIDDEN) == 0; }
+
+double tick_counter() { return sim_f64<kTickCounterToken>(); }
+
+i32 deadline_in(i32 ticks) { return truncate<i32>(tick_counter() + ticks); }
+
+bool is_due(i32 deadline) { return static_cast<double>(deadline) <= tick_counter(); }
+
+}  // namespace tarvenol

@@ -1,0 +1,54 @@
+// The host-service layer: the only way gauge code reaches the simulator. Simulator variables are
+// read through one shared record per token, refreshed right before every read; key events and
+// panel windows go through the simulator's service table; elements are shown and hidden by their
+// hidden bit; timers are deadlines against the simulator's tick counter (18 per second).
+#pragma once
+
+#include "module/numbers.h"
+#include "module/panel_abi.h"
+
+namespace tarvenol {
+
+// The service table the simulator wrote into ImportTable; null before the simulator filled it
+// (every service is then a no-op).
+abi::PANELS* panels();
+
+// --- Simulator variables -----------------------------------------------------------------------
+// One record per token, shared by every gauge that reads it.
+template <int Token>
+inline abi::MODULE_VAR sim_record{Token, nullptr, 0, {}, {}};
+
+void lookup_var(abi::MODULE_VAR& var);
+
+// Refresh, then read the value field as FLOAT64 or as the 32-bit integer in its low half.
+double read_f64(abi::MODULE_VAR& var);
+i32 read_i32(abi::MODULE_VAR& var);
+
+template <int Token>
+double sim_f64() { return read_f64(sim_record<Token>); }
+template <int Token>
+i32 sim_i32() { return read_i32(sim_record<Token>); }
+
+// True when the low 32 bits of a copy of the record's value share a set bit with the mask.
+bool flag_bits(abi::MODULE_VAR var, u32 mask);
+
+// --- Commands to the simulator -----------------------------------------------------------------
+void send_key(u32 event_id, u32 value = 0);
+void toggle_window(u32 panel_id);
+
+// --- Pictures ----------------------------------------------------------------------------------
+void set_visible(abi::ELEMENT_HEADER& element, bool visible);
+bool is_visible(const abi::ELEMENT_HEADER& element);
+
+// --- Timers ------------------------------------------------------------------------------------
+constexpr int kTickCounterToken = 1;
+constexpr int kTicksPerSecond = 18;
+
+// The simulator's tick counter, refreshed.
+double tick_counter();
+// A deadline N ticks from now.
+i32 deadline_in(i32 ticks);
+// A deadline is due once the counter is no longer below it.
+bool is_due(i32 deadline);
+
+}  // namespace tarvenol
