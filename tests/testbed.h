@@ -1,0 +1,75 @@
+// A fresh module and panel host per test: the module back at its load-time state, every gauge
+// installed, and intention-revealing helpers to tick, click, set simulator variables and look at
+// what the cockpit shows and sends.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "host/panel_host.h"
+#include "module/linkage.h"
+#include "module/module_state.h"
+#include "module/shared_state.h"
+
+namespace tarvenol::testing {
+
+class TestBed {
+public:
+    TestBed() : host_((reset_module_state(), ImportTable), Linkage.gauge_header_ptr) { host_.load(); }
+
+    host::PanelHost& host() { return host_; }
+    host::SimVars& sim() { return host_.vars(); }
+    SharedState& state() { return shared; }
+
+    // Runs n frames; key events are counted from the start of this call.
+    void tick(int n = 1) {
+        host_.clear_key_events();
+        for (int i = 0; i < n; ++i) host_.frame();
+    }
+    void run_seconds(int seconds) { tick(seconds * kTicksPerSecond); }
+
+    void click(const char* gauge_name, const char* area_name) {
+        const GaugeInfo& g = gauge(gauge_name);
+        std::size_t index = 0;
+        if (!find_area(g, area_name, &index)) {
+            ADD_FAILURE() << gauge_name << " has no click area " << area_name;
+            return;
+        }
+        host_.click(*g.header, index);
+    }
+
+    int sent_count(std::uint32_t id) const {
+        int n = 0;
+        for (const auto& k : host_.key_events()) n += k.id == id;
+        return n;
+    }
+    bool sent(std::uint32_t id) const { return sent_count(id) > 0; }
+
+    abi::ELEMENT_HEADER& element(const char* gauge_name, const char* element_name) {
+        ElementLink* e = find_element(gauge(gauge_name), element_name);
+        if (!e) throw std::runtime_error(std::string(gauge_name) + " has no element " + element_name);
+        return *e->header;
+    }
+    bool shown(const char* gauge_name, const char* element_name) {
+        return is_visible(element(gauge_name, element_name));
+    }
+    double value(const char* gauge_name, const char* element_name) {
+        return host_.element_value(&element(gauge_name, element_name));
+    }
+    std::string text(const char* gauge_name, const char* element_name) {
+        return host_.element_text(&element(gauge_name, element_name));
+    }
+
+    static const GaugeInfo& gauge(const char* name) {
+        const GaugeInfo* g = find_gauge(name);
+        if (!g) throw std::runtime_error(std::string("no gauge ") + name);
+        return *g;
+    }
+
+private:
+    host::PanelHost host_;
+};
+
+}  // namespace tarvenol::testing
