@@ -11,7 +11,7 @@
 namespace tarvenol::snd {
 
 // Creation flags of every cockpit sound buffer: a static buffer with volume, pan and frequency
-// control and accurate play position (DSBCAPS_STATICBUFFER | CTRLVOLUME | CTRLPAN | CTRLFREQUENCY |
+// control and accurate play position (DSBCAPS_STATIC | CTRLVOLUME | CTRLPAN | CTRLFREQUENCY |
 // GETCURRENTPOSITION2).
 inline constexpr uint32_t kStaticBufferFlags = 0x100E2;
 

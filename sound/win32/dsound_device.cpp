@@ -9,7 +9,7 @@
 
 namespace tarvenol::snd {
 
-static_assert(kStaticBufferFlags == (DSBCAPS_STATICBUFFER | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN |
+static_assert(kStaticBufferFlags == (DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN |
                                      DSBCAPS_CTRLFREQUENCY | DSBCAPS_GETCURRENTPOSITION2));
 static_assert(kVolumeMin == DSBVOLUME_MIN && kVolumeMax == DSBVOLUME_MAX);
 
