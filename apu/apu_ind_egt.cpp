@@ -1,8 +1,17 @@
-// tarvenol apu_ind_egt_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol apu_ind_egt_t418: the APU exhaust gas temperature indicator, 0 to 700 degrees.
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr double kEgtScaleTop = 700.0;
+
+Background background;
+Needle egt_needle{"egt_needle", [] { return clamp_back(shared.apu_egt, 0.0, kEgtScaleTop); }};
+
 }  // namespace
 
-TARVENOL_GAUGE(apu_ind_egt, "tarvenol apu_ind_egt_t418", 91, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(apu_ind_egt, "tarvenol apu_ind_egt_t418", 91, &idle_callback, no_areas, no_vars, nullptr, background,
+               egt_needle);

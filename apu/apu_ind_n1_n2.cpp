@@ -1,8 +1,18 @@
-// tarvenol apu_ind_n1_n2_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol apu_ind_n1_n2_t418: APU N1 and N2 on one dial scaled 0 to 120 %.
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr double kSpeedScaleTop = 120.0;
+
+Background background;
+Needle n1_needle{"n1_needle", [] { return clamp_back(shared.apu_n1_pct, 0.0, kSpeedScaleTop); }};
+Needle n2_needle{"n2_needle", [] { return clamp_back(shared.apu_n_pct, 0.0, kSpeedScaleTop); }};
+
 }  // namespace
 
-TARVENOL_GAUGE(apu_ind_n1_n2, "tarvenol apu_ind_n1_n2_t418", 91, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(apu_ind_n1_n2, "tarvenol apu_ind_n1_n2_t418", 91, &idle_callback, no_areas, no_vars, nullptr,
+               background, n1_needle, n2_needle);

@@ -1,8 +1,17 @@
-// tarvenol apu_ind_oil_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol apu_ind_oil_t418: the APU oil quantity indicator.
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr u32 kOilScaleTop = 800;
+
+Background background;
+Needle oil_needle{"oil_needle", [] { return clamp_back(shared.apu_oil_qty, 0u, kOilScaleTop); }};
+
 }  // namespace
 
-TARVENOL_GAUGE(apu_ind_oil, "tarvenol apu_ind_oil_t418", 91, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(apu_ind_oil, "tarvenol apu_ind_oil_t418", 91, &idle_callback, no_areas, no_vars, nullptr, background,
+               oil_needle);

@@ -1,8 +1,38 @@
-// tarvenol hydrau_baches_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol hydrau_baches_t418: the three reservoir quantity needles. The green reservoir feeds the
+// gear: its level falls while the gear is out and recovers once it is up.
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr int kGearPosition2 = 334;
+constexpr double kGearRetracted = 1.0;
+constexpr u8 kGreenGearOut = 72;
+constexpr u8 kGreenGearUp = 76;
+constexpr u8 kScaleTop = 100;
+
+#define HYD_BACHES_STATE(X)          \
+    X(u8, hyd_blue_tank_qty, 55)     \
+    X(u8, hyd_green_tank_qty, kGreenGearOut) \
+    X(u8, hyd_yellow_tank_qty, 70)
+TARVENOL_PRIVATE_STATE(HYD_BACHES_STATE)
+
+Background background;
+Needle blue_tank{"blue_tank_needle", [] { return clamp_back(st.hyd_blue_tank_qty, u8{0}, kScaleTop); }};
+Needle green_tank{"green_tank_needle", [] { return clamp_back(st.hyd_green_tank_qty, u8{0}, kScaleTop); }};
+Needle yellow_tank{"yellow_tank_needle", [] { return clamp_back(st.hyd_yellow_tank_qty, u8{0}, kScaleTop); }};
+
+void tick() {
+    u8& green = st.hyd_green_tank_qty;
+    if (sim_f64<kGearPosition2>() > kGearRetracted)
+        green = green > kGreenGearOut + 1 ? static_cast<u8>(green - 1) : kGreenGearOut;
+    else
+        green = green < kGreenGearUp - 1 ? static_cast<u8>(green + 1) : kGreenGearUp;
+}
+
 }  // namespace
 
-TARVENOL_GAUGE(hydrau_baches, "tarvenol hydrau_baches_t418", 341, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(hydrau_baches, "tarvenol hydrau_baches_t418", 341, &tick_callback<&tick>, no_areas, st_table,
+               &reset_private_state, background, blue_tank, green_tank, yellow_tank);

@@ -1,8 +1,17 @@
-// tarvenol hydrau_ind_press_green_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol hydrau_ind_press_green_t418: the green system pressure indicator, 0 to 4000 psi.
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr u32 kScaleTopPsi = 4000;
+
+Background background;
+Needle pressure{"pressure_needle", [] { return clamp_back(shared.hyd_green_press, 0u, kScaleTopPsi); }};
+
 }  // namespace
 
-TARVENOL_GAUGE(hydrau_ind_press_green, "tarvenol hydrau_ind_press_green_t418", 53, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(hydrau_ind_press_green, "tarvenol hydrau_ind_press_green_t418", 53, &idle_callback, no_areas, no_vars,
+               nullptr, background, pressure);

@@ -1,0 +1,25 @@
+// What the hydraulic gauges share beyond the published state: the engine-driven pump counters'
+// meaning and the engine-running test.
+#pragma once
+
+#include "module/numbers.h"
+
+namespace tarvenol::hyd {
+
+// An engine pump's byte is its switch and its spool counter at once: above 95 the switch is on;
+// a click on sets 100 and it climbs 5 a tick to 200 (only 200 delivers); a click off sets 95 and
+// it falls 5 a tick to 0.
+constexpr u8 kPumpFull = 200;
+constexpr u8 kPumpSwitchedOn = 100;
+constexpr u8 kPumpSwitchedOff = 95;
+constexpr u8 kPumpSpoolStep = 5;
+constexpr u8 kPumpStopped = 0;
+
+constexpr bool pump_switch_on(u8 counter) { return counter > kPumpSwitchedOff; }
+
+// Simulator variables: engine N2 in percent; an engine turns its pumps from 20 %.
+constexpr int kEng1N2 = 625;
+constexpr int kEng2N2 = 644;
+constexpr double kEngineRunningN2 = 20.0;
+
+}  // namespace tarvenol::hyd
