@@ -1,8 +1,16 @@
-// tarvenol fuel_fuelused_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol fuel_fuelused_t418: the FUEL USED reset button (works without power).
+#include "fuel/fuel_used.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+Background background;
+
+constexpr std::array areas{area<&fuel::reset_fuel_used>("reset", Cursor::hand)};
+
 }  // namespace
 
-TARVENOL_GAUGE(fuel_fuelused, "tarvenol fuel_fuelused_t418", 287, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+// The two counters are listed here, with the button that resets them.
+TARVENOL_GAUGE(fuel_fuelused, "tarvenol fuel_fuelused_t418", 287, &idle_callback, areas, fuel::fuel_used_vars(),
+               &fuel::reset_fuel_used, background);

@@ -1,8 +1,5 @@
-// tarvenol fuel_ind_fu_1_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol fuel_ind_fu_1_t418: fuel used by engine 1 since the last reset, kg.
+#include "fuel/fuel_used.h"
+#include "module/shared_state.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(fuel_ind_fu_1, "tarvenol fuel_ind_fu_1_t418", 61, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_FUEL_USED_GAUGE(fuel_ind_fu_1, "tarvenol fuel_ind_fu_1_t418", 1, 638, fuel_used_1);

@@ -1,8 +1,6 @@
-// tarvenol fuel_ind_qtty_a_right_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol fuel_ind_qtty_a_right_t418: right main tank quantity, 4 drums up to 4500 kg.
+#include "fuel/fuel_quantity.h"
+#include "module/shared_state.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(fuel_ind_qtty_a_right, "tarvenol fuel_ind_qtty_a_right_t418", 61, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_FUEL_QUANTITY_GAUGE(fuel_ind_qtty_a_right, "tarvenol fuel_ind_qtty_a_right_t418", 61, tarvenol::fuel::right_main, 297, 298, fuel_qty_right_main,
+                             fuel_ind_qtty_a_right_drum_1000, fuel_ind_qtty_a_right_drum_100, fuel_ind_qtty_a_right_drum_10, fuel_ind_qtty_a_right_drum_1);

@@ -1,8 +1,16 @@
-// tarvenol fuel_qtty_reserve_2_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol fuel_qtty_reserve_2_t418: the right main tank reserve lamp, lit at 1150 l or less.
+#include "fuel/fuel_reserve.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+Background background;
+Image reserve_light{"reserve_light"};
+
+void tick() { fuel::reserve_tick(reserve_light, shared.fuel_qty_right_main); }
+
 }  // namespace
 
-TARVENOL_GAUGE(fuel_qtty_reserve_2, "tarvenol fuel_qtty_reserve_2_t418", 56, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(fuel_qtty_reserve_2, "tarvenol fuel_qtty_reserve_2_t418", 56, &tick_callback<&tick>, no_areas,
+               no_vars, nullptr, background, reserve_light);

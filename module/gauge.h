@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <iterator>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 #include "module/host_services.h"
@@ -80,6 +81,10 @@ struct SwitchImages {
     void show(int position) {
         for (std::size_t i = 0; i < N; ++i) images[i].show(static_cast<int>(i) == position);
     }
+    static constexpr std::size_t kLinkCount = N;
+    void append_links(ElementLink**& out) {
+        for (auto& image : images) *out++ = &image.link;
+    }
 };
 
 // The value an element shows; element callbacks compute it when the simulator draws.
@@ -136,22 +141,32 @@ void format_text(char* text, std::size_t size, const char* fmt, Args... args) {
     if (text && size > 0) std::snprintf(text, size, fmt, args...);
 }
 
-// How many links an element declaration contributes, and collecting them in drawing order.
-template <class E> struct LinkCount { static constexpr std::size_t value = 1; };
-template <std::size_t N> struct LinkCount<SwitchImages<N>> { static constexpr std::size_t value = N; };
-
+// An element declaration is one element (with a `link`) or a group of elements that says how many
+// links it holds (kLinkCount) and appends them in drawing order (append_links).
 template <class E>
-void append_links(ElementLink**& out, E& e) { *out++ = &e.link; }
-template <std::size_t N>
-void append_links(ElementLink**& out, SwitchImages<N>& s) {
-    for (auto& image : s.images) *out++ = &image.link;
+concept ElementGroup = requires(E& e, ElementLink**& out) {
+    E::kLinkCount;
+    e.append_links(out);
+};
+template <class E>
+constexpr std::size_t link_count() {
+    if constexpr (ElementGroup<E>)
+        return E::kLinkCount;
+    else
+        return 1;
 }
 
 template <class... E>
-std::array<ElementLink*, (LinkCount<E>::value + ...)> collect_links(E&... elements) {
-    std::array<ElementLink*, (LinkCount<E>::value + ...)> links{};
+std::array<ElementLink*, (link_count<E>() + ...)> collect_links(E&... elements) {
+    std::array<ElementLink*, (link_count<E>() + ...)> links{};
     ElementLink** out = links.data();
-    (append_links(out, elements), ...);
+    auto append = [&out](auto& e) {
+        if constexpr (ElementGroup<std::remove_reference_t<decltype(e)>>)
+            e.append_links(out);
+        else
+            *out++ = &e.link;
+    };
+    (append(elements), ...);
     return links;
 }
 

@@ -1,0 +1,56 @@
+#include "module/drums.h"
+
+#include <cmath>
+
+namespace tarvenol {
+
+namespace {
+constexpr double kDigits = 10.0;
+constexpr double kUnitsDrumTop = 9.999;
+constexpr double kSnap = 0.2;       // within this of its digit a drum settles on it
+constexpr double kFrameStep = 0.25;  // a quarter digit per frame
+constexpr double kSeamApproach = 0.1;  // how close to the seam a rolling drum comes (9.9)
+constexpr double kSeamZone = 1.1;      // a drum bound for 0 standing above N - 1.1 (8.9) rolls forward
+}  // namespace
+
+double carry_drum(double v, double weight) {
+    const double span = weight * kDigits;
+    const double x = (v - span * std::trunc(v / span)) / weight;
+    const double n = std::trunc(x);
+    const double rest = 1.0 - 1.0 / weight;  // the fraction of a digit the drum stands still
+    if (x - n <= rest) return n;
+    return n + (x - n - rest) * weight;
+}
+
+double units_drum(double v) {
+    const double u = v - kDigits * std::trunc(v / kDigits);
+    return u > kUnitsDrumTop ? 0.0 : u;
+}
+
+double DigitDrum::step(int target, int positions) {
+    const double t = target;
+    const double top = positions - 1;
+    double& p = position;
+    if (!(p == p)) p = 0.0;  // a drum never gets lost
+    if (t - kSnap < p && p < t + kSnap) {
+        p = t;
+    } else if (p < t - kSnap) {
+        if (t == top && p < kSnap)
+            p = positions - kSeamApproach;  // roll back over the seam to the top digit
+        else
+            p += kFrameStep;
+    } else {
+        if (t == 0.0 && p > positions - kSeamZone) {
+            // Forward over the seam to 0.
+            if (p < positions - kSeamApproach)
+                p += kFrameStep;
+            else
+                p = 0.0;
+        } else {
+            p -= kFrameStep;
+        }
+    }
+    return p;
+}
+
+}  // namespace tarvenol
