@@ -65,6 +65,31 @@ void walk(abi::ELEMENT_HEADER* e, F&& f) {
     }
 }
 
+// The simulator refreshes an element's source variables before it asks the element's callback.
+template <class Refresh>
+void refresh_sources(abi::ELEMENT_HEADER* e, Refresh&& refresh) {
+    switch (e->element_type) {
+        case abi::ELEMENT_TYPE_NEEDLE: refresh(reinterpret_cast<abi::ELEMENT_NEEDLE*>(e)->source_var); break;
+        case abi::ELEMENT_TYPE_STRING:
+            for (abi::MODULE_VAR& v : reinterpret_cast<abi::ELEMENT_STRING*>(e)->source_var) refresh(v);
+            break;
+        case abi::ELEMENT_TYPE_SLIDER: {
+            auto* s = reinterpret_cast<abi::ELEMENT_SLIDER*>(e);
+            refresh(s->source_var_x);
+            refresh(s->source_var_y);
+            break;
+        }
+        case abi::ELEMENT_TYPE_ICON: refresh(reinterpret_cast<abi::ELEMENT_ICON*>(e)->source_var); break;
+        case abi::ELEMENT_TYPE_MOVING_IMAGE: {
+            auto* m = reinterpret_cast<abi::ELEMENT_MOVING_IMAGE*>(e);
+            refresh(m->source_var_x);
+            refresh(m->source_var_y);
+            break;
+        }
+        default: break;
+    }
+}
+
 double element_callback(abi::ELEMENT_HEADER* e) {
     switch (e->element_type) {
         case abi::ELEMENT_TYPE_NEEDLE: {
@@ -99,22 +124,36 @@ double element_callback(abi::ELEMENT_HEADER* e) {
 
 // --- Simulator variables -------------------------------------------------------------------------
 
+void SimVars::set_value(int token, abi::UNIVERSAL_VAR value) {
+    if (token >= 0 && token < kDirectTokens)
+        direct_[static_cast<std::size_t>(token)] = value;
+    else
+        others_[token] = value;
+}
+
 void SimVars::set_f64(int token, double value) {
     abi::UNIVERSAL_VAR v{};
     v.n = value;
-    values_[token] = v;
+    set_value(token, v);
 }
 
 void SimVars::set_i32(int token, std::int32_t value) {
+    // The integer fills the low half; the high half reads zero.
     abi::UNIVERSAL_VAR v{};
     v.d = static_cast<abi::VAR32>(value);
-    values_[token] = v;
+    set_value(token, v);
 }
 
 abi::UNIVERSAL_VAR SimVars::value(int token) const {
-    auto it = values_.find(token);
-    if (it == values_.end()) return abi::UNIVERSAL_VAR{};
+    if (token >= 0 && token < kDirectTokens) return direct_[static_cast<std::size_t>(token)];
+    auto it = others_.find(token);
+    if (it == others_.end()) return abi::UNIVERSAL_VAR{};
     return it->second;
+}
+
+void SimVars::clear() {
+    direct_.fill(abi::UNIVERSAL_VAR{});
+    others_.clear();
 }
 
 double SimVars::f64(int token) const { return value(token).n; }
@@ -173,15 +212,25 @@ void PanelHost::load(std::uint32_t resource_handle) {
     loaded_ = true;
 }
 
+void PanelHost::tick_gauge(abi::GAUGEHDR* g) {
+    if (before_each_gauge) before_each_gauge();
+    if (g->gauge_callback) g->gauge_callback(g, abi::PANEL_SERVICE_PRE_UPDATE, 0);
+    g->update_routine();
+    g->generate_routine(0);
+    g->draw_routine();
+}
+
 void PanelHost::frame() {
     g_current = this;
     advance_clock();
-    for (abi::GAUGEHDR* g : gauges_) {
-        if (g->gauge_callback) g->gauge_callback(g, abi::PANEL_SERVICE_PRE_UPDATE, 0);
-        g->update_routine();
-        g->generate_routine(0);
-        g->draw_routine();
-    }
+    for (abi::GAUGEHDR* g : gauges_) tick_gauge(g);
+}
+
+void PanelHost::frame(const std::size_t* order, std::size_t count) {
+    g_current = this;
+    advance_clock();
+    for (std::size_t i = 0; i < count; ++i)
+        if (order[i] < gauges_.size()) tick_gauge(gauges_[order[i]]);
 }
 
 void PanelHost::unload() {
@@ -249,7 +298,17 @@ void PanelHost::install_elements(abi::ELEMENT_HEADER* first) {
 }
 
 void PanelHost::update_elements(abi::ELEMENT_HEADER* first) {
-    walk(first, [this](abi::ELEMENT_HEADER* e) { element_values_[e] = element_callback(e); });
+    walk(first, [this](abi::ELEMENT_HEADER* e) {
+        refresh_sources(e, [this](abi::MODULE_VAR& v) { lookup(&v); });
+        element_values_[e] = element_callback(e);
+    });
+}
+
+void PanelHost::refresh_elements(abi::ELEMENT_HEADER* first) {
+    walk(first, [this](abi::ELEMENT_HEADER* e) {
+        refresh_sources(e, [this](abi::MODULE_VAR& v) { lookup(&v); });
+        element_values_[e] = 0.0;
+    });
 }
 
 void PanelHost::kill_elements(abi::ELEMENT_HEADER* first) {
@@ -259,25 +318,43 @@ void PanelHost::kill_elements(abi::ELEMENT_HEADER* first) {
     });
 }
 
+namespace {
+// One frame later on a clock in seconds. A clock that stands on a whole frame (k/18 s) moves to
+// the next whole frame computed afresh, so that 18 frames make exactly one second however long the
+// run; a clock set between frames simply moves on by 1/18 s.
+double next_frame_time(double seconds) {
+    constexpr double kOnFrame = 1e-6;  // in frames
+    const double frames = seconds * kFramesPerSecond;
+    const double whole = std::nearbyint(frames);
+    if (std::fabs(frames - whole) < kOnFrame) return (whole + 1.0) / kFramesPerSecond;
+    return seconds + kSecondsPerTick;
+}
+}  // namespace
+
 void PanelHost::advance_clock() {
-    auto advance = [this](int token, double step) {
-        if (!held_.count(token)) vars_.set_f64(token, vars_.f64(token) + step);
+    auto advance = [this](int token) {
+        if (!held_.count(token)) vars_.set_f64(token, next_frame_time(vars_.f64(token)));
     };
-    advance(token::tick_counter, 1.0);
-    advance(token::clock_seconds_total, kSecondsPerTick);
-    advance(token::simulation_time, kSecondsPerTick);
+    if (!held_.count(token::tick_counter)) vars_.set_f64(token::tick_counter, vars_.f64(token::tick_counter) + 1.0);
+    advance(token::clock_seconds_total);
+    advance(token::simulation_time);
     if (!held_.count(token::time_of_day)) {
-        double t = vars_.f64(token::time_of_day) + kSecondsPerTick;
-        if (t >= kSecondsPerDay) t -= kSecondsPerDay;
+        // The time of day runs round midnight; whatever was set, it stays within one day.
+        double t = std::fmod(next_frame_time(vars_.f64(token::time_of_day)), kSecondsPerDay);
+        if (t < 0.0) t += kSecondsPerDay;
         vars_.set_f64(token::time_of_day, t);
     }
+    split_time_of_day();
+}
+
+void PanelHost::split_time_of_day() {
     // Hours, minutes and seconds follow the time of day.
     const double t = vars_.f64(token::time_of_day);
-    const double hours = std::floor(t / 3600.0);
-    const double minutes = std::floor((t - hours * 3600.0) / 60.0);
+    const double hours = std::floor(t / kSecondsPerHour);
+    const double minutes = std::floor((t - hours * kSecondsPerHour) / kSecondsPerMinute);
     vars_.set_f64(token::clock_hours, hours);
     vars_.set_f64(token::clock_minutes, minutes);
-    vars_.set_f64(token::clock_seconds, std::floor(t - hours * 3600.0 - minutes * 60.0));
+    vars_.set_f64(token::clock_seconds, std::floor(t - hours * kSecondsPerHour - minutes * kSecondsPerMinute));
 }
 
 }  // namespace tarvenol::host

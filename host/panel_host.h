@@ -5,6 +5,8 @@
 // through the two exported records, so it drives a module linked in or one loaded from disk alike.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <set>
@@ -23,19 +25,26 @@ struct KeyEvent {
 };
 
 // The simulator's variables, by token. Each token is read either as FLOAT64 or as a 32-bit
-// integer in the low half of the value field; a token never set reads 0.
+// integer in the low half of the value field; a token never set reads 0. The simulator's own
+// tokens are small numbers and live in a flat table, so that reading and writing them never
+// allocates; any other token goes to an overflow map (tests only).
 class SimVars {
 public:
+    static constexpr int kDirectTokens = 1024;
+
     void set_f64(int token, double value);
     void set_i32(int token, std::int32_t value);
+    // The whole 8-byte value field.
+    void set_value(int token, abi::UNIVERSAL_VAR value);
     double f64(int token) const;
     std::int32_t i32(int token) const;
     // The 8-byte value field as lookup_var fills it.
     abi::UNIVERSAL_VAR value(int token) const;
-    void clear() { values_.clear(); }
+    void clear();
 
 private:
-    std::unordered_map<int, abi::UNIVERSAL_VAR> values_;
+    std::array<abi::UNIVERSAL_VAR, kDirectTokens> direct_{};
+    std::unordered_map<int, abi::UNIVERSAL_VAR> others_;
 };
 
 // The clock variables the host advances before every frame.
@@ -49,7 +58,10 @@ constexpr int clock_seconds_total = 604;
 constexpr int simulation_time = 607;
 }  // namespace token
 
-constexpr double kSecondsPerTick = 1.0 / 18.0;
+constexpr double kFramesPerSecond = 18.0;
+constexpr double kSecondsPerTick = 1.0 / kFramesPerSecond;
+constexpr double kSecondsPerMinute = 60.0;
+constexpr double kSecondsPerHour = 3600.0;
 constexpr double kSecondsPerDay = 86400.0;
 
 class PanelHost {
@@ -66,6 +78,9 @@ public:
     // Life cycle of every gauge of Linkage.
     void load(std::uint32_t resource_handle = 0);
     void frame();
+    // A frame whose gauges tick in the order given (indices into gauges(), each at most once;
+    // indices out of range are skipped).
+    void frame(const std::size_t* order, std::size_t count);
     void unload();
     bool loaded() const { return loaded_; }
 
@@ -82,14 +97,20 @@ public:
     void clear_key_events() { keys_.clear(); }
     // Called on every key event, after it is recorded (the aircraft model reacts here).
     std::function<void(const KeyEvent&)> on_key_event;
+    // Called before each gauge's tick (tests hold conditions that other gauges would recompute).
+    std::function<void()> before_each_gauge;
 
     // Panel windows: all closed at load.
     bool window_open(std::uint32_t id) const { return open_windows_.count(id) != 0; }
+    const std::set<std::uint32_t>& open_windows() const { return open_windows_; }
     void set_window(std::uint32_t id, bool open);
 
     // Clock variables the host stops advancing while held.
     void hold(int token) { held_.insert(token); }
     void release(int token) { held_.erase(token); }
+    bool held(int token) const { return held_.count(token) != 0; }
+    // Hours, minutes and seconds (3, 4, 5) from the time of day (557).
+    void split_time_of_day();
 
     // The value the element's callback returned at the last update (0 before any).
     double element_value(const abi::ELEMENT_HEADER* element) const;
@@ -106,9 +127,13 @@ public:
     void install_elements(abi::ELEMENT_HEADER* first);
     void update_elements(abi::ELEMENT_HEADER* first);
     void kill_elements(abi::ELEMENT_HEADER* first);
+    // The host's own share of an update: the walk of the element chain and the refresh of every
+    // element's source variables, without calling the module (the floor a frame cannot go below).
+    void refresh_elements(abi::ELEMENT_HEADER* first);
 
 private:
     void advance_clock();
+    void tick_gauge(abi::GAUGEHDR* g);
 
     abi::GAUGESIMPORT& import_;
     abi::PANELS panels_{};
