@@ -44,9 +44,10 @@ else()
   target_sources(tarvenol_sound PRIVATE ${tarvenol_embedded})
 endif()
 
-# tarvenol_wine_audio(TEST none|null): runs a Windows test under wine in the build tree's own wine
-# prefix (created once, by the fixture test sound_wine_prefix), either with no audio device at all
-# or with ALSA's null device as the default output, which gives DirectSound a working device.
+# tarvenol_wine_audio(TEST none|null): runs a Windows test under wine in the build tree's wine prefix
+# (build/<preset>/wineprefix, the one every Windows test uses; brought up to date once by the fixture
+# test sound_wine_prefix), either with no audio device at all or with ALSA's null device as the
+# default output, which gives DirectSound a working device.
 function(tarvenol_wine_audio test audio)
   set(wine_dir ${CMAKE_BINARY_DIR}/wine)
   set(home_none ${wine_dir}/home-no-audio)
@@ -54,7 +55,7 @@ function(tarvenol_wine_audio test audio)
   file(MAKE_DIRECTORY ${home_none} ${home_null})
   file(WRITE ${home_null}/.asoundrc "pcm.!default { type null }\n")
   file(WRITE ${wine_dir}/no-audio.conf "# ALSA configuration without any device\n")
-  set(common "WINEPREFIX=${wine_dir}/prefix" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml,winepulse.drv=d")
+  set(common "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml,winepulse.drv=d")
   get_property(have_prefix GLOBAL PROPERTY TARVENOL_WINE_PREFIX_TEST)
   if(NOT have_prefix)
     add_test(NAME sound_wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init)

@@ -136,6 +136,7 @@ bool describe_wave(const uint8_t* image, std::size_t image_size, WaveInfo& out, 
     const char* problem = error == WaveError::none ? nullptr : describe(error);
     if (error == WaveError::none) {
         const WaveFormat& f = wave.format;
+        out.parsed = true;
         out.format_tag = f.format_tag;
         out.channels = f.channels;
         out.sample_rate = f.samples_per_sec;
@@ -159,6 +160,27 @@ bool describe_wave_file(const char* path, WaveInfo& out, const char** why) {
     const bool ok = describe_wave(file.data, file.size, out, why);
     unmap_file(file);
     return ok;
+}
+
+int print_wave_report(const char* path, std::FILE* out) {
+    WaveInfo info;
+    const char* why = nullptr;
+    const bool loads = describe_wave_file(path, info, &why);
+    std::fprintf(out, "%s: %s", path, loads ? "loads" : "would not load");
+    const char* separator = ": ";
+    if (info.parsed) {
+        if (info.format_tag == kWaveFormatPcm)
+            std::fprintf(out, ": PCM");
+        else
+            std::fprintf(out, ": format %u", unsigned{info.format_tag});
+        std::fprintf(out, ", %u channel%s, %lu Hz, %u bits, %lu sample bytes, %.3f s", unsigned{info.channels},
+                     info.channels == 1 ? "" : "s", static_cast<unsigned long>(info.sample_rate),
+                     unsigned{info.bits_per_sample}, static_cast<unsigned long>(info.sample_bytes), info.duration_seconds);
+        separator = "; ";
+    }
+    if (!loads) std::fprintf(out, "%s%s", separator, why);
+    std::fprintf(out, "\n");
+    return loads ? 0 : 1;
 }
 
 }  // namespace tarvenol::snd

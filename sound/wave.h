@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 namespace tarvenol::snd {
 
@@ -67,6 +68,7 @@ const char* buffer_problem(const WaveFormat& format, uint32_t bytes);
 
 // What a wave file holds, for users checking a replacement sound.
 struct WaveInfo {
+    bool parsed = false;  // the chunks were read; the fields below hold what they say
     uint16_t format_tag = 0;
     uint16_t channels = 0;
     uint32_t sample_rate = 0;
@@ -79,5 +81,11 @@ struct WaveInfo {
 // and, when why is given, points it at a sentence saying why the sound would not load.
 bool describe_wave(const uint8_t* image, std::size_t image_size, WaveInfo& out, const char** why);
 bool describe_wave_file(const char* path, WaveInfo& out, const char** why);
+
+// Prints what describe_wave_file finds, for a user checking a replacement sound:
+//   PATH: loads: PCM, 1 channel, 22050 Hz, 16 bits, 30233 sample bytes, 0.686 s
+//   PATH: would not load: its "data" chunk runs past the end of the file
+// Returns 0 when the sound would load, 1 when not.
+int print_wave_report(const char* path, std::FILE* out);
 
 }  // namespace tarvenol::snd

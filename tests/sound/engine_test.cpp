@@ -251,19 +251,21 @@ TEST_F(SoundSources, a_name_that_is_no_resource_is_loaded_as_a_wave_file) {
 
 TEST_F(SoundSources, a_resource_that_does_not_parse_gives_way_to_the_file_of_that_name) {
     test::ScratchFile file("fallback.wav", test::mono_wave(kRamp));
+    const std::string path = file.path();
     static const std::vector<uint8_t> garbage(64, 0x5A);
-    const ResourceEntry table[] = {{file.path().c_str(), garbage.data(), garbage.size()}};
+    const ResourceEntry table[] = {{path.c_str(), garbage.data(), garbage.size()}};
     use_resource_table(table, 1);
-    EXPECT_NE(create_sound(file.path().c_str()), nullptr);
+    EXPECT_NE(create_sound(path.c_str()), nullptr);
 }
 
 TEST_F(SoundSources, a_resource_that_parses_is_used_before_a_file_of_that_name) {
     const std::vector<int16_t> other = {-7000, -7000, -7000, -7000};
     test::ScratchFile file("shadowed.wav", test::mono_wave(other));
+    const std::string path = file.path();
     const auto wave = test::mono_wave(kRamp);
-    const ResourceEntry table[] = {{file.path().c_str(), wave.data(), wave.size()}};
+    const ResourceEntry table[] = {{path.c_str(), wave.data(), wave.size()}};
     use_resource_table(table, 1);
-    SoundHandle sound = create_sound(file.path().c_str());
+    SoundHandle sound = create_sound(path.c_str());
     ASSERT_NE(sound, nullptr);
     int16_t out[1];
     play(sound, 0);

@@ -15,7 +15,7 @@ public:
     // Starts "RIFF", a length patched in by bytes() unless one is forced, "WAVE".
     WaveBuilder() { tag("RIFF"); u32(0); tag("WAVE"); }
 
-    WaveBuilder& tag(const char* t) { bytes_.insert(bytes_.end(), t, t + 4); return *this; }
+    WaveBuilder& tag(const char* t) { for (int i = 0; i < 4; ++i) bytes_.push_back(uint8_t(t[i])); return *this; }
     WaveBuilder& u16(uint16_t v) { for (int i = 0; i < 2; ++i) bytes_.push_back(uint8_t(v >> (8 * i))); return *this; }
     WaveBuilder& u32(uint32_t v) { for (int i = 0; i < 4; ++i) bytes_.push_back(uint8_t(v >> (8 * i))); return *this; }
 
@@ -23,7 +23,7 @@ public:
     WaveBuilder& chunk(const char* t, const std::vector<uint8_t>& data, int64_t declared_size = -1) {
         tag(t);
         u32(declared_size < 0 ? uint32_t(data.size()) : uint32_t(declared_size));
-        bytes_.insert(bytes_.end(), data.begin(), data.end());
+        for (uint8_t b : data) bytes_.push_back(b);
         if (data.size() % 2) bytes_.push_back(0xEE);
         return *this;
     }

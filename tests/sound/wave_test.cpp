@@ -2,10 +2,14 @@
 // fail without a byte read outside the image (run under AddressSanitizer in the asan preset).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "sound/wave.h"
+#include "sound_test_support.h"
 #include "wave_builder.h"
 
 namespace tarvenol::snd {
@@ -24,11 +28,16 @@ struct ExactImage {
     std::unique_ptr<uint8_t[]> data;
 };
 
+// The samples found by the last parse, copied out of the image before it goes.
+std::vector<uint8_t> last_samples;
+
 WaveError parse(const std::vector<uint8_t>& bytes, WaveImage& wave, std::size_t keep = SIZE_MAX) {
     ExactImage image(bytes, keep);
     const WaveError e = parse_wave(image.data.get(), image.size, wave);
-    // Point the result back into the caller's bytes so that it outlives the copy.
-    if (wave.samples != nullptr) wave.samples = bytes.data() + (wave.samples - image.data.get());
+    if (wave.samples != nullptr) {
+        last_samples.assign(wave.samples, wave.samples + wave.size);
+        wave.samples = last_samples.data();
+    }
     return e;
 }
 
@@ -232,6 +241,41 @@ TEST(WaveDescription, says_why_a_wave_would_not_load) {
     EXPECT_FALSE(describe_wave(float_wave.data(), float_wave.size(), info, &why));
     EXPECT_STREQ(why, buffer_problem(WaveFormat{3, 1, test::kTestRate, 0, 4, 32}, 10));
     EXPECT_EQ(info.format_tag, 3) << "what was read is still reported";
+}
+
+// What print_wave_report writes for a file, and what it returns.
+std::pair<int, std::string> report_of(const std::string& path) {
+    std::FILE* out = std::tmpfile();
+    const int status = print_wave_report(path.c_str(), out);
+    std::rewind(out);
+    std::string text;
+    for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
+    std::fclose(out);
+    return {status, text};
+}
+
+TEST(WaveFileReport, a_replacement_sound_that_loads_is_described) {
+    test::ScratchFile file("report-good.wav", WaveBuilder().format(1, 11025, 16).data(std::vector<uint8_t>(11025, 0)).bytes());
+    const auto [status, text] = report_of(file.path());
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(text, file.path() + ": loads: PCM, 1 channel, 11025 Hz, 16 bits, 11025 sample bytes, 0.500 s\n");
+}
+
+TEST(WaveFileReport, a_replacement_sound_that_would_not_load_says_why) {
+    test::ScratchFile cut("report-cut.wav", WaveBuilder().format(2, 8000, 8).chunk("data", kSamples, 4000).bytes());
+    auto [status, text] = report_of(cut.path());
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(text, cut.path() + ": would not load: " + describe(WaveError::data_cut) + "\n");
+
+    test::ScratchFile float_wave("report-float.wav", WaveBuilder().format(2, 48000, 32, 3).data(kSamples).bytes());
+    std::tie(status, text) = report_of(float_wave.path());
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(text, float_wave.path() + ": would not load: format 3, 2 channels, 48000 Hz, 32 bits, 10 sample bytes, 0.000 s; " +
+                        buffer_problem(WaveFormat{3, 2, 48000, 0, 8, 32}, 10) + "\n");
+
+    std::tie(status, text) = report_of("no-such-replacement.wav");
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(text.rfind("no-such-replacement.wav: would not load: ", 0), 0u) << text;
 }
 
 }  // namespace
