@@ -1,0 +1,86 @@
+// The aircraft behind the cockpit: how the stand-in simulator answers the key events the cockpit
+// sends. One table lists every key event the cockpit sends, with its name and, where the aircraft
+// or the panel system reacts, the reaction; a small engine model spools the engines once per frame.
+// Adding a reaction is adding (or filling in) one row.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "host/panel_host.h"
+
+namespace tarvenol::host {
+
+class AircraftModel;
+using Reaction = void (*)(AircraftModel& model, std::uint32_t value);
+
+// Who answers a key event: the aircraft (only while the model is on) or the panel system (always,
+// as the simulator's panel windows do).
+enum class Answerer : std::uint8_t { aircraft, panel_system };
+
+struct KeyEventInfo {
+    std::uint32_t id;
+    const char* name;
+    Reaction reaction;  // null: recorded only
+    Answerer answerer;
+};
+
+std::span<const KeyEventInfo> key_event_table();
+const KeyEventInfo* find_key_event(std::uint32_t id);
+// By name (e.g. "master_battery_toggle") or by number (e.g. "0x102C1").
+const KeyEventInfo* find_key_event(std::string_view name_or_number);
+
+// The engine model's figures.
+namespace engine_model {
+constexpr double kLightOffN2 = 20.0;          // percent N2 above which fuel lights the engine
+constexpr double kStarterN2 = 25.0;           // the starter alone turns the engine up to this
+constexpr double kIdleN2 = 60.0;              // a lit engine settles here
+constexpr double kIdleN1 = 22.0;
+constexpr double kIdleFuelFlow = 700.0;       // pounds per hour at idle
+constexpr double kStarterSpoolPerSecond = 1.5;  // N2 percent per second while cranking
+constexpr double kLitSpoolPerSecond = 3.0;      // N2 percent per second from light-off to idle
+constexpr double kRundownPerSecond = 2.0;       // N2 percent per second with neither fuel nor starter
+constexpr double kMixtureRich = 16384.0;
+constexpr double kMixtureLean = 0.0;
+constexpr double kMixtureFuelOn = 8000.0;     // a mixture lever at or above this lets fuel through
+constexpr double kValveOpen = 1.0;
+constexpr double kValveClosed = 0.0;
+}  // namespace engine_model
+
+constexpr double kBatteryVolts = 24.0;
+
+class AircraftModel {
+public:
+    static constexpr int kEngines = 2;
+
+    explicit AircraftModel(PanelHost& host) : host_(host) {}
+
+    bool enabled() const { return enabled_; }
+    void set_enabled(bool on) { enabled_ = on; }
+
+    // A key event the cockpit sent: the panel system always answers, the aircraft while enabled.
+    void key_event(std::uint32_t id, std::uint32_t value);
+    // Once per frame, before the gauges run: starters and engine spool.
+    void step();
+
+    SimVars& vars() { return host_.vars(); }
+    PanelHost& host() { return host_; }
+
+    struct Engine {
+        bool starter_requested = false;  // a starter-held event arrived since the last step
+        bool lit = false;                // burning fuel
+    };
+    Engine& engine(int index) { return engines_[static_cast<std::size_t>(index)]; }
+    const Engine& engine(int index) const { return engines_[static_cast<std::size_t>(index)]; }
+
+private:
+    void step_engine(int index);
+
+    PanelHost& host_;
+    bool enabled_ = true;
+    std::array<Engine, kEngines> engines_{};
+};
+
+}  // namespace tarvenol::host
