@@ -22,7 +22,7 @@ SoundHandle handles[kSoundCount] = {};
 namespace {
 
 Device* chosen_device = nullptr;   // null: the platform's own
-Device* open_device_ = nullptr;    // the device while open, else null
+Device* device_in_use = nullptr;   // the device while open, else null
 std::uintptr_t resource_module = 0;
 Buffer* newest_buffer = nullptr;   // the buffers created on the open device, newest first
 
@@ -66,7 +66,7 @@ SoundHandle make_buffer(const WaveImage& wave, const char* name) {
     desc.bytes = wave.size;
     desc.format = &wave.format;
     desc.name = name;
-    Buffer* buffer = open_device_->create_buffer(desc);
+    Buffer* buffer = device_in_use->create_buffer(desc);
     if (buffer == nullptr) return nullptr;
     if (!fill(*buffer, wave.samples, wave.size)) {
         buffer->release();
@@ -104,18 +104,20 @@ void open_device(std::uintptr_t resource_handle) {
     close_device();
     resource_module = resource_handle;
     Device& device = selected_device();
-    if (device.open()) open_device_ = &device;
+    if (device.open()) device_in_use = &device;
 }
 
+// Buffers still alive go with their device, as DirectSound releases a device's buffers with it; the
+// module's handles to them become null.
 void close_device() {
-    if (open_device_ == nullptr) return;
+    if (device_in_use == nullptr) return;
     release_all_buffers();
-    open_device_->close();
-    open_device_ = nullptr;
+    device_in_use->close();
+    device_in_use = nullptr;
 }
 
 SoundHandle create_sound(const char* name) {
-    if (open_device_ == nullptr || name == nullptr) return nullptr;
+    if (device_in_use == nullptr || name == nullptr) return nullptr;
     const Bytes resource = find_resource(resource_module, name);
     WaveImage wave;
     if (resource.data != nullptr && parse_wave(resource.data, resource.size, wave) == WaveError::none)
@@ -124,30 +126,31 @@ SoundHandle create_sound(const char* name) {
 }
 
 void play(SoundHandle sound, int loop) {
-    if (open_device_ == nullptr || sound == nullptr) return;
+    if (device_in_use == nullptr || sound == nullptr) return;
     sound->play(loop != 0);
 }
 
 void stop(SoundHandle sound) {
-    if (open_device_ == nullptr || sound == nullptr) return;
+    if (device_in_use == nullptr || sound == nullptr) return;
     sound->stop();
 }
 
 void set_volume(SoundHandle sound, int32_t volume) {
-    if (open_device_ == nullptr || sound == nullptr) return;
+    if (device_in_use == nullptr || sound == nullptr) return;
     sound->set_volume(std::clamp(volume, kVolumeMin, kVolumeMax));
 }
 
 void release_sound(SoundHandle& sound) {
     if (sound == nullptr) return;
     // A handle that is not among the open device's buffers was already released with its device.
-    if (open_device_ != nullptr && forget(sound)) sound->release();
+    if (device_in_use != nullptr && forget(sound)) sound->release();
     sound = nullptr;
 }
 
 void install_sounds(std::uintptr_t resource_handle, const int16_t volumes[kSoundCount]) {
     open_device(resource_handle);
     for (int i = 0; i < kSoundCount; ++i) handles[i] = create_sound(kSoundNames[i]);
+    if (volumes == nullptr) return;
     for (int i = 0; i < kSoundCount; ++i) set_volume(handles[i], volumes[i]);
 }
 
@@ -161,7 +164,7 @@ void use_device(Device* device) {
     chosen_device = device;
 }
 
-bool device_open() { return open_device_ != nullptr; }
+bool device_open() { return device_in_use != nullptr; }
 
 int live_sound_count() {
     int count = 0;
