@@ -1,8 +1,162 @@
-// tarvenol eng_start_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol eng_start_t418: the ENG START panel — the six-position start selector, the start master
+// (ARM with its 15 s self-test, START ABORT), the ENG 1 and ENG 2 start buttons and the START VALVE
+// OPEN lamps. Its tick holds each engine's starter engaged for the start window while start air is
+// there, and ends the window at 40 % N2 or after 55 s.
+#include "engines/engines.h"
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+using namespace tarvenol::eng;
+
+// Start selector positions.
+constexpr u8 kSelStartB = 0;
+constexpr u8 kSelCrank = 2;
+constexpr u8 kSelContRelightAB = 5;
+
+// Start master.
+constexpr u8 kMasterOff = 0;
+constexpr u8 kMasterFinished = 1;
+constexpr u8 kMasterPressed = 2;
+constexpr u8 kMasterSelfTest = 3;
+constexpr u8 kMasterArmed = 4;
+
+// Per-engine start.
+constexpr u8 kIdle = 0;
+constexpr u8 kStarting = 1;
+constexpr u8 kBlocked = 2;
+
+constexpr i32 kSelfTestTicks = 270;     // 15 s
+constexpr i32 kStartWindowTicks = 990;  // 55 s
+constexpr double kCrossStartMin = 10.0;    // % of the other engine's N1 or N2 for start air
+constexpr double kStartCompleteN2 = 40.0;
+constexpr double kStartValveClosesN2 = 45.0;
+
+constexpr int kEng1StarterEngaged = 563;
+constexpr int kEng2StarterEngaged = 573;
+constexpr u32 kEng1StarterHeld = 0x102FC;
+constexpr u32 kEng2StarterHeld = 0x102FD;
+
+#define ENG_START_STATE(X)             \
+    X(u8, eng_start_sel, kSelCrank)    \
+    X(i32, eng_selftest_deadline, 0)   \
+    X(i32, eng_1_start_deadline, 0)    \
+    X(i32, eng_2_start_deadline, 0)    \
+    X(u8, eng_1_start_armed, 0)        \
+    X(u8, eng_2_start_armed, 0)
+TARVENOL_PRIVATE_STATE(ENG_START_STATE)
+
+Background background;
+IconSet selector{"eng_start_sel", 6, [] { return clamp_back(st.eng_start_sel, kSelStartB, kSelContRelightAB); }};
+Image arm_engaged{"arm_engaged"};
+Image eng_1_button_lamp{"eng_1_button_light"};
+Image eng_2_button_lamp{"eng_2_button_light"};
+Image eng_1_start_valve{"eng_1_start_valve_light"};
+Image eng_2_start_valve{"eng_2_start_valve_light"};
+
+// Start air: the APU's bleed, the ground supply that comes with external power, or the other
+// engine turning (its N2 for the start logic, its N1 for the push button).
+bool start_air(double other_engine_pct) {
+    return shared.apu_bleed_avail == 1 || shared.ext_pwr_on == 1 || other_engine_pct > kCrossStartMin;
+}
+
+struct EngineStart {
+    u8& state;
+    i32& deadline;
+    u8& armed;
+    u32 starter_held;
+};
+
+// One engine's start window, every tick.
+void run_start(EngineStart e, double own_n2, double other_n2) {
+    if (!(shared.batt_bus_powered == 1 && start_air(other_n2) && shared.eng_start_master >= kMasterPressed)) {
+        e.state = kIdle;  // the window closes; its timer stays armed with the old deadline
+        return;
+    }
+    const double counter = tick_counter();
+    if (e.state == kStarting && e.armed == 0) {
+        e.deadline = truncate<i32>(counter + kStartWindowTicks);
+        e.armed = 1;
+    }
+    if (e.state == kStarting && e.armed == 1 && counter < e.deadline) send_key(e.starter_held);
+    if (e.state == kStarting && e.armed == 1 && !(counter < e.deadline)) {
+        e.state = kIdle;  // timed out
+        e.armed = 0;
+    }
+    if (own_n2 > kStartCompleteN2) {
+        e.state = kIdle;  // started
+        e.armed = 0;
+    }
+}
+
+void tick() {
+    auto& s = shared;
+    const bool dc = s.dc_bus_powered == 1;
+
+    // 1.-3. The start master's self-test.
+    if (s.eng_start_master == kMasterPressed && dc) {
+        st.eng_selftest_deadline = deadline_in(kSelfTestTicks);
+        s.eng_start_master = kMasterSelfTest;
+    }
+    if (s.eng_start_master == kMasterSelfTest && is_due(st.eng_selftest_deadline)) {
+        s.eng_1_start_state = kIdle;
+        s.eng_2_start_state = kIdle;
+        s.eng_start_master = kMasterArmed;
+    }
+    const bool self_test = s.eng_start_master == kMasterSelfTest && dc;
+    if (self_test) {
+        s.eng_1_start_state = kBlocked;
+        s.eng_2_start_state = kBlocked;
+    }
+
+    // 4.-5. The engines' start windows.
+    const double n2_1 = sim_f64<kEng1N2>();
+    const double n2_2 = sim_f64<kEng2N2>();
+    run_start({s.eng_1_start_state, st.eng_1_start_deadline, st.eng_1_start_armed, kEng1StarterHeld}, n2_1, n2_2);
+    run_start({s.eng_2_start_state, st.eng_2_start_deadline, st.eng_2_start_armed, kEng2StarterHeld}, n2_2, n2_1);
+
+    // 6. Both engines running: the start is finished.
+    if (n2_1 > kStartCompleteN2 && n2_2 > kStartCompleteN2 && s.eng_start_master >= kMasterPressed)
+        s.eng_start_master = kMasterFinished;
+
+    arm_engaged.show(s.eng_start_master >= kMasterFinished);
+    eng_1_button_lamp.show(self_test);
+    eng_2_button_lamp.show(self_test);
+    const bool ess = s.batt_bus_powered == 1;
+    eng_1_start_valve.show(is_on(sim_f64<kEng1StarterEngaged>()) && n2_1 < kStartValveClosesN2 && ess);
+    eng_2_start_valve.show(is_on(sim_f64<kEng2StarterEngaged>()) && n2_2 < kStartValveClosesN2 && ess);
+}
+
+// An engine start button: refused during the self-test, at CRANK, without the master or start air.
+void press_start(u8& state, double other_engine_n1) {
+    if (state != kBlocked && st.eng_start_sel != kSelCrank && shared.eng_start_master >= kMasterPressed &&
+        start_air(other_engine_n1))
+        state = kStarting;
+}
+
+constexpr std::array areas{
+    area<[] { step_down(st.eng_start_sel, kSelStartB); }>("selector.left", Cursor::down),
+    area<[] { step_up(st.eng_start_sel, kSelContRelightAB); }>("selector.right", Cursor::up),
+    area<[] {
+        if (shared.eng_start_master == kMasterOff) {
+            shared.eng_start_master = kMasterPressed;
+            snd::play_once(snd::CLICK);
+        }
+    }>("arm", Cursor::hand),
+    area<[] {
+        if (shared.eng_start_master != kMasterOff) snd::play_once(snd::CLICK);
+        shared.eng_start_master = kMasterOff;
+        shared.eng_1_start_state = kIdle;
+        shared.eng_2_start_state = kIdle;
+    }>("start_abort", Cursor::hand),
+    area<[] { press_start(shared.eng_1_start_state, sim_f64<kEng2N1>()); }>("eng_1", Cursor::hand),
+    area<[] { press_start(shared.eng_2_start_state, sim_f64<kEng1N1>()); }>("eng_2", Cursor::hand),
+};
+
 }  // namespace
 
-TARVENOL_GAUGE(eng_start, "tarvenol eng_start_t418", 185, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(eng_start, "tarvenol eng_start_t418", 185, &tick_callback<&tick>, areas, st_table,
+               &reset_private_state, background, selector, arm_engaged, eng_1_button_lamp, eng_2_button_lamp,
+               eng_1_start_valve, eng_2_start_valve);

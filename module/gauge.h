@@ -69,21 +69,28 @@ struct Image {
     bool shown() const { return is_visible(rec.header); }
 };
 
-// The N position images of a switch or selector; exactly one is shown.
+// N lights or bars drawn side by side, each shown from its own condition.
 template <std::size_t N>
-struct SwitchImages {
+struct Lights {
     std::array<Image, N> images;
     template <class... Names>
-    explicit SwitchImages(Names... names) : images{Image(names)...} {
-        static_assert(sizeof...(Names) == N, "one name per position");
+    explicit Lights(Names... names) : images{Image(names)...} {
+        static_assert(sizeof...(Names) == N, "one name per image");
     }
-    // Shows the image of `position`; a position outside 0..N-1 shows none.
-    void show(int position) {
-        for (std::size_t i = 0; i < N; ++i) images[i].show(static_cast<int>(i) == position);
-    }
+    Image& operator[](std::size_t i) { return images[i]; }
     static constexpr std::size_t kLinkCount = N;
     void append_links(ElementLink**& out) {
         for (auto& image : images) *out++ = &image.link;
+    }
+};
+
+// The N position images of a switch or selector; exactly one is shown.
+template <std::size_t N>
+struct SwitchImages : Lights<N> {
+    using Lights<N>::Lights;
+    // Shows the image of `position`; a position outside 0..N-1 shows none.
+    void show(int position) {
+        for (std::size_t i = 0; i < N; ++i) this->images[i].show(static_cast<int>(i) == position);
     }
 };
 
