@@ -160,17 +160,7 @@ int list_vars() {
 
 int check_wave(int argc, char** argv) {
     if (argc != 3) return usage_error("wave", "one wave file expected");
-    snd::WaveInfo info;
-    const char* why = nullptr;
-    if (!snd::describe_wave_file(argv[2], info, &why)) {
-        std::printf("%s: would not load: %s\n", argv[2], why ? why : "unreadable");
-        return 1;
-    }
-    std::printf("%s: loads: %s, %u channel%s, %u Hz, %u bits, %u sample bytes, %.3f s\n", argv[2],
-                info.format_tag == snd::kWaveFormatPcm ? "PCM" : "format tag not PCM", info.channels,
-                info.channels == 1 ? "" : "s", info.sample_rate, info.bits_per_sample, info.sample_bytes,
-                info.duration_seconds);
-    return 0;
+    return snd::print_wave_report(argv[2], stdout);
 }
 
 int run(int argc, char** argv) {

@@ -11,6 +11,18 @@ namespace tarvenol::host {
 
 namespace {
 
+bool contains(const std::vector<KeyEvent>& keys, const KeyEvent& k) {
+    for (const KeyEvent& o : keys)
+        if (o.id == k.id && o.value == k.value) return true;
+    return false;
+}
+
+bool contains_id(const std::vector<KeyEvent>& keys, std::uint32_t id) {
+    for (const KeyEvent& o : keys)
+        if (o.id == id) return true;
+    return false;
+}
+
 bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 std::string csv_field(const std::string& s) {
@@ -56,6 +68,7 @@ void Timeline::snapshot_elements(std::vector<std::uint8_t>& out) const {
 void Timeline::key(const KeyEvent& key) {
     const KeyEventInfo* info = find_key_event(key.id);
     pending_.push_back({"key", format_key_id(key.id), info ? info->name : "", "", std::to_string(key.value)});
+    frame_keys_.push_back(key);
 }
 
 void Timeline::sound(const snd::mixer::SoundRequest& request) {
@@ -109,29 +122,8 @@ void Timeline::finish() {
 }
 
 void Timeline::flush(long frame, bool after_last) {
-    if (pending_.empty()) return;
     const double seconds = static_cast<double>(frame) * kSecondsPerTick;
-    if (text_) {
-        if (after_last)
-            std::fprintf(text_, "after frame %ld\n", frame);
-        else
-            std::fprintf(text_, "frame %ld  %.3f s\n", frame, seconds);
-        for (const Entry& e : pending_) {
-            if (e.kind == "key")
-                std::fprintf(text_, "  key     %-8s %-32s value %s\n", e.subject.c_str(), e.detail.c_str(), e.after.c_str());
-            else if (e.kind == "sound")
-                std::fprintf(text_, "  sound   %-12s %s%s%s\n", e.subject.c_str(), e.detail.c_str(),
-                             e.after.empty() ? "" : " ", e.after.c_str());
-            else if (e.kind == "var")
-                std::fprintf(text_, "  var     %-32s %s -> %s\n", e.subject.c_str(), e.before.c_str(), e.after.c_str());
-            else if (e.kind == "element")
-                std::fprintf(text_, "  element \"%s\" %s %s\n", e.subject.c_str(), e.detail.c_str(), e.after.c_str());
-            else if (e.kind == "window")
-                std::fprintf(text_, "  window  %s %s\n", e.subject.c_str(), e.after.c_str());
-            else if (e.kind == "click")
-                std::fprintf(text_, "  click   \"%s\" %s\n", e.subject.c_str(), e.detail.c_str());
-        }
-    }
+    if (text_) print_text(frame, seconds, after_last);
     if (csv_) {
         for (const Entry& e : pending_)
             std::fprintf(csv_, "%ld,%s,%s,%s,%s,%s,%s\n", frame, format_number(seconds).c_str(), e.kind.c_str(),
@@ -139,6 +131,55 @@ void Timeline::flush(long frame, bool after_last) {
                          csv_field(e.after).c_str());
     }
     pending_.clear();
+    if (!after_last) {
+        previous_keys_.swap(frame_keys_);
+        frame_keys_.clear();
+    }
+}
+
+void Timeline::print_text(long frame, double seconds, bool after_last) {
+    // Key events repeated from the frame before are counted, not listed; one that stopped is.
+    int repeated = 0;
+    std::vector<const Entry*> shown;
+    std::size_t key_at = 0;
+    for (const Entry& e : pending_) {
+        if (e.kind == "key" && !after_last && key_at < frame_keys_.size() && contains(previous_keys_, frame_keys_[key_at++]))
+            ++repeated;
+        else
+            shown.push_back(&e);
+    }
+    std::vector<KeyEvent> stopped;
+    if (!after_last)
+        for (const KeyEvent& k : previous_keys_)
+            if (!contains_id(frame_keys_, k.id) && !contains_id(stopped, k.id)) stopped.push_back(k);
+    if (shown.empty() && stopped.empty()) return;
+
+    if (after_last)
+        std::fprintf(text_, "after frame %ld\n", frame);
+    else
+        std::fprintf(text_, "frame %ld  %.3f s\n", frame, seconds);
+    for (const KeyEvent& k : stopped) {
+        const KeyEventInfo* info = find_key_event(k.id);
+        std::fprintf(text_, "  key     %-8s %-32s stopped\n", format_key_id(k.id).c_str(), info ? info->name : "");
+    }
+    for (const Entry* p : shown) {
+        const Entry& e = *p;
+        if (e.kind == "key")
+            std::fprintf(text_, "  key     %-8s %-32s value %s\n", e.subject.c_str(), e.detail.c_str(), e.after.c_str());
+        else if (e.kind == "sound")
+            std::fprintf(text_, "  sound   %-12s %s%s%s\n", e.subject.c_str(), e.detail.c_str(), e.after.empty() ? "" : " ",
+                         e.after.c_str());
+        else if (e.kind == "var")
+            std::fprintf(text_, "  var     %-32s %s -> %s\n", e.subject.c_str(), e.before.c_str(), e.after.c_str());
+        else if (e.kind == "element")
+            std::fprintf(text_, "  element \"%s\" %s %s\n", e.subject.c_str(), e.detail.c_str(), e.after.c_str());
+        else if (e.kind == "window")
+            std::fprintf(text_, "  window  %s %s\n", e.subject.c_str(), e.after.c_str());
+        else if (e.kind == "click")
+            std::fprintf(text_, "  click   \"%s\" %s\n", e.subject.c_str(), e.detail.c_str());
+    }
+    if (repeated > 0)
+        std::fprintf(text_, "  (%d key event%s repeated from the frame before)\n", repeated, repeated == 1 ? "" : "s");
 }
 
 }  // namespace tarvenol::host

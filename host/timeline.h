@@ -1,6 +1,8 @@
 // What changed, frame by frame: shared variables, shown and hidden elements, key events, sounds,
 // panel windows and the clicks between frames. Printed readably and/or written as CSV. Attached
-// only when asked for: it snapshots the whole cockpit after every frame.
+// only when asked for: it snapshots the whole cockpit after every frame. Many key events are sent
+// every frame while a condition holds; the printed timeline shows such an event when it starts
+// (or its value changes) and when it stops, and counts the repeats. The CSV lists every one.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +44,7 @@ private:
     void snapshot_vars(std::vector<double>& out) const;
     void snapshot_elements(std::vector<std::uint8_t>& out) const;
     void flush(long frame, bool after_last);
+    void print_text(long frame, double seconds, bool after_last);
 
     std::FILE* text_;
     std::FILE* csv_;
@@ -49,6 +52,8 @@ private:
     std::vector<std::uint8_t> shown_;
     std::set<std::uint32_t> windows_;
     std::vector<Entry> pending_;
+    std::vector<KeyEvent> frame_keys_;     // key events of the frame being reported
+    std::vector<KeyEvent> previous_keys_;  // ... and of the frame before it
     long last_frame_ = 0;
 };
 
