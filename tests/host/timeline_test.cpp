@@ -1,0 +1,84 @@
+// The timeline: what changed in each frame, printed and as CSV; and the recorded cockpit audio.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "host/simulator.h"
+#include "host/timeline.h"
+#include "host_test_util.h"
+#include "module/host_services.h"
+
+namespace tarvenol::host::testing {
+namespace {
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(Timeline, the_trace_lists_key_events_variables_elements_and_clicks_as_csv) {
+    const std::string trace = temp_path("timeline_test_trace.csv");
+    ScenarioOptions options;
+    options.quiet = true;
+    options.trace_path = trace;
+    const RunResult r = run_script("tick\nclick \"tarvenol elec_batt_t418\" batt_1.off\ntick\n", options);
+    ASSERT_EQ(r.exit_code, kScenarioPassed) << r.err;
+    const std::string csv = read_file(trace);
+    std::remove(trace.c_str());
+    EXPECT_EQ(csv.rfind("frame,time_s,kind,subject,detail,before,after\n", 0), 0u);
+    EXPECT_TRUE(contains(csv, "\n1,0.05555555555555555,key,0x102C1,master_battery_toggle,,0\n")) << csv;
+    EXPECT_TRUE(contains(csv, "\n1,0.05555555555555555,var,batt_bus_powered,,0,1\n")) << csv;
+    EXPECT_TRUE(contains(csv, "\n2,0.1111111111111111,click,tarvenol elec_batt_t418,batt_1.off,,\n")) << csv;
+    EXPECT_TRUE(contains(csv, "\n2,0.1111111111111111,sound,CLICK,play once,,\n")) << csv;
+    EXPECT_TRUE(contains(csv, "\n2,0.1111111111111111,var,batt_1_sw,,1,0\n")) << csv;
+    EXPECT_TRUE(contains(csv, "\n2,0.1111111111111111,element,tarvenol elec_batt_t418,batt_1_sw.off,hidden,shown\n"))
+        << csv;
+}
+
+TEST(Timeline, a_repeated_key_event_is_printed_when_it_starts_and_when_it_stops) {
+    std::FILE* text = std::tmpfile();
+    {
+        Simulator sim;
+        Timeline timeline(text, nullptr);
+        sim.set_timeline(&timeline);
+        sim.frame();
+        sim.frame();
+        sim.model().set_enabled(false);
+        send_key(0x103CB, 10040);  // between frames, as a click would
+        sim.frame();
+        timeline.finish();
+        sim.set_timeline(nullptr);
+    }
+    const std::string printed = read_all(text);
+    std::fclose(text);
+    EXPECT_TRUE(contains(printed, "frame 1  0.056 s\n  key     0x102C1  master_battery_toggle")) << printed;
+    EXPECT_TRUE(contains(printed, "  key     0x102C1  master_battery_toggle            stopped")) << printed;
+    EXPECT_TRUE(contains(printed, "repeated from the frame before")) << printed;
+    EXPECT_TRUE(contains(printed, "frame 3  0.167 s\n")) << printed;
+    EXPECT_TRUE(contains(printed, "  key     0x103CB  panel_window_open                value 10040\n")) << printed;
+    EXPECT_TRUE(contains(printed, "  window  10040 open\n")) << printed;
+}
+
+TEST(Timeline, the_printed_timeline_ends_with_the_passed_line) {
+    const RunResult r = run_script("tick 2\nexpect sim:1 == 2\n");
+    EXPECT_EQ(r.exit_code, kScenarioPassed);
+    EXPECT_TRUE(contains(r.out, "frame 1  0.056 s")) << r.out;
+    EXPECT_TRUE(contains(r.out, "test.scn: passed (1 expects, 2 frames)")) << r.out;
+}
+
+TEST(Timeline, the_audio_recording_holds_one_eighteenth_of_a_second_per_frame) {
+    const std::string wav = temp_path("timeline_test_audio.wav");
+    ScenarioOptions options;
+    options.quiet = true;
+    options.audio_path = wav;
+    const RunResult r = run_script("click \"tarvenol elec_batt_t418\" batt_1.off\ntick 36\n", options);
+    ASSERT_EQ(r.exit_code, kScenarioPassed) << r.err;
+    const std::string data = read_file(wav);
+    std::remove(wav.c_str());
+    constexpr std::size_t kWaveHeader = 44;
+    ASSERT_EQ(data.size(), kWaveHeader + 36 * kAudioSamplesPerFrame * 2);
+    bool heard = false;  // the click is in the recording
+    for (std::size_t i = kWaveHeader; i < data.size(); ++i) heard = heard || data[i] != 0;
+    EXPECT_TRUE(heard);
+}
+
+}  // namespace
+}  // namespace tarvenol::host::testing
