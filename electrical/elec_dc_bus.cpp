@@ -1,8 +1,78 @@
-// tarvenol elec_dc_bus_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol elec_dc_bus_t418: the DC panel — TR 1, ESS TR and TR 2 switches, the DC TIE switch, the
+// tie flow bar between the DC normal and DC essential buses and the TR OFF lights. Its tick owns
+// the transformer-rectifiers, the DC normal bus and the DC fault flag.
+#include "module/controls.h"
 #include "module/gauge.h"
+#include "module/indicators.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+// TR switches: OFF/RESET, ON; DC TIE: SPLIT, NORM.
+constexpr u8 kTrOff = 0;
+constexpr u8 kTrOn = 1;
+constexpr u8 kTieSplit = 0;
+constexpr u8 kTieNorm = 1;
+
+Background background;
+SwitchImages<2> tr_1_images{"tr_1_sw.off", "tr_1_sw.on"};
+SwitchImages<2> tr_ess_images{"tr_ess_sw.off", "tr_ess_sw.on"};
+SwitchImages<2> tr_2_images{"tr_2_sw.off", "tr_2_sw.on"};
+SwitchImages<2> dc_tie_images{"dc_bus_tie_sw.split", "dc_bus_tie_sw.norm"};
+FlowBar dc_tie_bar{"dc_tie_bar.in_line", "dc_tie_bar.cross_line"};
+Image tr_1_off_light{"tr_1_off_light"};
+Image tr_ess_off_light{"tr_ess_off_light"};
+Image tr_2_off_light{"tr_2_off_light"};
+
+constexpr std::array areas{
+    switch_area<&SharedState::tr_1_sw, kTrOn>("tr_1.on", Cursor::up),
+    switch_area<&SharedState::tr_1_sw, kTrOff>("tr_1.off", Cursor::down),
+    switch_area<&SharedState::tr_ess_sw, kTrOn>("tr_ess.on", Cursor::up),
+    switch_area<&SharedState::tr_ess_sw, kTrOff>("tr_ess.off", Cursor::down),
+    switch_area<&SharedState::tr_2_sw, kTrOn>("tr_2.on", Cursor::up),
+    switch_area<&SharedState::tr_2_sw, kTrOff>("tr_2.off", Cursor::down),
+    switch_area<&SharedState::dc_bus_tie_sw, kTieNorm>("dc_tie.norm", Cursor::up),
+    switch_area<&SharedState::dc_bus_tie_sw, kTieSplit>("dc_tie.split", Cursor::down),
+};
+
+// A TR delivers while switched on with its AC supply; switched on without it, it raises the DC
+// fault.
+void transformer_rectifier(u8 tr_switch, u8 ac_supply, u8& delivers) {
+    if (tr_switch == kTrOn && ac_supply == 1) delivers = 1;
+    if (tr_switch == kTrOn && ac_supply == 0) {
+        delivers = 0;
+        latch(shared.dc_fault);
+    }
+    if (tr_switch == kTrOff) delivers = 0;
+}
+
+void tick() {
+    auto& s = shared;
+    tr_1_images.show(s.tr_1_sw);
+    tr_ess_images.show(s.tr_ess_sw);
+    tr_2_images.show(s.tr_2_sw);
+    dc_tie_images.show(s.dc_bus_tie_sw);
+
+    transformer_rectifier(s.tr_1_sw, s.ac_bus_1_powered, s.tr_1_on);
+    transformer_rectifier(s.tr_2_sw, s.ac_bus_2_powered, s.tr_2_on);
+    transformer_rectifier(s.tr_ess_sw, s.ac_ess_bus_normal, s.tr_ess_on);
+
+    // The ESS TR feeds only the essential bus.
+    s.dc_bus_powered = s.tr_1_on == 1 || s.tr_2_on == 1;
+
+    dc_tie_bar.show(s.batt_bus_powered == 1, s.dc_bus_tie_sw == kTieNorm && s.batt_bus_fed_by_dc_bus == 1);
+
+    tr_1_off_light.show(s.batt_bus_powered == 1 && s.tr_1_on == 0);
+    tr_2_off_light.show(s.batt_bus_powered == 1 && s.tr_2_on == 0);
+    tr_ess_off_light.show(s.batt_bus_powered == 1 && s.tr_ess_on == 0);
+
+    unlatch_when(s.dc_fault, s.tr_1_on == 1 && s.tr_2_on == 1 && s.tr_ess_on == 1);
+}
+
 }  // namespace
 
-TARVENOL_GAUGE(elec_dc_bus, "tarvenol elec_dc_bus_t418", 191, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(elec_dc_bus, "tarvenol elec_dc_bus_t418", 191, &tick_callback<&tick>, areas, no_vars, nullptr,
+               background, tr_1_images, tr_ess_images, tr_2_images, dc_tie_images, dc_tie_bar, tr_1_off_light,
+               tr_ess_off_light, tr_2_off_light);

@@ -1,8 +1,17 @@
-// tarvenol elec_ind_ac_loadapu_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol elec_ind_ac_loadapu_t418: the load meter of the APU generator, percent; at TEST it
+// shows the test load.
+#include "electrical/electrical.h"
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+Background background;
+Needle apu_gen_load_needle{"apu_gen_load_needle", [] { return elec::load_meter_reading(shared.apu_gen_load, shared.apu_gen_ctl_sw); }};
+
 }  // namespace
 
-TARVENOL_GAUGE(elec_ind_ac_loadapu, "tarvenol elec_ind_ac_loadapu_t418", 75, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(elec_ind_ac_loadapu, "tarvenol elec_ind_ac_loadapu_t418", 75, &idle_callback, no_areas, no_vars,
+               nullptr, background, apu_gen_load_needle);

@@ -1,8 +1,19 @@
-// tarvenol elec_ind_dc_amps_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol elec_ind_dc_amps_t418: the battery ammeter; its needle shows the battery current,
+// negative while the batteries discharge.
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr i32 kScaleMin = -300;
+constexpr i32 kScaleMax = 300;
+
+Background background;
+Needle dc_amps_needle{"dc_amps_needle", [] { return clamp_back(shared.batt_current, kScaleMin, kScaleMax); }};
+
 }  // namespace
 
-TARVENOL_GAUGE(elec_ind_dc_amps, "tarvenol elec_ind_dc_amps_t418", 75, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(elec_ind_dc_amps, "tarvenol elec_ind_dc_amps_t418", 75, &idle_callback, no_areas, no_vars, nullptr,
+               background, dc_amps_needle);
