@@ -1,0 +1,106 @@
+// One full frame of all 138 gauges (service 6, then update/generate/draw with every element
+// callback) against the floor: the same host doing only its own share of that frame, the
+// lookup_var refreshes the gauges asked for and the walk of every element list with its source
+// variables refreshed. The ratio of the two tells what the cockpit's own logic costs.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/simulator.h"
+#include "module/linkage.h"
+
+namespace {
+
+using namespace tarvenol;
+using namespace tarvenol::host;
+
+constexpr int kWarmUpFrames = 10 * kTicksPerSecond;
+
+// The tokens the gauges refreshed during one frame, in order.
+std::vector<int> recorded_tokens;
+void (*host_lookup)(abi::MODULE_VAR*) = nullptr;
+void FSAPI recording_lookup(abi::MODULE_VAR* var) {
+    recorded_tokens.push_back(var->id);
+    host_lookup(var);
+}
+
+// A cockpit on the ground with its batteries on, a few seconds after loading.
+struct Cockpit {
+    Simulator sim;
+    Cockpit() {
+        sim.vars().set_f64(60, 1.0);
+        for (int i = 0; i < kWarmUpFrames; ++i) sim.frame();
+    }
+};
+
+void full_frame(benchmark::State& state) {
+    Cockpit cockpit;
+    PanelHost& host = cockpit.sim.host();
+    for (auto _ : state) {
+        host.clear_key_events();
+        host.frame();
+    }
+    state.counters["gauges"] = static_cast<double>(host.gauges().size());
+}
+
+void floor_frame(benchmark::State& state) {
+    Cockpit cockpit;
+    PanelHost& host = cockpit.sim.host();
+
+    // One frame with the lookup service interposed, to learn which refreshes the gauges make.
+    abi::PANELS recording = host.panels();
+    host_lookup = recording.lookup_var;
+    recording.lookup_var = &recording_lookup;
+    recorded_tokens.clear();
+    recorded_tokens.reserve(4096);
+    ImportTable.PANELSentry.fnptr = &recording;
+    host.frame();
+    ImportTable.PANELSentry.fnptr = const_cast<abi::PANELS*>(&host.panels());
+
+    std::vector<abi::MODULE_VAR> records(recorded_tokens.size());
+    for (std::size_t i = 0; i < records.size(); ++i) records[i].id = recorded_tokens[i];
+    std::vector<abi::ELEMENT_HEADER*> first_elements;
+    for (abi::GAUGEHDR* g : host.gauges()) first_elements.push_back(g->elements_list ? g->elements_list[0] : nullptr);
+
+    const abi::PANELS& panels = host.panels();
+    for (auto _ : state) {
+        for (abi::MODULE_VAR& r : records) panels.lookup_var(&r);
+        for (abi::ELEMENT_HEADER* first : first_elements)
+            if (first) host.refresh_elements(first);
+        benchmark::ClobberMemory();
+    }
+    state.counters["lookups"] = static_cast<double>(records.size());
+}
+
+BENCHMARK(full_frame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(floor_frame)->Unit(benchmark::kMicrosecond);
+
+// Prints as usual and keeps the time of each benchmark for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (r.run_type == Run::RT_Iteration && !r.error_occurred) times_[r.run_name.function_name] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto full = reporter.times_.find("full_frame");
+    const auto floor = reporter.times_.find("floor_frame");
+    if (full != reporter.times_.end() && floor != reporter.times_.end() && floor->second > 0)
+        std::printf("full frame %.2f us, floor %.2f us: the full frame costs %.1f times the floor\n", full->second,
+                    floor->second, full->second / floor->second);
+    return 0;
+}
