@@ -26,3 +26,24 @@ void hp_lever_tick(const HpLever& lever, u8& position, u8& initialised) {
 }
 
 }  // namespace tarvenol::eng
+
+// The HP lever gauge of engine n: its lever images, a click that moves the lever (no sound), and
+// the tick above.
+#define TARVENOL_HP_LEVER_GAUGE(n, mixture_token, rich, lean)                                               \
+    namespace {                                                                                             \
+    using namespace ::tarvenol;                                                                             \
+    constexpr eng::HpLever kLever{rich, lean};                                                              \
+    u8 initialised = 0;                                                                                     \
+    const VarRef vars[] = {var_ref("hp_lever_" #n "_initialised", initialised)};                           \
+    void reset() { initialised = 0; }                                                                       \
+    Background background;                                                                                  \
+    SwitchImages<2> lever_images{"hp_lever_" #n ".shut", "hp_lever_" #n ".open"};                           \
+    void tick() {                                                                                           \
+        eng::hp_lever_tick<mixture_token>(kLever, shared.hp_lever_##n, initialised);                        \
+        lever_images.show(shared.hp_lever_##n);                                                             \
+    }                                                                                                       \
+    constexpr std::array areas{                                                                             \
+        area<[] { shared.hp_lever_##n = shared.hp_lever_##n ? 0 : 1; }>("lever", Cursor::hand)};          \
+    }                                                                                                       \
+    TARVENOL_GAUGE(hp_lev_##n, "tarvenol hp_lev_" #n "_t418", 35, &tick_callback<&tick>, areas,             \
+                   (VarTableView{vars, std::size(vars)}), &reset, background, lever_images)

@@ -221,7 +221,7 @@ TEST_F(FuelFeed, flow_bars_are_bright_for_the_tank_an_engine_draws_from_and_hidd
     bed.tick();
     EXPECT_FALSE(bed.shown(kLeftPumps, "pump_1_bar_a.bright"));
     EXPECT_FALSE(bed.shown(kLeftPumps, "pump_1_bar_a.dim"));
-    EXPECT_TRUE(bed.shown(kLeftPumps, "fuel_pump_l1_sw.on")) << "switch images need no power";
+    EXPECT_TRUE(bed.shown(kLeftPumps, "pump_1_sw.on")) << "switch images need no power";
 }
 
 }  // namespace
