@@ -1,5 +1,10 @@
-// tarvenol hp_lev_2_t418: engine 2's HP fuel shut-off lever, on the simulator's engine 2 mixture
-// (variable 165, 0..16384; rich 0x101C4, lean 0x101C8).
+// tarvenol hp_lev_2_t418: engine 2's HP fuel shut-off lever, on the simulator's engine 2 mixture.
 #include "engines/hp_lever.h"
 
-TARVENOL_HP_LEVER_GAUGE(2, 165, 0x101C4, 0x101C8);
+namespace {
+constexpr int kEng2Mixture = 165;  // 0..16384
+constexpr tarvenol::u32 kEng2MixtureRich = 0x101C4;
+constexpr tarvenol::u32 kEng2MixtureLean = 0x101C8;
+}  // namespace
+
+TARVENOL_HP_LEVER_GAUGE(2, kEng2Mixture, kEng2MixtureRich, kEng2MixtureLean);
