@@ -130,11 +130,11 @@ using VolumeTable = std::array<i16, snd::kSoundCount>;
     X(u8, ias_pitch_mode, 0) /* 1 while pitch holds the speed reference (IAS mode) */ \
     X(u8, nav_mode, 0) /* radio navigation lateral mode: 0 off, 1 NAV (VOR), 2 NAV with GPS driving the NAV display */ \
     X(u8, hdg_sel_mode, 0) /* 1 while heading select mode is on */ \
-    X(u8, alt_mode, 0) /* altitude mode code: 0 off, 1 altitude armed, 2 capture of the selected altitude, 25 change to the selected altitude, 26 transition to hold, 3 hold at the selected altitude, 4 hold of the present altitude (Part 8.2) */ \
+    X(u8, alt_mode, 0) /* altitude mode code: 0 off, 1 altitude armed, 2 capture of the selected altitude, 25 change to the selected altitude, 26 transition to hold, 3 hold at the selected altitude, 4 hold of the present altitude */ \
     X(u8, afs_takeoff_mode, 0) /* 1 while the flight-director-only take-off mode is on */ \
     X(u8, ap_cws_mode, 0) /* 1 while the autopilot runs with all modes cleared (control wheel steering) */ \
     X(u8, afs_go_around, 0) /* 1 while the automatic flight system is in go-around (set by the autothrottle in its mode 3, cleared when other AFS modes engage) */ \
-    X(u8, athr_mode, 0) /* autothrottle speed mode state (0 off, 1, 2; see Part 8.3); 1 is required for LAND dual */ \
+    X(u8, athr_mode, 0) /* autothrottle speed mode state (0 off, 1, 2; see the autothrottle); 1 is required for LAND dual */ \
     X(u8, ats_n1_mode, 0) /* autothrottle N1 mode: 0 off, 1 engaged, 2 dropping out */ \
     X(u8, land_locked, 0) /* 1 once LAND is active below 700 ft above ground; blocks lever re-engagement and mode changes */ \
     X(u8, flare_active, 0) /* 1 once LAND flare started (radio altitude below 80 ft) */ \
@@ -146,7 +146,7 @@ using VolumeTable = std::array<i16, snd::kSoundCount>;
     X(u16, flap_step_2_raw, 0) /* flap position breakpoint 2 in raw host flap units (16-bit; set to 6144 every tick) */ \
     X(u16, flap_step_3_raw, 0) /* flap position breakpoint 3 in raw host flap units (16-bit; set to 10240 every tick) */ \
     X(i32, ap_vs_ref, 0) /* vertical speed reference sent to the simulator, ft/min, */ \
-    X(i32, ap_alt_ref, 0) /* altitude reference last sent to the simulator: metres when set by the control laws (Part 8.7), feet when set by the altitude panel (Part 8.2) */ \
+    X(i32, ap_alt_ref, 0) /* altitude reference last sent to the simulator: metres when set by the control laws, feet when set by the altitude panel */ \
     X(i32, bank_angle, 0) /* the simulator's bank (simulator variable 80) negated and truncated to whole degrees, refreshed every tick by the autopilot master gauge */ \
     X(f64, asi_speed_value, 0.0) /* airspeed-derived value computed by the main airspeed indicator: simulator variable 64 / 20 - 5 when variable 64 exceeds 3000 ; the failure panel compares it with 600 and 750 */ \
     X(u8, alt_alert_state, 0) /* altitude alert state: 0 none, 1 approaching the selected altitude, 2 approach alert latched, 3 deviation from the held altitude */ \
@@ -208,7 +208,7 @@ using VolumeTable = std::array<i16, snd::kSoundCount>;
     X(u8, mw_inhibit_2, 0) /* second inhibit button state of master warning panel 2 (lights only) */ \
     X(u8, aural_cancel, 0) /* aural cancel toggle (1 = fire bell and gear horn silenced) */ \
     X(u8, mw_dc_supply_light, 0) /* 1 unless both dc_bus_powered and batt_bus_powered are 1 (a light of master warning panel 2) */ \
-    X(u16, gpws_alert, 0) /* ground proximity alert now sounding: 0 none, 10 sink rate, 12 sink rate pull up, 20 terrain, 22 terrain pull up, 30 don't sink, 410 too low gear, 412 too low terrain (gear up), 420 too low flaps, 422 too low terrain (gear down), 43 too low terrain (after takeoff), 50 glide slope; readers outside Part 9.1 only test it for 0 */ \
+    X(u16, gpws_alert, 0) /* ground proximity alert now sounding: 0 none, 10 sink rate, 12 sink rate pull up, 20 terrain, 22 terrain pull up, 30 don't sink, 410 too low gear, 412 too low terrain (gear up), 420 too low flaps, 422 too low terrain (gear down), 43 too low terrain (after takeoff), 50 glide slope; readers outside the ground proximity warning only test it for 0 */ \
     X(u8, wroof_req, 0) /* 1 = play WROOF once per tick (request from the yaw damper gauge) */ \
     X(u8, clacker_req, 0) /* 1 = loop CLACKER (overspeed), 0 = stop it (from the flaps indicator gauge) */ \
     X(u8, cliclic_req, 0) /* 1 = play CLICLICLIC once per tick (from autoland light 1 gauge) */ \
