@@ -378,7 +378,7 @@ public:
     int run(const std::vector<Command>& commands) {
         std::FILE* trace = nullptr;
         if (!options_.trace_path.empty()) {
-            trace = std::fopen(options_.trace_path.c_str(), "w");
+            trace = std::fopen(options_.trace_path.c_str(), "wb");
             if (!trace) {
                 std::fprintf(err_, "%s: cannot write the trace file %s\n", file_.c_str(), options_.trace_path.c_str());
                 return kScenarioMalformed;

@@ -1,6 +1,8 @@
 #include "host/timeline.h"
 
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "host/aircraft_model.h"
 #include "host/text.h"
@@ -21,6 +23,15 @@ bool contains_id(const std::vector<KeyEvent>& keys, std::uint32_t id) {
     for (const KeyEvent& o : keys)
         if (o.id == id) return true;
     return false;
+}
+
+// A key event value as sent (unsigned), with its signed reading when that differs (-2523 for a trim
+// position sent as 4294964773).
+std::string key_value_text(const std::string& value) {
+    const unsigned long v = std::stoul(value);
+    constexpr unsigned long kSignBit = 0x80000000UL;
+    if (v < kSignBit) return value;
+    return value + " (" + std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(v))) + ")";
 }
 
 bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -165,7 +176,7 @@ void Timeline::print_text(long frame, double seconds, bool after_last) {
     for (const Entry* p : shown) {
         const Entry& e = *p;
         if (e.kind == "key")
-            std::fprintf(text_, "  key     %-8s %-32s value %s\n", e.subject.c_str(), e.detail.c_str(), e.after.c_str());
+            std::fprintf(text_, "  key     %-8s %-32s value %s\n", e.subject.c_str(), e.detail.c_str(), key_value_text(e.after).c_str());
         else if (e.kind == "sound")
             std::fprintf(text_, "  sound   %-12s %s%s%s\n", e.subject.c_str(), e.detail.c_str(), e.after.empty() ? "" : " ",
                          e.after.c_str());

@@ -57,6 +57,21 @@ TEST(Timeline, a_repeated_key_event_is_printed_when_it_starts_and_when_it_stops)
     EXPECT_TRUE(contains(printed, "  window  10040 open\n")) << printed;
 }
 
+TEST(Timeline, a_negative_key_value_is_printed_with_its_signed_reading) {
+    std::FILE* text = std::tmpfile();
+    {
+        Simulator sim;
+        Timeline timeline(text, nullptr);
+        sim.set_timeline(&timeline);
+        send_key(0x100AA, static_cast<u32>(-2523));
+        sim.frame();
+        sim.set_timeline(nullptr);
+    }
+    const std::string printed = read_all(text);
+    std::fclose(text);
+    EXPECT_TRUE(contains(printed, "0x100AA  elevator_trim_set                value 4294964773 (-2523)\n")) << printed;
+}
+
 TEST(Timeline, the_printed_timeline_ends_with_the_passed_line) {
     const RunResult r = run_script("tick 2\nexpect sim:1 == 2\n");
     EXPECT_EQ(r.exit_code, kScenarioPassed);
