@@ -4,8 +4,6 @@
 // still — and read what the panels show and play.
 #pragma once
 
-#include <functional>
-
 #include "module/module_state.h"
 #include "sound/mixer.h"
 #include "testbed.h"
@@ -73,14 +71,6 @@ protected:
         bed.sim().set_f64(token::clock, seconds);
     }
     double clock() const { return clock_; }
-    // Runs frames until the condition holds; the frames it took, or -1.
-    int ticks_until(const std::function<bool()>& condition, int limit = 200) {
-        for (int n = 1; n <= limit; ++n) {
-            frame();
-            if (condition()) return n;
-        }
-        return -1;
-    }
 
     // --- Situations --------------------------------------------------------------------------
     void batteries(const char* position) {

@@ -19,42 +19,38 @@ protected:
 };
 
 TEST_F(GroundPower, a_request_on_the_ground_connects_it_with_the_avail_reply_for_36_ticks) {
-    tick();
+    const auto before = clicks_played();
     request();
+    EXPECT_EQ(clicks_played(), before);  // the request area is silent
     tick();
     EXPECT_EQ(shared.ext_pwr_connected, 1);
+    EXPECT_EQ(shared.ext_pwr_on, 0);  // its switch is still off
     EXPECT_TRUE(shown(kExtPwrPanel, "ext_pwr_avail_light"));
     EXPECT_TRUE(reply("reply_ext_pwr_avail"));
     EXPECT_EQ(replies_shown(), 1);
     tick(35);
     EXPECT_TRUE(reply("reply_ext_pwr_avail"));
     tick();
-    EXPECT_FALSE(reply("reply_ext_pwr_avail"));
+    EXPECT_EQ(replies_shown(), 0);
     EXPECT_EQ(var("ext_pwr_msg"), 0.0);
-    EXPECT_TRUE(shown(kExtPwrPanel, "ext_pwr_avail_light"));
-    EXPECT_EQ(shared.ext_pwr_on, 0);  // connected, switch still off
 }
 
 TEST_F(GroundPower, ext_pwr_on_feeds_both_buses_through_the_closed_contactors) {
     request();
-    tick();
     bed.click(kExtPwrPanel, "ext_pwr.on");
-    tick(3);
+    tick(6);
     EXPECT_EQ(shared.ext_pwr_on, 1);
     EXPECT_TRUE(shown(kExtPwrPanel, "ext_pwr_on_light"));
-    EXPECT_TRUE(shown(kExtPwrPanel, "ext_pwr_sw.on"));
     EXPECT_EQ(shared.ac_bus_tie_1_closed, 1);
     EXPECT_EQ(shared.ac_bus_tie_2_closed, 1);
     EXPECT_EQ(shared.ac_bus_1_powered, 1);
     EXPECT_EQ(shared.ac_bus_2_powered, 1);
-    tick(3);
     EXPECT_EQ(shared.dc_bus_powered, 1);
     EXPECT_EQ(shared.ac_fault, 0);
 }
 
 TEST_F(GroundPower, a_second_request_disconnects_it_and_turns_the_switch_off) {
     request();
-    tick();
     bed.click(kExtPwrPanel, "ext_pwr.on");
     tick(40);
     request();
@@ -64,7 +60,6 @@ TEST_F(GroundPower, a_second_request_disconnects_it_and_turns_the_switch_off) {
     EXPECT_EQ(shared.ext_pwr_sw, 0);
     EXPECT_TRUE(reply("reply_ext_pwr_off"));
     EXPECT_EQ(replies_shown(), 1);
-    EXPECT_FALSE(shown(kExtPwrPanel, "ext_pwr_avail_light"));
     tick(35);
     EXPECT_TRUE(reply("reply_ext_pwr_off"));
     tick();
@@ -77,79 +72,44 @@ TEST_F(GroundPower, a_request_while_rolling_is_refused_for_36_ticks) {
     tick();
     EXPECT_EQ(shared.ext_pwr_connected, 0);
     EXPECT_TRUE(reply("reply_no_ext_pwr"));
-    EXPECT_EQ(var("ext_pwr_request"), 0.0);
     tick(35);
     EXPECT_TRUE(reply("reply_no_ext_pwr"));
     tick();
     EXPECT_FALSE(reply("reply_no_ext_pwr"));
-}
-
-TEST_F(GroundPower, velocities_that_cancel_out_count_as_standing_still) {
-    bed.sim().set_f64(token::velocity_x, 3.0);
-    bed.sim().set_f64(token::velocity_z, -3.0);
+    bed.sim().set_f64(token::velocity_z, -2.5);  // the components cancel out: standing still
     request();
     tick();
     EXPECT_EQ(shared.ext_pwr_connected, 1);
 }
 
-TEST_F(GroundPower, a_request_in_the_air_is_refused) {
-    bed.sim().set_f64(token::on_ground, 0.0);
-    request();
-    tick();
-    EXPECT_EQ(shared.ext_pwr_connected, 0);
-    EXPECT_TRUE(reply("reply_no_ext_pwr"));
-}
-
 TEST_F(GroundPower, starting_both_engines_disconnects_it_and_turns_the_switch_off) {
     request();
-    tick();
     bed.click(kExtPwrPanel, "ext_pwr.on");
     tick(40);
     bed.sim().set_f64(token::eng1_n2, 25.0);
     tick();
-    EXPECT_EQ(shared.ext_pwr_on, 1);  // one engine still below 20 %
+    EXPECT_EQ(shared.ext_pwr_on, 1);  // engine 2 still below 20 %
     bed.sim().set_f64(token::eng2_n2, 20.0);
     tick();
     EXPECT_EQ(shared.ext_pwr_connected, 0);
-    EXPECT_EQ(shared.ext_pwr_on, 0);
     EXPECT_EQ(shared.ext_pwr_sw, 0);
     tick();
     EXPECT_TRUE(shown(kExtPwrPanel, "ext_pwr_sw.off"));
     EXPECT_EQ(replies_shown(), 0);
 }
 
-TEST_F(GroundPower, the_switch_cannot_stay_on_without_ground_power) {
-    bed.click(kExtPwrPanel, "ext_pwr.on");
-    EXPECT_EQ(shared.ext_pwr_sw, 1);
-    tick();
-    EXPECT_EQ(shared.ext_pwr_sw, 0);
-    EXPECT_EQ(shared.ext_pwr_on, 0);
-}
-
 TEST_F(GroundPower, the_end_of_an_earlier_reply_ends_the_current_one) {
     request();
-    tick();
-    tick(10);
+    tick(11);
     request();
     tick();
     EXPECT_TRUE(reply("reply_ext_pwr_off"));
-    EXPECT_TRUE(reply("reply_ext_pwr_avail"));  // not hidden until its own timer ends
+    EXPECT_TRUE(reply("reply_ext_pwr_avail"));  // hidden only when its own timer ends
     tick(24);
     EXPECT_EQ(replies_shown(), 2);
     tick();
     EXPECT_EQ(replies_shown(), 0);
-    EXPECT_EQ(var("ext_pwr_msg"), 0.0);
 }
-
-TEST_F(GroundPower, the_request_area_makes_no_sound) {
-    const auto before = clicks_played();
-    request();
-    EXPECT_EQ(clicks_played(), before);
-    bed.click(kExtPwrPanel, "ext_pwr.on");
-    EXPECT_EQ(clicks_played(), before + 1);
-}
-
-// --- Essential equipment -----------------------------------------------------------------------
 
 class EssentialEquipment : public Electrics {};
 
@@ -164,20 +124,13 @@ TEST_F(EssentialEquipment, the_ess_bus_and_smoke_drill_selectors_set_the_level) 
     EXPECT_EQ(shared.ess_equipment_level, 1);
     EXPECT_TRUE(shown(kExtPwrPanel, "smoke_nav_sel_sw.land"));
     EXPECT_TRUE(shown(kExtPwrPanel, "ess_bus_eqpt_sw.min_eqpt"));
-    bed.click(kExtPwrPanel, "ess_bus.norm_eqpt");
-    tick();
-    EXPECT_EQ(shared.ess_equipment_level, 2);
 }
 
-TEST_F(EssentialEquipment, normal_equipment_without_ac_raises_its_warning) {
+TEST_F(EssentialEquipment, normal_equipment_warns_without_ac_and_is_powered_on_the_generators) {
     tick(2);
     EXPECT_EQ(shared.norm_eqpt_ess_powered, 0);
     EXPECT_EQ(shared.norm_eqpt_bus2_powered, 0);
     EXPECT_EQ(shared.ess_eqpt_warn, 1);
-}
-
-TEST_F(EssentialEquipment, normal_equipment_on_the_generators_is_powered_without_warning) {
-    tick(2);
     with_engine_generators();
     EXPECT_EQ(shared.norm_eqpt_ess_powered, 1);
     EXPECT_EQ(shared.norm_eqpt_bus2_powered, 1);
@@ -186,7 +139,6 @@ TEST_F(EssentialEquipment, normal_equipment_on_the_generators_is_powered_without
 
 TEST_F(EssentialEquipment, at_minimum_equipment_nothing_is_powered_and_the_warning_is_left_as_it_was) {
     tick(2);
-    ASSERT_EQ(shared.ess_eqpt_warn, 1);
     bed.click(kExtPwrPanel, "ess_bus.min_eqpt");
     with_engine_generators();
     EXPECT_EQ(shared.norm_eqpt_ess_powered, 0);
