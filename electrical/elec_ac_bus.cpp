@@ -53,7 +53,7 @@ constexpr auto areas = join_areas(
 
 bool feeding(i32 load, u8 line_switch) { return load != kNoLoad && line_switch != kContactorOff; }
 
-// 2, 3. A transfer contactor with the tie bus dead closes to let one bus feed the other; with a
+// A transfer contactor with the tie bus dead closes to let one bus feed the other; with a
 // source on the tie bus it closes where its own generator does not feed. The bus flags are those
 // the previous tick left.
 bool transfer_contactor(u8 transf_switch, bool own_generator_feeding) {
@@ -68,7 +68,7 @@ bool transfer_contactor(u8 transf_switch, bool own_generator_feeding) {
     return !own_generator_feeding;
 }
 
-// 4, 5. A bus is fed by its own generator, by the tie bus through its contactor, or by the other
+// A bus is fed by its own generator, by the tie bus through its contactor, or by the other
 // generator through both contactors.
 bool bus_powered(i32 own_load, u8 own_line, bool own_contactor, i32 other_load, u8 other_line, bool both_closed) {
     const auto& s = shared;
@@ -77,7 +77,7 @@ bool bus_powered(i32 own_load, u8 own_line, bool own_contactor, i32 other_load, 
     return delivers(other_load) && other_line == kContactorNorm && both_closed;
 }
 
-// 6. The AC essential bus: its selected source, else the static inverter from the DC essential
+// The AC essential bus: its selected source, else the static inverter from the DC essential
 // bus. EMRG INV puts it on the inverter on purpose: normal and inverter at once, no fault.
 void essential_bus() {
     auto& s = shared;
@@ -126,7 +126,7 @@ void tick() {
 
     essential_bus();
 
-    // 8. Lights and flow bars; an AC BUS OFF light is itself an AC fault.
+    // Lights and flow bars; an AC BUS OFF light is itself an AC fault.
     const bool ac_bus_1_off = s.ac_bus_1_powered == 0 && s.dc_bus_powered == 1;
     const bool ac_bus_2_off = s.ac_bus_2_powered == 0 && s.dc_bus_powered == 1;
     ac_bus_1_off_light.show(ac_bus_1_off);

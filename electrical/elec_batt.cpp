@@ -73,7 +73,7 @@ constexpr auto areas = join_areas(battery_switch<&SharedState::batt_1_sw>("batt_
 
 bool switch_not_off(u8 position) { return position == kNorm || position == kOn; }
 
-// 1. The simulator's own electrical system must be alive for its radios and instruments.
+// The simulator's own electrical system must be alive for its radios and instruments.
 void wake_simulator_electrics() {
     const double volts = sim_f64<kSimBusVolts>();
     if (st.batt_first_tick_done == 0) {
@@ -82,7 +82,7 @@ void wake_simulator_electrics() {
     }
 }
 
-// 5. Discharging while they alone carry the essential loads, charging while a source feeds the
+// Discharging while they alone carry the essential loads, charging while a source feeds the
 // essential bus.
 void battery_current() {
     auto& s = shared;
@@ -120,7 +120,7 @@ void take_off_discharged_units(u32 seconds_per_unit) {
         s.batt_charge = kFull;
 }
 
-// 6. The charge, integrated against the clock per discharge or charge period.
+// The charge, integrated against the clock per discharge or charge period.
 void integrate_charge() {
     auto& s = shared;
     const double clock = sim_f64<kClockSeconds>();
@@ -157,14 +157,14 @@ void integrate_charge() {
     if (s.batt_charge > kFull) s.batt_charge = kFull;
 }
 
-// 7. A battery at NORM joins the bus while current flows, at ON always.
+// A battery at NORM joins the bus while current flows, at ON always.
 void connect(u8 position, u8& connected) {
     if (position == kNorm) connected = shared.batt_current != kIdle ? 1 : 0;
     if (position == kOn) connected = 1;
     if (position == kOff) connected = 0;
 }
 
-// 8. The DC essential bus: batteries, the essential TR with AC bus 1, or the DC normal bus
+// The DC essential bus: batteries, the essential TR with AC bus 1, or the DC normal bus
 // through the DC TIE.
 void essential_bus() {
     auto& s = shared;

@@ -59,8 +59,7 @@ SwitchImages<2> ess_bus_images{"ess_bus_eqpt_sw.min_eqpt", "ess_bus_eqpt_sw.norm
 Image ext_pwr_avail_light{"ext_pwr_avail_light"};
 Image ext_pwr_on_light{"ext_pwr_on_light"};
 // The replies in message order (1, 2, 3).
-std::array<Image, kReplies> replies{Image("reply_ext_pwr_avail"), Image("reply_ext_pwr_off"),
-                                    Image("reply_no_ext_pwr")};
+Lights<kReplies> replies{"reply_ext_pwr_avail", "reply_ext_pwr_off", "reply_no_ext_pwr"};
 
 constexpr std::array areas{
     switch_area<&SharedState::ext_pwr_sw, kExtPwrOn>("ext_pwr.on", Cursor::up),
@@ -72,7 +71,7 @@ constexpr std::array areas{
     area<[] { st.ext_pwr_request = 1; }>("ground_crew", Cursor::hand),
 };
 
-// 2. The ground power unit can be plugged in on the ground, standing still, unless both engines run.
+// The ground power unit can be plugged in on the ground, standing still, unless both engines run.
 bool ground_power_available() {
     const bool on_ground = is_on(sim_f64<kOnGround>());
     const bool an_engine_stopped = sim_f64<kEng1N2>() < kEngineIdleN2 || sim_f64<kEng2N2>() < kEngineIdleN2;
@@ -80,7 +79,7 @@ bool ground_power_available() {
     return on_ground && an_engine_stopped && standing_still;
 }
 
-// 3. The ground crew answers a request: plugs in, unplugs, or cannot.
+// The ground crew answers a request: plugs in, unplugs, or cannot.
 void answer_request() {
     auto& s = shared;
     if (st.ext_pwr_available == 1 && st.ext_pwr_request == 1) {
@@ -102,7 +101,7 @@ void answer_request() {
     }
 }
 
-// 6. Each reply shows for its time on its own timer; the end of any timer ends the current reply.
+// Each reply shows for its time on its own timer; the end of any timer ends the current reply.
 void show_replies() {
     for (int i = 0; i < kReplies; ++i) {
         const u8 message = static_cast<u8>(kReplyConnected + i);
@@ -118,10 +117,10 @@ void show_replies() {
         }
     }
     if (st.ext_pwr_msg == kNoReply)
-        for (Image& reply : replies) reply.show(false);
+        for (Image& reply : replies.images) reply.show(false);
 }
 
-// 8, 9. Normal equipment on the essential side and on AC bus 2 needs its AC supply.
+// Normal equipment on the essential side and on AC bus 2 needs its AC supply.
 void essential_equipment() {
     auto& s = shared;
     const bool normal_level = s.ess_equipment_level == kLevelNormal;
@@ -176,4 +175,4 @@ void tick() {
 
 TARVENOL_GAUGE(elec_ext_pwr, "tarvenol elec_ext_pwr_t418", 151, &tick_callback<&tick>, areas, st_table,
                &reset_private_state, background, ext_pwr_images, smoke_nav_images, ess_bus_images,
-               ext_pwr_avail_light, ext_pwr_on_light, replies[0], replies[1], replies[2]);
+               ext_pwr_avail_light, ext_pwr_on_light, replies);

@@ -56,7 +56,7 @@ void show_switch(SwitchImages<3>& images, u8 position) {
     images.show(at_test(position) ? kTestImage : position);
 }
 
-// 2. A switch at TEST starts the common timer if it is free, and springs back when it expires.
+// A switch at TEST starts the common timer if it is free, and springs back when it expires.
 void spring_back_from_test(u8& position) {
     Timer test{st.gen_test_deadline, st.gen_test_timing};
     if (test.idle() && at_test(position)) test.start(kTestTicks);
@@ -66,7 +66,7 @@ void spring_back_from_test(u8& position) {
     }
 }
 
-// 3. An engine generator switched ON on a turning engine feeds its own bus, and the other one too
+// An engine generator switched ON on a turning engine feeds its own bus, and the other one too
 // through the closed line and transfer contactors.
 i32 generator_load(u8 ctl_switch, double n1, u8 failed, u8 line_switch, u8 tie_closed) {
     if (!(ctl_switch == kGenOn && n1 >= kGeneratorMinN1)) return kNoLoad;
@@ -75,7 +75,7 @@ i32 generator_load(u8 ctl_switch, double n1, u8 failed, u8 line_switch, u8 tie_c
     return kOneBus;
 }
 
-// 5. GEN OFF light with the DC essential bus; the warning only with the switches ON and NORM.
+// GEN OFF light with the DC essential bus; the warning only with the switches ON and NORM.
 void gen_off_light(Image& light, i32 load, u8 ctl_switch, u8 line_switch, u8& warning) {
     const bool off = load == kNoLoad && ctl_switch < kGenTestFromOff && shared.batt_bus_powered == 1;
     light.show(off);
@@ -97,7 +97,7 @@ void tick() {
     s.gen_2_load = generator_load(s.gen_2_ctl_sw, sim_f64<kEng2N1>(), s.fail_gen_2, s.gen_2_line_sw,
                                   s.ac_bus_tie_2_closed);
 
-    // 4. The APU generator feeds the tie bus; its load follows the transfer contactors closed.
+    // The APU generator feeds the tie bus; its load follows the transfer contactors closed.
     if (s.apu_gen_ctl_sw == kGenOn && s.apu_bleed_avail == 1) {
         const int closed = (s.ac_bus_tie_1_closed == 1) + (s.ac_bus_tie_2_closed == 1);
         s.apu_gen_avail = closed == 1 ? kOneBus : kBothBuses;
@@ -110,7 +110,7 @@ void tick() {
     gen_off_light(gen_1_off_light, s.gen_1_load, s.gen_1_ctl_sw, s.gen_1_line_sw, s.gen_1_off_warn);
     gen_off_light(gen_2_off_light, s.gen_2_load, s.gen_2_ctl_sw, s.gen_2_line_sw, s.gen_2_off_warn);
 
-    // 6. APU GEN OFF while the APU runs (or has failed) and its generator delivers nothing.
+    // APU GEN OFF while the APU runs (or has failed) and its generator delivers nothing.
     const bool apu_gen_off = s.apu_gen_load == kNoLoad && (s.apu_bleed_avail == 1 || s.fail_apu == 1) &&
                              s.apu_gen_ctl_sw < kGenTestFromOff && s.batt_bus_powered == 1;
     apu_gen_off_light.show(apu_gen_off);
