@@ -1,5 +1,7 @@
 #include "module/gauge.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <type_traits>
 
 namespace tarvenol {
@@ -157,6 +159,14 @@ void element_plot(abi::ELEMENT_HEADER* first) {
 }
 void element_kill(abi::ELEMENT_HEADER* first) {
     if (auto* p = panels(); p && p->element_list_kill) p->element_list_kill(first);
+}
+
+void format_text(char* text, std::size_t size, const char* format, ...) {
+    if (!text || size == 0) return;
+    std::va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, size, format, args);
+    va_end(args);
 }
 
 void FSAPI idle_callback(abi::GAUGEHDR*, abi::SINT32, abi::UINT32) {}

@@ -142,11 +142,11 @@ struct Text {
     void show(bool visible) { set_visible(rec.header, visible); }
 };
 
-// Bounded formatting into a text element's buffer.
-template <class... Args>
-void format_text(char* text, std::size_t size, const char* fmt, Args... args) {
-    if (text && size > 0) std::snprintf(text, size, fmt, args...);
-}
+// Bounded formatting into a text element's buffer (nothing when the simulator gave none).
+#if defined(__GNUC__)
+__attribute__((format(printf, 3, 4)))
+#endif
+void format_text(char* text, std::size_t size, const char* format, ...);
 
 // An element declaration is one element (with a `link`) or a group of elements that says how many
 // links it holds (kLinkCount) and appends them in drawing order (append_links).

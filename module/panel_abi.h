@@ -44,8 +44,12 @@ using HANDLE32 = std::uint32_t;  // Win32 GDI handles, opaque to the module
 struct PIXPOINT { PIXEL x; PIXEL y; };
 struct PIXBOX { PIXEL x; PIXEL y; PIXEL size_x; PIXEL size_y; };
 
-// Literal 4: MinGW GCC ignores a macro in this pragma.
+// The simulator's 32-bit records use 4-byte packing (literal 4: MinGW GCC ignores a macro in this
+// pragma). A 64-bit build keeps natural alignment: its host is our own, and an 8-byte pointer on a
+// 4-byte boundary would be a misaligned access there.
+#if defined(__i386__) || defined(_M_IX86)
 #pragma pack(push, 4)
+#endif
 
 // Owned by the simulator; the module never looks inside.
 struct IMAGE;
@@ -401,7 +405,9 @@ struct GAUGESLINKAGE {
     GAUGEHDR* gauge_header_ptr[N + 1];  // null-terminated
 };
 
+#if defined(__i386__) || defined(_M_IX86)
 #pragma pack(pop)
+#endif
 
 // The layout the simulator reads, pinned on the build it loads.
 #if defined(_WIN32) && defined(__i386__)

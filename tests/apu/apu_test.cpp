@@ -148,12 +148,28 @@ TEST_F(Apu, a_start_above_25000_ft_reaches_35_percent_and_is_abandoned) {
 
 TEST_F(Apu, two_hundred_minutes_burn_the_oil_to_600_and_a_new_start_is_refused) {
     run_up();
-    constexpr int kTicksPerMinute = 60 * kTicksPerSecond;
-    bed.tick(200 * kTicksPerMinute + kTicksPerSecond);
+    // The oil burns against the simulator clock: step it a minute per frame.
+    bed.host().hold(604);
+    double clock = 0.0;
+    auto minutes = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            clock += 60.0;
+            bed.sim().set_f64(604, clock);
+            bed.tick();
+        }
+    };
+    minutes(1);  // starts the oil clock
+    EXPECT_EQ(shared.apu_oil_qty, 800u);
+    minutes(200);
     EXPECT_EQ(shared.apu_oil_qty, 600u);
     EXPECT_EQ(shared.apu_bleed_avail, 1);
-    bed.tick(kTicksPerMinute);
-    EXPECT_EQ(shared.apu_oil_qty, 599u);
+    bed.sim().set_f64(604, clock + 59.9);
+    bed.tick();
+    EXPECT_EQ(shared.apu_oil_qty, 600u) << "not a minute yet";
+    minutes(1);
+    EXPECT_EQ(shared.apu_oil_qty, 599u);  // burnt after this tick's start step
+    EXPECT_EQ(shared.apu_start_sw, 1);
+    bed.tick();
     EXPECT_EQ(shared.apu_start_sw, 0) << "the latched start drops below 600";
     EXPECT_EQ(shared.apu_bleed_avail, 1) << "while the running APU continues";
     bed.click(kPanel, "start");

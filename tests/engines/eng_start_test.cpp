@@ -7,7 +7,6 @@ namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kPanel = "tarvenol eng_start_t418";
-constexpr int kEng1N1 = 624;
 constexpr int kEng2N1 = 643;
 constexpr int kEng1N2 = 625;
 constexpr int kEng2N2 = 644;

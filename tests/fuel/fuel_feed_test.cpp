@@ -21,7 +21,6 @@ constexpr u32 eng2_off = 0x103D4;
 constexpr u32 eng2_left_main = 0x103D6;
 constexpr u32 eng2_right_main = 0x103D7;
 constexpr u32 eng2_left_aux = 0x103D8;
-constexpr u32 eng2_right_aux = 0x103D9;
 constexpr u32 eng2_center = 0x103DA;
 constexpr u32 toggle_valve_1 = 0x103BE;
 constexpr u32 toggle_valve_2 = 0x103BF;
