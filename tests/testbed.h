@@ -12,12 +12,18 @@
 #include "module/linkage.h"
 #include "module/module_state.h"
 #include "module/shared_state.h"
+#include "sound/device.h"
+#include "sound/mixer.h"
 
 namespace tarvenol::testing {
 
 class TestBed {
 public:
-    TestBed() : host_((reset_module_state(), ImportTable), Linkage.gauge_header_ptr) { host_.load(); }
+    // The cockpit's sounds go to the software mixer on every platform, so that tests can hear them.
+    TestBed() : host_((reset_module_state(), snd::use_device(&snd::mixer::device()), ImportTable),
+                      Linkage.gauge_header_ptr) {
+        host_.load();
+    }
 
     host::PanelHost& host() { return host_; }
     host::SimVars& sim() { return host_.vars(); }
