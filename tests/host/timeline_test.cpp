@@ -8,6 +8,8 @@
 #include "host/timeline.h"
 #include "host_test_util.h"
 #include "module/host_services.h"
+#include "sound/mixer.h"
+#include "sound/sound.h"
 
 namespace tarvenol::host::testing {
 namespace {
@@ -70,6 +72,33 @@ TEST(Timeline, a_negative_key_value_is_printed_with_its_signed_reading) {
     const std::string printed = read_all(text);
     std::fclose(text);
     EXPECT_TRUE(contains(printed, "0x100AA  elevator_trim_set                value 4294964773 (-2523)\n")) << printed;
+}
+
+TEST(Timeline, sounds_are_listed_as_play_once_loop_volume_and_stop) {
+    std::FILE* text = std::tmpfile();
+    bool looping_while_looped = false;
+    bool looping_after_stop = true;
+    {
+        Simulator sim;
+        Timeline timeline(text, nullptr);
+        sim.set_timeline(&timeline);
+        snd::play_loop(snd::CLACKER);
+        snd::set_volume(snd::CLACKER, -500);
+        sim.frame();
+        looping_while_looped = snd::mixer::state("CLACKER").looping;
+        snd::stop(snd::CLACKER);
+        snd::play_once(snd::RE);
+        sim.frame();
+        looping_after_stop = snd::mixer::state("CLACKER").looping;
+        EXPECT_EQ(sim.play_once_count(snd::RE), 1u);
+        sim.set_timeline(nullptr);
+    }
+    const std::string printed = read_all(text);
+    std::fclose(text);
+    EXPECT_TRUE(looping_while_looped);
+    EXPECT_FALSE(looping_after_stop);
+    EXPECT_TRUE(contains(printed, "  sound   CLACKER      loop\n  sound   CLACKER      volume -500\n")) << printed;
+    EXPECT_TRUE(contains(printed, "  sound   CLACKER      stop\n  sound   RE           play once\n")) << printed;
 }
 
 TEST(Timeline, the_printed_timeline_ends_with_the_passed_line) {
