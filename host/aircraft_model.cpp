@@ -27,6 +27,31 @@ constexpr EngineTokens kEngineTokens[AircraftModel::kEngines] = {
 };
 constexpr int kMainBusVolts = 759;
 
+// Landing gear and flaps.
+constexpr int kGearHandle = 331;
+constexpr int kGearPositions[] = {332, 333, 334};  // nose, left, right: 0 up .. 16384 down
+constexpr double kGearDown = 16384.0;
+constexpr int kFlapHandle = 328;
+constexpr int kFlapPosition = 329;
+constexpr int kAutopilotMaster = 103;
+
+// Fuel tanks: level (8388608 full) and capacity in gallons, by selector value.
+struct TankTokens {
+    int selector;
+    int level;
+    int capacity;
+};
+constexpr TankTokens kTanks[] = {
+    {2, 291, 292},  // left main
+    {3, 297, 298},  // right main
+    {4, 293, 294},  // left auxiliary
+    {5, 299, 300},  // right auxiliary
+    {6, 289, 290},  // center
+};
+constexpr double kFullLevel = 8388608.0;
+constexpr int kFuelPoundsPerGallon = 306;
+constexpr double kJetFuelPoundsPerGallon = 6.7;  // when the simulator has no figure
+
 // --- Reactions -----------------------------------------------------------------------------------
 
 void master_battery_toggle(AircraftModel& m, std::uint32_t) {
@@ -60,6 +85,29 @@ template <int Engine, int Tank>
 void fuel_selector(AircraftModel& m, std::uint32_t) {
     m.vars().set_i32(kEngineTokens[Engine].fuel_selector, Tank);
 }
+
+// The gear goes where it is told at once; the handle follows.
+void gear_up(AircraftModel& m, std::uint32_t) {
+    m.vars().set_f64(kGearHandle, 0.0);
+    for (int token : kGearPositions) m.vars().set_f64(token, 0.0);
+}
+void gear_down(AircraftModel& m, std::uint32_t) {
+    m.vars().set_f64(kGearHandle, 1.0);
+    for (int token : kGearPositions) m.vars().set_f64(token, kGearDown);
+}
+
+// Flaps set: handle and flaps to the raw position given.
+void flaps_set(AircraftModel& m, std::uint32_t position) {
+    m.vars().set_f64(kFlapHandle, position);
+    m.vars().set_f64(kFlapPosition, position);
+}
+
+void autopilot_master_off(AircraftModel& m, std::uint32_t) { m.vars().set_f64(kAutopilotMaster, 0.0); }
+void autopilot_master_on(AircraftModel& m, std::uint32_t) { m.vars().set_f64(kAutopilotMaster, 1.0); }
+
+// The simulator's hydraulic-loss toggle: the cockpit sends it in pairs, so the model only keeps
+// which half it is in.
+void hydraulic_toggle(AircraftModel& m, std::uint32_t) { m.toggle_hydraulic_state(); }
 
 void panel_window_open(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, true); }
 void panel_window_close(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, false); }
@@ -97,12 +145,12 @@ const KeyEventInfo kKeyEvents[] = {
     {0x103CB, "panel_window_open", &panel_window_open, P},
     {0x103CC, "panel_window_close", &panel_window_close, P},
     // Hydraulics and flight controls
-    {0x1021F, "gear_up", nullptr, A},
-    {0x10220, "gear_down", nullptr, A},
-    {0x100A2, "flaps_set", nullptr, A},
-    {0x10306, "sim_toggle_10306", nullptr, A},
-    {0x100FF, "ap_master_off", nullptr, A},
-    {0x10100, "ap_master_on", nullptr, A},
+    {0x1021F, "gear_up", &gear_up, A},
+    {0x10220, "gear_down", &gear_down, A},
+    {0x100A2, "flaps_set", &flaps_set, A},
+    {0x10306, "sim_toggle_10306", &hydraulic_toggle, A},
+    {0x100FF, "ap_master_off", &autopilot_master_off, A},
+    {0x10100, "ap_master_on", &autopilot_master_on, A},
     {0x1004C, "sim_command_1004c", nullptr, A},
     {0x10211, "sim_command_10211", nullptr, A},
     {0x1009E, "elevator_set", nullptr, A},
@@ -281,7 +329,8 @@ void AircraftModel::step_engine(int index) {
     e.starter_requested = false;
     v.set_f64(t.starter, starter ? 1.0 : 0.0);
 
-    const bool fuel = v.f64(t.mixture) >= kMixtureFuelOn && is_on(v.f64(t.fuel_valve)) && v.i32(t.fuel_selector) != 0;
+    const bool fuel = v.f64(t.mixture) >= kMixtureFuelOn && is_on(v.f64(t.fuel_valve)) &&
+                      tank_has_fuel(v.i32(t.fuel_selector));
     double n2 = v.f64(t.n2);
     if (!fuel) e.lit = false;
     if (fuel && n2 >= kLightOffN2) e.lit = true;
@@ -295,7 +344,30 @@ void AircraftModel::step_engine(int index) {
 
     v.set_f64(t.n2, n2);
     v.set_f64(t.n1, n2 * (kIdleN1 / kIdleN2));
-    v.set_f64(t.fuel_flow, e.lit ? kIdleFuelFlow * (n2 / kIdleN2) : 0.0);
+    const double flow_pph = e.lit ? kIdleFuelFlow * (n2 / kIdleN2) : 0.0;
+    v.set_f64(t.fuel_flow, flow_pph);
+    burn_fuel(v.i32(t.fuel_selector), flow_pph);
+}
+
+// A lit engine burns from the tank its selector is on; a tank that runs dry starves it.
+void AircraftModel::burn_fuel(std::int32_t selector, double flow_pph) {
+    SimVars& v = vars();
+    for (const TankTokens& tank : kTanks) {
+        if (tank.selector != selector) continue;
+        const double capacity = v.f64(tank.capacity);
+        double per_gallon = v.f64(kFuelPoundsPerGallon);
+        if (!(per_gallon > 0.0)) per_gallon = kJetFuelPoundsPerGallon;
+        if (!(capacity > 0.0)) return;
+        const double gallons = flow_pph / kSecondsPerHour * kSecondsPerTick / per_gallon;
+        const double level = v.f64(tank.level) - gallons / capacity * kFullLevel;
+        v.set_f64(tank.level, level > 0.0 ? level : 0.0);
+    }
+}
+
+bool AircraftModel::tank_has_fuel(std::int32_t selector) {
+    for (const TankTokens& tank : kTanks)
+        if (tank.selector == selector) return vars().f64(tank.level) > 0.0;
+    return false;
 }
 
 }  // namespace tarvenol::host

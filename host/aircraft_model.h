@@ -75,11 +75,18 @@ public:
     Engine& engine(int index) { return engines_[static_cast<std::size_t>(index)]; }
     const Engine& engine(int index) const { return engines_[static_cast<std::size_t>(index)]; }
 
+    // The simulator's hydraulic-loss toggle (sent in pairs by the cockpit).
+    void toggle_hydraulic_state() { hydraulic_toggled_ = !hydraulic_toggled_; }
+    bool hydraulic_toggled() const { return hydraulic_toggled_; }
+
 private:
     void step_engine(int index);
+    void burn_fuel(std::int32_t selector, double flow_pph);
+    bool tank_has_fuel(std::int32_t selector);
 
     PanelHost& host_;
     bool enabled_ = true;
+    bool hydraulic_toggled_ = false;
     std::array<Engine, kEngines> engines_{};
 };
 

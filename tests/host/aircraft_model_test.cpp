@@ -11,6 +11,11 @@
 namespace tarvenol::host {
 namespace {
 
+constexpr int kCenterTankLevel = 289;
+constexpr int kCenterTankCapacity = 290;
+constexpr int kFuelPoundsPerGallon = 306;
+constexpr double kFullTank = 8388608.0;
+
 constexpr std::uint32_t kMasterBattery = 0x102C1;
 constexpr std::uint32_t kEng1MixtureRich = 0x101BF;
 constexpr std::uint32_t kEng1MixtureLean = 0x101C3;
@@ -28,6 +33,8 @@ struct Engines {
     SimVars& v = sim.vars();
 
     void fuel_engine_1() {
+        v.set_f64(kCenterTankLevel, kFullTank);
+        v.set_f64(kCenterTankCapacity, 10000.0);
         model.key_event(kEng1MixtureRich, 0);
         model.key_event(kEng1FuelValve, 0);
         model.key_event(kEng1SelectorCenter, 0);
@@ -127,6 +134,42 @@ TEST(AircraftModel, with_fuel_the_engine_lights_above_20_percent_and_settles_at_
     EXPECT_EQ(e.v.f64(624), engine_model::kIdleN1);
     EXPECT_EQ(e.v.f64(638), engine_model::kIdleFuelFlow);
     EXPECT_EQ(e.v.f64(644), 0.0);  // the other engine never turned
+}
+
+TEST(AircraftModel, a_running_engine_burns_its_selected_tank_and_stops_when_it_runs_dry) {
+    Engines e;
+    e.fuel_engine_1();
+    e.v.set_f64(kFuelPoundsPerGallon, 6.7);
+    e.crank_engine_1(20 * kTicksPerSecond);
+    e.run(60 * kTicksPerSecond);  // at idle
+    EXPECT_LT(e.v.f64(kCenterTankLevel), kFullTank);
+    e.v.set_f64(kCenterTankCapacity, 1.0);  // one gallon left in the center tank
+    e.v.set_f64(kCenterTankLevel, kFullTank);
+    const double level = e.v.f64(kCenterTankLevel);
+    e.run(kTicksPerSecond);
+    // Idle flow: 700 lb/h for one second of 1/18 s frames, 6.7 lb a gallon.
+    EXPECT_NEAR(level - e.v.f64(kCenterTankLevel), 700.0 / 3600.0 / 6.7 * kFullTank, kFullTank * 1e-6);
+    e.run(60 * kTicksPerSecond);
+    EXPECT_EQ(e.v.f64(kCenterTankLevel), 0.0);
+    EXPECT_FALSE(e.model.engine(0).lit) << "starved";
+}
+
+TEST(AircraftModel, gear_flaps_and_autopilot_events_move_the_aircraft) {
+    Engines e;
+    e.model.key_event(0x10220, 0);
+    EXPECT_EQ(e.v.f64(331), 1.0);
+    EXPECT_EQ(e.v.f64(334), 16384.0);
+    e.model.key_event(0x1021F, 0);
+    EXPECT_EQ(e.v.f64(333), 0.0);
+    e.model.key_event(0x100A2, 4096);
+    EXPECT_EQ(e.v.f64(329), 4096.0);
+    e.v.set_f64(103, 1.0);
+    e.model.key_event(0x100FF, 0);
+    EXPECT_EQ(e.v.f64(103), 0.0);
+    e.model.key_event(0x10306, 0);
+    EXPECT_TRUE(e.model.hydraulic_toggled());
+    e.model.key_event(0x10306, 0);
+    EXPECT_FALSE(e.model.hydraulic_toggled()) << "the pair restores the simulator's state";
 }
 
 TEST(AircraftModel, cutting_the_fuel_stops_a_running_engine) {
