@@ -173,10 +173,10 @@ void tick() {
     s.apu_bleed_avail = s.apu_n1_pct >= kRatedN1 && altitude_ft <= kMaxAvailableAltitudeFt && s.apu_oil_qty > 0 &&
                         s.fail_apu == 0;
 
-    // 6. Exhaust temperature.
+    // 6. Exhaust temperature: below 99 % N1 it climbs 0.6 a tick up to and including 540, 0.2 above.
     if (s.apu_start_sw == 1 || s.apu_bleed_avail == 1) {
         if (s.apu_n1_pct < kEgtSettleN1)
-            s.apu_egt += s.apu_egt < kEgtRunning ? kEgtRiseStep : kEgtHotRiseStep;
+            s.apu_egt += s.apu_egt <= kEgtRunning ? kEgtRiseStep : kEgtHotRiseStep;
         else if (s.apu_egt > kEgtRunning)
             s.apu_egt -= kEgtCoolDownStep;
         else

@@ -141,9 +141,9 @@ double corrected(u8 mode, double base) {
 
 void compute_limit() {
     auto& s = shared;
+    if (s.trp_mode == kNone) return;  // no rating selected: the last limit and target stand
     const double h = sim_f64<kAltitudeMetres>() * kFeetPerMetre;
     st.trp_altitude_ft = h;
-    if (s.trp_mode == kNone) return;
     const i32 total_air_k = truncate<i32>(sim_f64<kTotalAirTemp>() + kKelvin);
     const i32 outside_air_k = st.trp_oat + kKelvinInt;
     set_reference(s.trp_mode);

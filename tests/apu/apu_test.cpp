@@ -116,6 +116,16 @@ TEST_F(Apu, exhaust_temperature_settles_at_540_when_running) {
     EXPECT_DOUBLE_EQ(shared.apu_egt, 540.0);
 }
 
+TEST_F(Apu, a_start_with_a_hot_exhaust_climbs_0_6_at_540_and_0_2_above) {
+    start();
+    shared.apu_egt = 540.0;  // still hot from an earlier run
+    bed.tick();
+    EXPECT_LT(shared.apu_n1_pct, 99.0);
+    EXPECT_DOUBLE_EQ(shared.apu_egt, 540.6);
+    bed.tick();
+    EXPECT_DOUBLE_EQ(shared.apu_egt, 540.8);
+}
+
 TEST_F(Apu, climbing_through_25000_ft_drops_the_start_and_above_30000_it_runs_down) {
     run_up();
     set_altitude_ft(26000);

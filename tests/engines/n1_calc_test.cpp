@@ -35,6 +35,19 @@ TEST_F(ThrustRating, take_off_at_sea_level_in_standard_air) {
     EXPECT_EQ(bed.text(kPanel, "n1_limit_readout"), "109.8");
 }
 
+TEST_F(ThrustRating, with_no_rating_selected_the_computer_does_not_take_the_altitude) {
+    altitude_ft(10000.0);
+    bed.tick();
+    EXPECT_EQ(read_var(*find_var("trp_altitude_ft")), 0.0);
+    bed.click(kPanel, "to");
+    bed.tick();
+    EXPECT_NEAR(read_var(*find_var("trp_altitude_ft")), 10000.0, 1e-9);
+    bed.click(kPanel, "to");
+    altitude_ft(20000.0);
+    bed.tick();
+    EXPECT_NEAR(read_var(*find_var("trp_altitude_ft")), 10000.0, 1e-9);
+}
+
 TEST_F(ThrustRating, take_off_at_10000_ft_stays_under_its_cap) {
     altitude_ft(10000.0);
     bed.click(kPanel, "to");
