@@ -39,7 +39,7 @@ double DigitDrum::step(int target, int positions) {
             p = positions - kSeamApproach;  // roll back over the seam to the top digit
         else
             p += kFrameStep;
-    } else {
+    } else if (p > t + kSnap) {
         if (t == 0.0 && p > positions - kSeamZone) {
             // Forward over the seam to 0.
             if (p < positions - kSeamApproach)

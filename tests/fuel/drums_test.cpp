@@ -67,6 +67,13 @@ TEST(AnimatedDrums, a_four_position_drum_wraps_between_3_and_0) {
     EXPECT_DOUBLE_EQ(e.step(0, 4), 3.25);
 }
 
+TEST(AnimatedDrums, a_drum_exactly_at_the_edge_of_the_snap_zone_stays_put) {
+    // Exactly 0.2 below its digit a drum is neither within the snap nor below it: no rule moves it.
+    DigitDrum d{3.0 - 0.2};
+    const double edge = d.position;
+    EXPECT_EQ(d.step(3), edge);
+}
+
 TEST(AnimatedDrums, a_lost_position_comes_back_to_a_digit) {
     DigitDrum d{std::nan("")};
     for (int i = 0; i < 40; ++i) d.step(5);
