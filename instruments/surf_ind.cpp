@@ -1,8 +1,138 @@
-// tarvenol surf_ind_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol surf_ind_t418: the flight-control surface position indicator — elevator (EL),
+// stabiliser trim (STAB, as a marker or as a numeric tape), rudder, left and right ailerons and
+// spoilers, the stabiliser take-off configuration light and the aileron display mode light. It
+// raises the stabiliser take-off configuration warning for the master warning panels.
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+// Simulator variables.
+constexpr int kElevator = 317;
+constexpr int kAileron = 313;
+constexpr int kRudder = 316;
+constexpr int kOnGround = 60;
+constexpr int kSpoilerLeft = 326;
+constexpr int kSpoilerRight = 327;
+constexpr int kEng1N1 = 624;
+constexpr int kEng2N1 = 643;
+constexpr int kTrimAngleRadians = 783;
+
+// The stabiliser trim angle in degrees, converted as the trim computer does (its value of pi).
+constexpr double kHalfTurnDegrees = 180.0;
+constexpr double kTrimComputerPi = 3.14116;
+double trim_angle_deg() { return sim_f64<kTrimAngleRadians>() * kHalfTurnDegrees / kTrimComputerPi; }
+
+// Marker travel per raw unit (or per degree of trim); up and down differ for elevator and stabiliser.
+constexpr double kElevatorUpScale = -0.001411;
+constexpr double kElevatorDownScale = -0.0006135;
+constexpr double kAileronScale = 0.0011043;
+constexpr double kStabNoseDownScale = -1.6;
+constexpr double kStabNoseUpScale = -1.8;
+constexpr double kRudderScale = 0.0013497;
+constexpr double kStabTapeZero = 15.0;  // the numeric strip reads 15 down to 0, then 1 to 5
+constexpr double kSpoilerAirScale = 0.1533742;
+constexpr double kSpoilerGroundScale = 0.2208589;
+constexpr double kPercent = 100.0;
+
+// Stabiliser take-off range, degrees; take-off thrust raises the master warning.
+constexpr double kStabTakeOffMax = 3.5;
+constexpr double kStabTakeOffMin = -1.5;
+constexpr double kTakeOffN1 = 97.0;
+
+#define SURF_STATE(X)                 \
+    X(f64, surf_spoiler_l_marker, 0.0) \
+    X(f64, surf_spoiler_r_marker, 0.0) \
+    X(f64, surf_aileron_l_marker, 0.0) \
+    X(f64, surf_aileron_r_marker, 0.0) \
+    X(f64, surf_elevator_marker, 0.0) \
+    X(f64, surf_rudder_marker, 0.0)   \
+    X(f64, surf_stab_marker, 0.0)     \
+    X(f64, surf_stab_tape_value, 0.0) \
+    X(u8, surf_ail_mode, 0)           \
+    X(u8, surf_stab_tape, 0)          \
+    X(u8, stab_config_lt, 0)
+TARVENOL_PRIVATE_STATE(SURF_STATE)
+
+// Elements.
+Background background;
+Slider spoiler_l{"spoiler_l_marker", nullptr, [] { return st.surf_spoiler_l_marker; }};
+Slider spoiler_r{"spoiler_r_marker", nullptr, [] { return st.surf_spoiler_r_marker; }};
+Slider aileron_l{"aileron_l_marker", nullptr, [] { return st.surf_aileron_l_marker; }};
+Slider aileron_r{"aileron_r_marker", nullptr, [] { return st.surf_aileron_r_marker; }};
+Slider elevator{"elevator_marker", nullptr, [] { return st.surf_elevator_marker; }};
+Slider rudder{"rudder_marker", [] { return st.surf_rudder_marker; }, nullptr};
+Slider stab_marker{"stab_marker", nullptr, [] { return st.surf_stab_marker; }};
+MovingImage stab_strip{"stab_tape", nullptr, [] { return st.surf_stab_tape_value; }};
+Image stab_pointer{"stab_tape_pointer"};
+Image ail_mode_light{"ail_mode_light"};
+Image stab_config_light{"stab_config_light"};
+
+void tick() {
+    auto& s = shared;
+    const bool ac = s.ac_bus_2_powered == 1;
+    const bool dc = s.batt_bus_powered == 1;
+    const double trim = trim_angle_deg();
+
+    // 1. Elevator, ailerons, stabiliser and rudder.
+    if (ac) {
+        const double e = sim_f64<kElevator>();
+        const double a = sim_f64<kAileron>();
+        const double r = sim_f64<kRudder>();
+        st.surf_elevator_marker = e >= 0.0 ? kElevatorUpScale * e : kElevatorDownScale * e;
+        if (st.surf_ail_mode == 1 && s.lo_spd_ail_connected != 1) {
+            // The low-speed ailerons are shown, and they are not connected.
+            st.surf_aileron_l_marker = 0.0;
+            st.surf_aileron_r_marker = 0.0;
+        } else {
+            st.surf_aileron_l_marker = kAileronScale * a;
+            st.surf_aileron_r_marker = -st.surf_aileron_l_marker;
+        }
+        st.surf_stab_marker = trim >= 0.0 ? kStabNoseDownScale * trim : kStabNoseUpScale * trim;
+        st.surf_rudder_marker = kRudderScale * r;
+        st.surf_stab_tape_value = kStabTapeZero - trim;
+    }
+
+    // 2. Spoilers; they read further on the ground, where they deploy fully.
+    if (ac) {
+        const double scale = is_off(sim_f64<kOnGround>()) ? kSpoilerAirScale : kSpoilerGroundScale;
+        st.surf_spoiler_l_marker = -(sim_f64<kSpoilerLeft>() * scale / kPercent);
+        st.surf_spoiler_r_marker = -(sim_f64<kSpoilerRight>() * scale / kPercent);
+    }
+
+    // 3. Stabiliser take-off configuration.
+    if (dc && (trim > kStabTakeOffMax || trim < kStabTakeOffMin) && is_on(sim_f64<kOnGround>())) {
+        st.stab_config_lt = 1;
+        s.mw_surf_config = sim_f64<kEng1N1>() >= kTakeOffN1 || sim_f64<kEng2N1>() >= kTakeOffN1;
+    } else {
+        st.stab_config_lt = 0;
+        s.mw_surf_config = 0;
+    }
+
+    // 4. Lights on the DC essential bus, each also lit by the lamp test.
+    const bool test = s.ann_lt_test == 1;
+    ail_mode_light.show(dc && (st.surf_ail_mode == 1 || test));
+    stab_config_light.show(dc && (st.stab_config_lt == 1 || test));
+
+    // 5. STAB column: the numeric tape with its pointer, or the marker.
+    const bool tape = st.surf_stab_tape == 1;
+    stab_strip.show(tape);
+    stab_pointer.show(tape);
+    stab_marker.show(!tape);
+}
+
+void toggle(u8& display) { display = display == 0 ? 1 : 0; }
+
+// Display toggles, silent.
+constexpr std::array areas{
+    area<[] { toggle(st.surf_ail_mode); }>("ail_mode", Cursor::hand),
+    area<[] { toggle(st.surf_stab_tape); }>("stab_column", Cursor::hand),
+};
+
 }  // namespace
 
-TARVENOL_GAUGE(surf_ind, "tarvenol surf_ind_t418", 108, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(surf_ind, "tarvenol surf_ind_t418", 108, &tick_callback<&tick>, areas, st_table, &reset_private_state,
+               background, spoiler_l, spoiler_r, aileron_l, aileron_r, elevator, rudder, stab_marker, stab_strip,
+               stab_pointer, ail_mode_light, stab_config_light);
