@@ -1,8 +1,50 @@
-// tarvenol sat_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol sat_t418: the static air temperature counter: its magnitude on a tens drum and a
+// turning units drum, with a plus or a minus sign (each sign has its own drum set). The reading
+// comes from the AC essential bus and freezes without it; the OFF flag hangs on the DC essential bus.
+#include <cmath>
+
+#include "instruments/air_data.h"
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr int kStaticAirTemp = 341;  // degrees Celsius
+constexpr double kTensRollZone = 0.9;
+
+#define SAT_STATE(X) X(f64, sat_value, 0.0)
+TARVENOL_PRIVATE_STATE(SAT_STATE)
+
+double tens() { return air::rolling_drum(std::fabs(st.sat_value), 10.0, kTensRollZone); }
+double units() { return air::turning_drum(std::fabs(st.sat_value)); }
+
+Background background;
+MovingImage plus_tens{"plus_10_drum", nullptr, &tens};
+MovingImage plus_units{"plus_1_drum", nullptr, &units};
+MovingImage minus_tens{"minus_10_drum", nullptr, &tens};
+MovingImage minus_units{"minus_1_drum", nullptr, &units};
+Image plus_sign{"plus_sign"};
+Image minus_sign{"minus_sign"};
+Image off_flag{"off_flag"};
+
+void tick() {
+    if (shared.ac_ess_bus_powered == 1) st.sat_value = sim_f64<kStaticAirTemp>();
+
+    // A reading that is no number counts as zero (its drums stand on 0) and shows the plus set.
+    const bool below_zero = st.sat_value < 0.0;
+    plus_tens.show(!below_zero);
+    plus_units.show(!below_zero);
+    plus_sign.show(!below_zero);
+    minus_tens.show(below_zero);
+    minus_units.show(below_zero);
+    minus_sign.show(below_zero);
+
+    off_flag.show(shared.batt_bus_powered == 0);
+}
+
 }  // namespace
 
-TARVENOL_GAUGE(sat, "tarvenol sat_t418", 59, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(sat, "tarvenol sat_t418", 59, &tick_callback<&tick>, no_areas, st_table, &reset_private_state,
+               background, plus_tens, plus_units, minus_tens, minus_units, plus_sign, minus_sign, off_flag);

@@ -1,8 +1,50 @@
-// tarvenol tas_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol tas_t418: the true airspeed counter on the AC essential bus. True airspeed from the Mach
+// number and the total air temperature; it never reads below 120 kt and freezes with an OFF flag
+// when the bus is lost.
+#include <cmath>
+
+#include "instruments/air_data.h"
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr int kMach20480 = 64;
+constexpr int kTotalAirTemp = 350;  // x 256 gives degrees Celsius
+
+constexpr double kMachPerUnit = 3.2 / 65536.0;
+constexpr double kTatScale = 256.0;
+constexpr double kZeroCelsiusKelvin = 273.15;
+constexpr double kKnotsPerMachRootKelvin = 39.0;  // speed of sound, knots per square root of kelvin
+constexpr double kRamRiseFactor = 0.2;            // (gamma - 1) / 2
+constexpr double kMinimumTas = 120.0;
+
+constexpr double kHundredsRollZone = 0.99;
+constexpr double kTensRollZone = 0.9;
+
+#define TAS_STATE(X) X(f64, tas_display, 0.0)
+TARVENOL_PRIVATE_STATE(TAS_STATE)
+
+Background background;
+MovingImage drum_100{"tas_100_drum", nullptr, [] { return air::rolling_drum(st.tas_display, 100.0, kHundredsRollZone); }};
+MovingImage drum_10{"tas_10_drum", nullptr, [] { return air::rolling_drum(st.tas_display, 10.0, kTensRollZone); }};
+MovingImage drum_1{"tas_1_drum", nullptr, [] { return air::turning_drum(st.tas_display); }};
+Image off_flag{"off_flag"};
+
+void tick() {
+    const bool powered = shared.ac_ess_bus_powered == 1;
+    if (powered) {
+        const double mach = sim_f64<kMach20480>() * kMachPerUnit;
+        const double tat_kelvin = sim_f64<kTotalAirTemp>() * kTatScale + kZeroCelsiusKelvin;
+        const double tas = kKnotsPerMachRootKelvin * mach * std::sqrt(tat_kelvin / (1.0 + kRamRiseFactor * mach * mach));
+        st.tas_display = tas > kMinimumTas ? tas : kMinimumTas;
+    }
+    off_flag.show(!powered);
+}
+
 }  // namespace
 
-TARVENOL_GAUGE(tas, "tarvenol tas_t418", 53, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(tas, "tarvenol tas_t418", 53, &tick_callback<&tick>, no_areas, st_table, &reset_private_state,
+               background, drum_100, drum_10, drum_1, off_flag);

@@ -1,8 +1,58 @@
-// tarvenol vsi_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol vsi_t418: the vertical speed indicator, +-6000 ft/min, on the DC essential bus. It works
+// out the aircraft's vertical speed in feet per minute for the whole cockpit; its needle climbs
+// 500 ft/min a tick toward a climb and drops at once to a descent.
 #include "module/gauge.h"
+#include "module/shared_state.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr int kVerticalSpeed256 = 65;  // metres per second x 256
+constexpr int kVsiFailed = 283;
+constexpr i32 kFailed = 1;
+
+constexpr double kSimUnitsPerMetrePerSecond = 256.0;
+constexpr double kFeetPerMetre = 3.281;
+constexpr double kSecondsPerMinute = 60.0;
+
+constexpr i32 kNeedleStep = 500;
+constexpr i32 kRest = 0;
+constexpr i32 kScaleMin = -6000;
+constexpr i32 kScaleMax = 6000;
+
+#define VSI_STATE(X) X(i32, vsi_needle, 0)
+TARVENOL_PRIVATE_STATE(VSI_STATE)
+
+Background background;
+Needle needle{"vsi_needle", [] { return clamp_back(st.vsi_needle, kScaleMin, kScaleMax); }};
+Image off_flag{"off_flag"};
+
+void tick() {
+    auto& s = shared;
+
+    // 1. Vertical speed for the cockpit.
+    s.vert_speed_fpm = sim_f64<kVerticalSpeed256>() / kSimUnitsPerMetrePerSecond * kFeetPerMetre * kSecondsPerMinute;
+
+    // 2. Needle.
+    const bool failed = sim_i32<kVsiFailed>() == kFailed;
+    if (s.batt_bus_powered == 1 && !failed) {
+        if (static_cast<double>(st.vsi_needle) < s.vert_speed_fpm - kNeedleStep)
+            st.vsi_needle = truncate<i32>(static_cast<double>(st.vsi_needle) + kNeedleStep);  // saturates
+        else
+            st.vsi_needle = truncate<i32>(s.vert_speed_fpm);
+    } else if (st.vsi_needle > kNeedleStep) {
+        st.vsi_needle -= kNeedleStep;
+    } else {
+        st.vsi_needle = kRest;
+    }
+
+    // 3. OFF flag: no power, failed, or off the scale.
+    off_flag.show(s.batt_bus_powered == 0 || failed || s.vert_speed_fpm > kScaleMax ||
+                  s.vert_speed_fpm < kScaleMin);
+}
+
 }  // namespace
 
-TARVENOL_GAUGE(vsi, "tarvenol vsi_t418", 133, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(vsi, "tarvenol vsi_t418", 133, &tick_callback<&tick>, no_areas, st_table, &reset_private_state,
+               background, needle, off_flag);
