@@ -58,7 +58,7 @@ struct FlapRun {
     }
 };
 constexpr FlapRun kFlapRuns[] = {
-    {kFlapStep1, kFlapStep2, 29.0, 82.0},
+    {kFlapStep1, kFlapStep2, 29.0, kFlapTapeUp},
     {kFlapStep2, kFlapStep3, 19.0, 53.0},
     {kFlapStep3, kFlapsFull, 34.0, 34.0},
 };
@@ -200,10 +200,7 @@ void tick() {
     }
 
     // 3. Tapes, driven hydraulically.
-    if (ac && dc && hydraulics_for_flaps()) {
-        sim_f64<kFlapPosition2>();
-        move_tapes(sim_f64<kFlapPosition>());
-    }
+    if (ac && dc && hydraulics_for_flaps()) move_tapes(sim_f64<kFlapPosition>());
 
     // 4. Slat movement.
     if (ac && dc && green()) {
