@@ -112,7 +112,7 @@ bool pump_flow(u8 counter) {
 }
 bool pump_spooling(u8 counter) { return counter >= kSpoolLampFrom && counter <= kSpoolLampTo; }
 
-void lose_systems() {
+void lose_systems(double ias) {
     auto& s = shared;
 
     // a. Green and yellow lost: gear and flaps held where they were, autopilot dropped.
@@ -133,7 +133,6 @@ void lose_systems() {
             st.hyd_toggle_latch = 1;
         }
         send_key(key::autopilot_off);
-        const double ias = sim_f64<kIas>();
         if (is_on(sim_f64<kOnGround>()) && ias >= kGroundCommandMinIas && ias < kGroundCommandMaxIas)
             send_key(key::ground_command);
     } else if (s.hyd_yellow_status != 0 && st.hyd_toggle_latch == 1) {
@@ -219,7 +218,7 @@ void tick() {
     s.hyd_yellow_status = status(s.hyd_yellow_press, eng2, ram_air);
 
     // 8. What the aircraft loses with its systems.
-    lose_systems();
+    lose_systems(ias);
 
     // Indications.
     const bool dc = s.dc_bus_powered == 1;
