@@ -9,14 +9,6 @@ namespace {
 
 using namespace tarvenol;
 
-// Simulator variables.
-constexpr int kAltitudeMetres = 73;
-constexpr int kEng1N1 = 624;
-constexpr int kEng2N1 = 643;
-constexpr int kClockSeconds = 604;
-constexpr int kGearHandle = 331;
-constexpr int kGearExtension = 332;
-
 constexpr double kFeetPerMetre = 3.281;
 
 // Spool-up and run-down, per tick.
@@ -96,7 +88,7 @@ void regulate_n2(double altitude_ft) {
     auto& s = shared;
     const bool high_demand =
         st.apu_ctl_sys_sel == kCtlOvr || s.eng_start_master >= 1 ||
-        (s.wing_anti_ice_on == 1 && sim_f64<kEng1N1>() + sim_f64<kEng2N1>() < kAntiIceDemandMaxN1Sum);
+        (s.wing_anti_ice_on == 1 && read(sim::eng1_n1_pct) + read(sim::eng2_n1_pct) < kAntiIceDemandMaxN1Sum);
     const N2Band* band = nullptr;
     if (high_demand)
         band = &kHighDemandBand;
@@ -122,7 +114,7 @@ void fall_to_zero(double& value, double step) {
 
 void tick() {
     auto& s = shared;
-    const double altitude_ft = sim_f64<kAltitudeMetres>() * kFeetPerMetre;
+    const double altitude_ft = read(sim::altitude_m) * kFeetPerMetre;
 
     // 1. Switch images.
     master_images.show(s.apu_master_sw);
@@ -188,7 +180,7 @@ void tick() {
 
     // 8. Oil burns while the APU is available.
     if (s.apu_bleed_avail == 1) {
-        const double clock = sim_f64<kClockSeconds>();
+        const double clock = read(sim::clock_s);
         if (st.apu_oil_timing == 0) {
             st.apu_oil_deadline = truncate<i32>(clock + kOilPeriodSeconds);
             st.apu_oil_timing = 1;
@@ -203,7 +195,7 @@ void tick() {
 
     // 9. Air inlet flap: it moves while the gear moves with the APU demanding air, and opens in 5 s
     // once the master is on.
-    if (sim_f64<kGearExtension>() != sim_f64<kGearHandle>() && (s.apu_bleed_avail == 1 || s.apu_start_sw == 1)) {
+    if (read(sim::gear_nose_pos) != read(sim::gear_handle) && (s.apu_bleed_avail == 1 || s.apu_start_sw == 1)) {
         st.apu_flap_state = kFlapMoving;
     } else if (s.apu_master_sw == 1) {
         if (st.apu_flap_timing == 0 && st.apu_flap_state == kFlapClosed) {

@@ -31,7 +31,7 @@ void FSAPI recording_lookup(abi::MODULE_VAR* var) {
 struct Cockpit {
     Simulator sim;
     Cockpit() {
-        sim.vars().set_f64(60, 1.0);
+        sim.vars().set(sim::on_ground, 1.0);
         for (int i = 0; i < kWarmUpFrames; ++i) sim.frame();
     }
 };

@@ -13,12 +13,8 @@ namespace {
 
 using namespace tarvenol;
 
-// Simulator variables and the key event that wakes the simulator's electrics.
-constexpr int kSimBusVolts = 759;
-constexpr int kClockSeconds = 604;
+// Below this bus voltage the simulator's own electrics are dead and its battery is switched on.
 constexpr double kSimElectricsDead = 5.0;
-constexpr u32 kToggleMasterBattery = 0x102C1;
-constexpr u32 kToggleMasterBatteryValue = 0;
 
 // Battery switch positions.
 constexpr u8 kOff = 0;
@@ -75,9 +71,9 @@ bool switch_not_off(u8 position) { return position == kNorm || position == kOn; 
 
 // The simulator's own electrical system must be alive for its radios and instruments.
 void wake_simulator_electrics() {
-    const double volts = sim_f64<kSimBusVolts>();
+    const double volts = read(sim::main_bus_volts);
     if (st.batt_first_tick_done == 0) {
-        if (volts < kSimElectricsDead) send_key(kToggleMasterBattery, kToggleMasterBatteryValue);
+        if (volts < kSimElectricsDead) send(key::master_battery_toggle);
         st.batt_first_tick_done = 1;
     }
 }
@@ -123,7 +119,7 @@ void take_off_discharged_units(u32 seconds_per_unit) {
 // The charge, integrated against the clock per discharge or charge period.
 void integrate_charge() {
     auto& s = shared;
-    const double clock = sim_f64<kClockSeconds>();
+    const double clock = read(sim::clock_s);
 
     if (s.batt_current < kDischarging && st.batt_discharging == 0) {
         st.batt_period_t0 = truncate<u32>(clock);

@@ -13,10 +13,6 @@ namespace {
 using namespace tarvenol;
 using namespace tarvenol::elec;
 
-// Simulator variables: on the ground, and the two horizontal velocity components.
-constexpr int kOnGround = 60;
-constexpr int kVelocityX = 551;
-constexpr int kVelocityZ = 552;
 // Ground power is refused once both engines run above this N2, percent.
 constexpr double kEngineIdleN2 = 20.0;
 
@@ -73,9 +69,9 @@ constexpr std::array areas{
 
 // The ground power unit can be plugged in on the ground, standing still, unless both engines run.
 bool ground_power_available() {
-    const bool on_ground = is_on(sim_f64<kOnGround>());
-    const bool an_engine_stopped = sim_f64<kEng1N2>() < kEngineIdleN2 || sim_f64<kEng2N2>() < kEngineIdleN2;
-    const bool standing_still = is_off(sim_f64<kVelocityX>() + sim_f64<kVelocityZ>());
+    const bool on_ground = is_on(read(sim::on_ground));
+    const bool an_engine_stopped = read(sim::eng1_n2_pct) < kEngineIdleN2 || read(sim::eng2_n2_pct) < kEngineIdleN2;
+    const bool standing_still = is_off(read(sim::velocity_long) + read(sim::velocity_lat));
     return on_ground && an_engine_stopped && standing_still;
 }
 

@@ -92,9 +92,9 @@ void tick() {
     spring_back_from_test(s.gen_2_ctl_sw);
     spring_back_from_test(s.apu_gen_ctl_sw);
 
-    s.gen_1_load = generator_load(s.gen_1_ctl_sw, sim_f64<kEng1N1>(), s.fail_gen_1, s.gen_1_line_sw,
+    s.gen_1_load = generator_load(s.gen_1_ctl_sw, read(sim::eng1_n1_pct), s.fail_gen_1, s.gen_1_line_sw,
                                   s.ac_bus_tie_1_closed);
-    s.gen_2_load = generator_load(s.gen_2_ctl_sw, sim_f64<kEng2N1>(), s.fail_gen_2, s.gen_2_line_sw,
+    s.gen_2_load = generator_load(s.gen_2_ctl_sw, read(sim::eng2_n1_pct), s.fail_gen_2, s.gen_2_line_sw,
                                   s.ac_bus_tie_2_closed);
 
     // The APU generator feeds the tie bus; its load follows the transfer contactors closed.

@@ -7,13 +7,6 @@
 
 namespace tarvenol::elec {
 
-// Simulator variables: engine N1 (drives the generator) and N2 (ground power is refused with both
-// engines above idle), percent.
-constexpr int kEng1N1 = 624;
-constexpr int kEng2N1 = 643;
-constexpr int kEng1N2 = 625;
-constexpr int kEng2N2 = 644;
-
 // GEN 1, GEN 2 and APU GEN switches: OFF/RESET, ON, and TEST held from OFF or from ON (the switch
 // springs back to where it was held from).
 constexpr u8 kGenOff = 0;

@@ -34,11 +34,6 @@ constexpr double kCrossStartMin = 10.0;    // % of the other engine's N1 or N2 f
 constexpr double kStartCompleteN2 = 40.0;
 constexpr double kStartValveClosesN2 = 45.0;
 
-constexpr int kEng1StarterEngaged = 563;
-constexpr int kEng2StarterEngaged = 573;
-constexpr u32 kEng1StarterHeld = 0x102FC;
-constexpr u32 kEng2StarterHeld = 0x102FD;
-
 #define ENG_START_STATE(X)             \
     X(u8, eng_start_sel, kSelCrank)    \
     X(i32, eng_selftest_deadline, 0)   \
@@ -66,7 +61,7 @@ struct EngineStart {
     u8& state;
     i32& deadline;
     u8& armed;
-    u32 starter_held;
+    KeyEvent starter_held;
 };
 
 // One engine's start window, every tick.
@@ -80,7 +75,7 @@ void run_start(EngineStart e, double own_n2, double other_n2) {
         e.deadline = truncate<i32>(counter + kStartWindowTicks);
         e.armed = 1;
     }
-    if (e.state == kStarting && e.armed == 1 && counter < e.deadline) send_key(e.starter_held);
+    if (e.state == kStarting && e.armed == 1 && counter < e.deadline) send(e.starter_held);
     if (e.state == kStarting && e.armed == 1 && !(counter < e.deadline)) {
         e.state = kIdle;  // timed out
         e.armed = 0;
@@ -112,10 +107,10 @@ void tick() {
     }
 
     // 4.-5. The engines' start windows.
-    const double n2_1 = sim_f64<kEng1N2>();
-    const double n2_2 = sim_f64<kEng2N2>();
-    run_start({s.eng_1_start_state, st.eng_1_start_deadline, st.eng_1_start_armed, kEng1StarterHeld}, n2_1, n2_2);
-    run_start({s.eng_2_start_state, st.eng_2_start_deadline, st.eng_2_start_armed, kEng2StarterHeld}, n2_2, n2_1);
+    const double n2_1 = read(sim::eng1_n2_pct);
+    const double n2_2 = read(sim::eng2_n2_pct);
+    run_start({s.eng_1_start_state, st.eng_1_start_deadline, st.eng_1_start_armed, key::eng1_starter_held}, n2_1, n2_2);
+    run_start({s.eng_2_start_state, st.eng_2_start_deadline, st.eng_2_start_armed, key::eng2_starter_held}, n2_2, n2_1);
 
     // 6. Both engines running: the start is finished.
     if (n2_1 > kStartCompleteN2 && n2_2 > kStartCompleteN2 && s.eng_start_master >= kMasterPressed)
@@ -125,8 +120,8 @@ void tick() {
     eng_1_button_lamp.show(self_test);
     eng_2_button_lamp.show(self_test);
     const bool ess = s.batt_bus_powered == 1;
-    eng_1_start_valve.show(is_on(sim_f64<kEng1StarterEngaged>()) && n2_1 < kStartValveClosesN2 && ess);
-    eng_2_start_valve.show(is_on(sim_f64<kEng2StarterEngaged>()) && n2_2 < kStartValveClosesN2 && ess);
+    eng_1_start_valve.show(is_on(read(sim::eng1_starter)) && n2_1 < kStartValveClosesN2 && ess);
+    eng_2_start_valve.show(is_on(read(sim::eng2_starter)) && n2_2 < kStartValveClosesN2 && ess);
 }
 
 // An engine start button: refused during the self-test, at CRANK, without the master or start air.
@@ -151,8 +146,8 @@ constexpr std::array areas{
         shared.eng_1_start_state = kIdle;
         shared.eng_2_start_state = kIdle;
     }>("start_abort", Cursor::hand),
-    area<[] { press_start(shared.eng_1_start_state, sim_f64<kEng2N1>()); }>("eng_1", Cursor::hand),
-    area<[] { press_start(shared.eng_2_start_state, sim_f64<kEng1N1>()); }>("eng_2", Cursor::hand),
+    area<[] { press_start(shared.eng_1_start_state, read(sim::eng2_n1_pct)); }>("eng_1", Cursor::hand),
+    area<[] { press_start(shared.eng_2_start_state, read(sim::eng1_n1_pct)); }>("eng_2", Cursor::hand),
 };
 
 }  // namespace

@@ -3,9 +3,4 @@
 
 namespace tarvenol::eng {
 
-constexpr int kEng1N1 = 624;
-constexpr int kEng2N1 = 643;
-constexpr int kEng1N2 = 625;
-constexpr int kEng2N2 = 644;
-
 }  // namespace tarvenol::eng

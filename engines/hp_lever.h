@@ -10,36 +10,36 @@ namespace tarvenol::eng {
 constexpr double kMixtureOpen = 8000.0;
 
 struct HpLever {
-    u32 mixture_rich;
-    u32 mixture_lean;
+    KeyEvent mixture_rich;
+    KeyEvent mixture_lean;
 };
 
 // First tick: the lever takes the simulator's mixture position. Every tick: fuel on while open with
 // the battery bus powered, off otherwise.
-template <int MixtureToken>
+template <auto Mixture>
 void hp_lever_tick(const HpLever& lever, u8& position, u8& initialised) {
     if (initialised == 0) {
-        position = sim_f64<MixtureToken>() >= kMixtureOpen ? 1 : 0;
+        position = read(Mixture) >= kMixtureOpen ? 1 : 0;
         initialised = 1;
     }
-    send_key(position == 1 && shared.batt_bus_powered == 1 ? lever.mixture_rich : lever.mixture_lean);
+    send(position == 1 && shared.batt_bus_powered == 1 ? lever.mixture_rich : lever.mixture_lean);
 }
 
 }  // namespace tarvenol::eng
 
 // The HP lever gauge of engine n: its lever images, a click that moves the lever (no sound), and
 // the tick above.
-#define TARVENOL_HP_LEVER_GAUGE(n, mixture_token, rich, lean)                                               \
+#define TARVENOL_HP_LEVER_GAUGE(n)                                                                         \
     namespace {                                                                                             \
     using namespace ::tarvenol;                                                                             \
-    constexpr eng::HpLever kLever{rich, lean};                                                              \
+    constexpr eng::HpLever kLever{key::eng##n##_mixture_rich, key::eng##n##_mixture_lean};                                     \
     u8 initialised = 0;                                                                                     \
     const VarRef vars[] = {var_ref("hp_lever_" #n "_initialised", initialised)};                           \
     void reset() { initialised = 0; }                                                                       \
     Background background;                                                                                  \
     SwitchImages<2> lever_images{"hp_lever_" #n ".shut", "hp_lever_" #n ".open"};                           \
     void tick() {                                                                                           \
-        eng::hp_lever_tick<mixture_token>(kLever, shared.hp_lever_##n, initialised);                        \
+        eng::hp_lever_tick<sim::eng##n##_mixture>(kLever, shared.hp_lever_##n, initialised);                        \
         lever_images.show(shared.hp_lever_##n);                                                             \
     }                                                                                                       \
     constexpr std::array areas{                                                                             \

@@ -15,14 +15,6 @@ namespace {
 using namespace tarvenol;
 using namespace tarvenol::eng;
 
-// Simulator variables.
-constexpr int kAltitudeMetres = 73;
-constexpr int kOutsideAirTemp = 350;  // x 256 gives degrees C
-constexpr int kTotalAirTemp = 341;    // degrees C
-constexpr int kCruiseRefTemp = 800;   // degrees C
-constexpr int kEng1AntiIce = 883;
-constexpr int kEng2AntiIce = 884;
-
 constexpr double kFeetPerMetre = 3.281;
 constexpr double kOatScale = 256.0;
 constexpr double kKelvin = 273.0;
@@ -104,7 +96,7 @@ void set_reference(u8 mode) {
         case kGoAround: st.trp_ref_temp_1 = kKelvinInt; break;
         case kMaxContinuous:
         case kClimb: st.trp_ref_temp_2 = kKelvinInt; break;
-        case kCruise: st.trp_ref_temp_1 = truncate<u16>(sim_f64<kCruiseRefTemp>() + kKelvin); break;
+        case kCruise: st.trp_ref_temp_1 = truncate<u16>(read(sim::cruise_temp_c) + kKelvin); break;
         default: break;
     }
 }
@@ -121,12 +113,12 @@ constexpr double kTakeOffBleed = 0.7;
 constexpr double kSlowEngineN2 = 15.0;
 
 double corrected(u8 mode, double base) {
-    const double e = sim_f64<kEng1AntiIce>() + sim_f64<kEng2AntiIce>();
+    const double e = read(sim::eng1_anti_ice) + read(sim::eng2_anti_ice);
     const u8 w = shared.wing_anti_ice_on;
     auto with_bleeds = [&](const BleedCorrection& c) {
         if (!(e > 0.0)) return base;
         if (w == 0) return base - c.engine_only;
-        const bool slow = sim_f64<kEng1N2>() < kSlowEngineN2 || sim_f64<kEng2N2>() < kSlowEngineN2;
+        const bool slow = read(sim::eng1_n2_pct) < kSlowEngineN2 || read(sim::eng2_n2_pct) < kSlowEngineN2;
         return base - (slow ? c.with_wing_engines_slow : c.with_wing);
     };
     switch (mode) {
@@ -142,9 +134,9 @@ double corrected(u8 mode, double base) {
 void compute_limit() {
     auto& s = shared;
     if (s.trp_mode == kNone) return;  // no rating selected: the last limit and target stand
-    const double h = sim_f64<kAltitudeMetres>() * kFeetPerMetre;
+    const double h = read(sim::altitude_m) * kFeetPerMetre;
     st.trp_altitude_ft = h;
-    const i32 total_air_k = truncate<i32>(sim_f64<kTotalAirTemp>() + kKelvin);
+    const i32 total_air_k = truncate<i32>(read(sim::air_temp_c) + kKelvin);
     const i32 outside_air_k = st.trp_oat + kKelvinInt;
     set_reference(s.trp_mode);
     // Deviations are kept in signed bytes, as the computer stores them.
@@ -162,7 +154,7 @@ void tick() {
     if (st.trp_test_counter > 0) --st.trp_test_counter;
     // 2. Outside air temperature and the flexible temperature.
     if (powered()) {
-        st.trp_oat = truncate<i8>(sim_f64<kOutsideAirTemp>() * kOatScale);
+        st.trp_oat = truncate<i8>(read(sim::air_temp_c_256) * kOatScale);
         st.trp_oat_display = static_cast<u8>(st.trp_oat < 0 ? -st.trp_oat : st.trp_oat);
         st.trp_flex_tens_drum_digit = st.trp_flex_tens;
         st.trp_flex_units_drum_digit = st.trp_flex_units;
@@ -172,8 +164,8 @@ void tick() {
     // 3.-5. The N1 limit of the selected rating becomes the N1 target.
     compute_limit();
     // 6. How far the leading engine is from the target.
-    const double n1_1 = sim_f64<kEng1N1>();
-    const double n1_2 = sim_f64<kEng2N1>();
+    const double n1_1 = read(sim::eng1_n1_pct);
+    const double n1_2 = read(sim::eng2_n1_pct);
     s.trp_n1_margin = (n1_2 > n1_1 ? n1_2 : n1_1) - s.trp_n1_target;
 }
 

@@ -35,9 +35,7 @@ constexpr u8 kXfeedFromRight = 2;
 // A tank below this many liters gives its pump no pressure.
 constexpr double kEmptyTankLiters = 1.0;
 
-// The simulator's engine fuel tank selectors and their values.
-constexpr int kEng1Selector = 307;
-constexpr int kEng2Selector = 906;
+// The values of the simulator's engine fuel tank selectors.
 namespace tank {
 constexpr i32 off = 0;
 constexpr i32 left_main = 2;

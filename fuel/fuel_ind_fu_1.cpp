@@ -2,4 +2,4 @@
 #include "fuel/fuel_used.h"
 #include "module/shared_state.h"
 
-TARVENOL_FUEL_USED_GAUGE(fuel_ind_fu_1, "tarvenol fuel_ind_fu_1_t418", 1, 638, fuel_used_1);
+TARVENOL_FUEL_USED_GAUGE(fuel_ind_fu_1, "tarvenol fuel_ind_fu_1_t418", 1, eng1_fuel_flow_pph, fuel_used_1);

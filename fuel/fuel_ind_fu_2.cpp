@@ -2,4 +2,4 @@
 #include "fuel/fuel_used.h"
 #include "module/shared_state.h"
 
-TARVENOL_FUEL_USED_GAUGE(fuel_ind_fu_2, "tarvenol fuel_ind_fu_2_t418", 2, 657, fuel_used_2);
+TARVENOL_FUEL_USED_GAUGE(fuel_ind_fu_2, "tarvenol fuel_ind_fu_2_t418", 2, eng2_fuel_flow_pph, fuel_used_2);

@@ -12,10 +12,21 @@ using fuel::feed;
 // Below this the center tank is abandoned for the wing's main tank.
 constexpr double kCenterTankEmptyLiters = 0.9;
 
-// Selector key events: the off event plus the tank's selector value.
-constexpr u32 kEng1SelectorOff = 0x101A3;
-constexpr u32 kEng2SelectorOff = 0x103D4;
-constexpr u32 select(u32 selector_off, i32 tank) { return selector_off + static_cast<u32>(tank); }
+// Each engine's selector key events, by the tank's selector value (0 off, 1 all tanks, 2 left
+// main, 3 right main, 4 left auxiliary, 5 right auxiliary, 6 center).
+using SelectorEvents = std::array<KeyEvent, 7>;
+constexpr SelectorEvents kEng1Selector{key::eng1_fuel_selector_off,       key::eng1_fuel_selector_all,
+                                       key::eng1_fuel_selector_left_main, key::eng1_fuel_selector_right_main,
+                                       key::eng1_fuel_selector_left_aux,  key::eng1_fuel_selector_right_aux,
+                                       key::eng1_fuel_selector_center};
+constexpr SelectorEvents kEng2Selector{key::eng2_fuel_selector_off,       key::eng2_fuel_selector_all,
+                                       key::eng2_fuel_selector_left_main, key::eng2_fuel_selector_right_main,
+                                       key::eng2_fuel_selector_left_aux,  key::eng2_fuel_selector_right_aux,
+                                       key::eng2_fuel_selector_center};
+void select(const SelectorEvents& engine, i32 tank) {
+    const bool listed = tank >= 0 && tank < static_cast<i32>(engine.size());
+    send(engine[listed ? static_cast<std::size_t>(tank) : 0]);
+}
 
 Background background;
 SwitchImages<2> left_pump_images{"fuel_pump_cl_sw.off", "fuel_pump_cl_sw.on"};
@@ -57,8 +68,8 @@ i32 across_tank(i32 other_selector, i32 main_tank, i32 aux_tank) {
 void select_tanks() {
     if (shared.batt_bus_powered != 1) {
         // Without the battery bus both engines lose their feed.
-        send_key(kEng1SelectorOff);
-        send_key(kEng2SelectorOff);
+        select(kEng1Selector, fuel::tank::off);
+        select(kEng2Selector, fuel::tank::off);
         return;
     }
     const bool from_left = feed.fuel_xfeed_state == fuel::kXfeedFromLeft &&
@@ -66,21 +77,21 @@ void select_tanks() {
     const bool from_right = feed.fuel_xfeed_state == fuel::kXfeedFromRight &&
                             (feed.fuel_feed_press_left == 0 || feed.fuel_tank_valve_1_sw == 0);
     if (from_left) {
-        send_key(select(kEng1SelectorOff, engine_1_own_tank()));
-        const i32 engine_1 = sim_i32<fuel::kEng1Selector>();
-        send_key(select(kEng2SelectorOff, across_tank(engine_1, fuel::tank::left_main, fuel::tank::left_aux)));
+        select(kEng1Selector, engine_1_own_tank());
+        const i32 engine_1 = read(sim::eng1_fuel_selector);
+        select(kEng2Selector, across_tank(engine_1, fuel::tank::left_main, fuel::tank::left_aux));
     } else if (from_right) {
-        send_key(select(kEng2SelectorOff, engine_2_own_tank()));
-        const i32 engine_2 = sim_i32<fuel::kEng2Selector>();
-        send_key(select(kEng1SelectorOff, across_tank(engine_2, fuel::tank::right_main, fuel::tank::right_aux)));
+        select(kEng2Selector, engine_2_own_tank());
+        const i32 engine_2 = read(sim::eng2_fuel_selector);
+        select(kEng1Selector, across_tank(engine_2, fuel::tank::right_main, fuel::tank::right_aux));
     } else {
         // Engine 1 stays where it is rather than take an empty center tank that the right side
         // would otherwise feed across.
         const bool center_only = feed.fuel_pump_cl_sw == 1 && feed.fuel_pump_l1_sw == 0;
         const bool hold = center_only && feed.fuel_xfeed_state == fuel::kXfeedFromRight &&
                           shared.fuel_qty_center < fuel::kEmptyTankLiters;
-        if (!hold) send_key(select(kEng1SelectorOff, engine_1_own_tank()));
-        send_key(select(kEng2SelectorOff, engine_2_own_tank()));
+        if (!hold) select(kEng1Selector, engine_1_own_tank());
+        select(kEng2Selector, engine_2_own_tank());
     }
 }
 
@@ -97,8 +108,8 @@ void tick() {
     left_pump_images.show(feed.fuel_pump_cl_sw);
     right_pump_images.show(feed.fuel_pump_cr_sw);
     const bool powered = s.dc_bus_powered == 1;
-    left_pump_bar.show(powered, sim_i32<fuel::kEng1Selector>() == fuel::tank::center);
-    right_pump_bar.show(powered, sim_i32<fuel::kEng2Selector>() == fuel::tank::center);
+    left_pump_bar.show(powered, read(sim::eng1_fuel_selector) == fuel::tank::center);
+    right_pump_bar.show(powered, read(sim::eng2_fuel_selector) == fuel::tank::center);
     upper_bar_left.show(powered);
     upper_bar_right.show(powered);
 }

@@ -5,7 +5,7 @@
 namespace {
 using namespace tarvenol::fuel;
 constexpr WingSide kLeftWing{&FeedState::fuel_pump_l1_sw, &FeedState::fuel_pump_l2_sw, &FeedState::fuel_pump_cl_sw,
-                             &tarvenol::SharedState::fuel_qty_left_aux, kEng1Selector, tank::left_main,
+                             &tarvenol::SharedState::fuel_qty_left_aux, [] { return tarvenol::read(tarvenol::sim::eng1_fuel_selector); }, tank::left_main,
                              tank::left_aux};
 }  // namespace
 

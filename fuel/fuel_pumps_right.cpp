@@ -5,7 +5,7 @@
 namespace {
 using namespace tarvenol::fuel;
 constexpr WingSide kRightWing{&FeedState::fuel_pump_r1_sw, &FeedState::fuel_pump_r2_sw, &FeedState::fuel_pump_cr_sw,
-                              &tarvenol::SharedState::fuel_qty_right_aux, kEng2Selector, tank::right_main,
+                              &tarvenol::SharedState::fuel_qty_right_aux, [] { return tarvenol::read(tarvenol::sim::eng2_fuel_selector); }, tank::right_main,
                               tank::right_aux};
 }  // namespace
 

@@ -9,7 +9,6 @@ namespace tarvenol::fuel {
 
 namespace {
 
-constexpr int kWeightPerGallon = 306;  // pounds per gallon
 constexpr double kLitersPerGallon = 3.84;
 constexpr double kFullLevel = 83886.08;  // the level variable counts 8388608 for a full tank
 constexpr double kPercent = 100.0;
@@ -56,7 +55,7 @@ void quantity_tick(Indicator which, double level, double capacity_gal, f64& lite
     IndicatorState& g = indicators[which];
 
     // 1. Content, powered or not.
-    const double pounds_per_gallon = sim_f64<kWeightPerGallon>();
+    const double pounds_per_gallon = read(sim::fuel_lb_per_gal);
     liters = capacity_gal * kLitersPerGallon * (level / kFullLevel) / kPercent;
     g.tank_kg = (pounds_per_gallon / kLitersPerGallon) * kKgPerPound * liters;
 

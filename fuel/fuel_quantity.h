@@ -36,11 +36,11 @@ double display_max(Indicator which);
 
 // A quantity indicator unit: its header, its drums (five, or four on the 4500 kg gauges) and a tick
 // that reads its tank's level and capacity variables.
-#define TARVENOL_FUEL_QUANTITY_GAUGE(ident, name, width, which, level_token, capacity_token, liters, ...)       \
+#define TARVENOL_FUEL_QUANTITY_GAUGE(ident, name, width, which, level_var, capacity_var, liters, ...)           \
     namespace {                                                                                              \
     void ident##_tick() {                                                                                    \
-        ::tarvenol::fuel::quantity_tick(which, ::tarvenol::sim_f64<level_token>(),                           \
-                                        ::tarvenol::sim_f64<capacity_token>(), ::tarvenol::shared.liters);   \
+        ::tarvenol::fuel::quantity_tick(which, ::tarvenol::read(::tarvenol::sim::level_var),                           \
+                                        ::tarvenol::read(::tarvenol::sim::capacity_var), ::tarvenol::shared.liters);   \
     }                                                                                                        \
     ::tarvenol::Background ident##_background;                                                               \
     ::tarvenol::MovingImage ident##_drum_10000{"drum_10000", nullptr,                                        \

@@ -21,7 +21,7 @@ void reset_fuel_used() {
 }
 
 void sample_fuel_used(FuelUsedSampler& sampler, double fuel_flow_pph, f64& fuel_used) {
-    const double now = sim_f64<kSimulationTime>();
+    const double now = read(sim::sim_time_s);
     if (sampler.armed == 0) {
         sampler.deadline = now + kSamplePeriod;
         sampler.armed = 1;

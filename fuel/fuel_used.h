@@ -7,7 +7,6 @@
 
 namespace tarvenol::fuel {
 
-constexpr int kSimulationTime = 607;
 constexpr double kSamplePeriod = 0.25;         // seconds
 constexpr double kSamplesPerHour = 14400.0;    // fuel flow is in pounds per hour
 constexpr double kFlowCorrection = 1.3407037;  // the flow meter's calibration factor
@@ -29,8 +28,8 @@ void sample_fuel_used(FuelUsedSampler& sampler, double fuel_flow_pph, f64& fuel_
 
 }  // namespace tarvenol::fuel
 
-// A fuel-used counter unit: engine number, its fuel flow token and its counter.
-#define TARVENOL_FUEL_USED_GAUGE(ident, name, engine, flow_token, counter)                                  \
+// A fuel-used counter unit: engine number, its fuel flow variable and its counter.
+#define TARVENOL_FUEL_USED_GAUGE(ident, name, engine, flow_var, counter)                                     \
     namespace {                                                                                             \
     using namespace ::tarvenol;                                                                             \
     fuel::FuelUsedSampler sampler;                                                                          \
@@ -38,7 +37,7 @@ void sample_fuel_used(FuelUsedSampler& sampler, double fuel_flow_pph, f64& fuel_
                                    var_ref("fuel_used_" #engine "_armed", sampler.armed)};                  \
     void reset_sampler() { sampler = fuel::FuelUsedSampler{}; }                                             \
     void tick() {                                                                                           \
-        if (shared.dc_bus_powered == 1) fuel::sample_fuel_used(sampler, sim_f64<flow_token>(), fuel::counter); \
+        if (shared.dc_bus_powered == 1) fuel::sample_fuel_used(sampler, read(sim::flow_var), fuel::counter); \
     }                                                                                                       \
     Background background;                                                                                  \
     MovingImage drum_10000{"drum_10000", nullptr, [] { return carry_drum(fuel::counter, 10000.0); }};      \

@@ -10,11 +10,6 @@ namespace {
 using namespace tarvenol;
 using fuel::feed;
 
-constexpr int kEng1FuelValve = 895;
-constexpr int kEng2FuelValve = 896;
-constexpr u32 kToggleEng1FuelValve = 0x103BE;
-constexpr u32 kToggleEng2FuelValve = 0x103BF;
-
 Background background;
 SwitchImages<2> valve_1a_images{"tank_valve_1a.shut", "tank_valve_1a.open"};
 SwitchImages<2> valve_1b_images{"tank_valve_1b.shut", "tank_valve_1b.open"};
@@ -24,9 +19,9 @@ SwitchImages<3> xfeed_images{"xfeed_sel.normal", "xfeed_sel.from_left", "xfeed_s
 
 // The simulator valve of one engine follows its tank shut-off switch unless the engine is fed
 // across (the crossfeed from the other side keeps it open).
-void follow_switch(u8 tank_valve_sw, double sim_valve, bool fed_across, u32 toggle) {
+void follow_switch(u8 tank_valve_sw, double sim_valve, bool fed_across, KeyEvent toggle) {
     if (fed_across) return;
-    if ((tank_valve_sw == 0 && is_on(sim_valve)) || (tank_valve_sw == 1 && is_off(sim_valve))) send_key(toggle);
+    if ((tank_valve_sw == 0 && is_on(sim_valve)) || (tank_valve_sw == 1 && is_off(sim_valve))) send(toggle);
 }
 
 void tick() {
@@ -39,17 +34,17 @@ void tick() {
         feed.fuel_xfeed_state = fuel::kXfeedNormal;
 
     // 2. The simulator's engine fuel valves.
-    const double valve_1 = sim_f64<kEng1FuelValve>();
-    const double valve_2 = sim_f64<kEng2FuelValve>();
+    const double valve_1 = read(sim::eng1_fuel_valve);
+    const double valve_2 = read(sim::eng2_fuel_valve);
     if (shared.dc_bus_powered == 1) {
         follow_switch(feed.fuel_tank_valve_1_sw, valve_1, feed.fuel_xfeed_state == fuel::kXfeedFromRight,
-                      kToggleEng1FuelValve);
+                      key::eng1_fuel_valve_toggle);
         follow_switch(feed.fuel_tank_valve_2_sw, valve_2, feed.fuel_xfeed_state == fuel::kXfeedFromLeft,
-                      kToggleEng2FuelValve);
+                      key::eng2_fuel_valve_toggle);
         if (feed.fuel_xfeed_state == fuel::kXfeedFromRight && is_off(valve_1))
-            send_key(kToggleEng1FuelValve);
+            send(key::eng1_fuel_valve_toggle);
         else if (feed.fuel_xfeed_state == fuel::kXfeedFromLeft && is_off(valve_2))
-            send_key(kToggleEng2FuelValve);
+            send(key::eng2_fuel_valve_toggle);
     }
 
     valve_1a_images.show(feed.fuel_tank_valve_1_sw);

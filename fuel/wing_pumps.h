@@ -13,7 +13,7 @@ struct WingSide {
     u8 FeedState::*pump_2;
     u8 FeedState::*center_pump;
     f64 SharedState::*aux_liters;
-    int selector_token;
+    i32 (*engine_selector)();  // the simulator's tank selector of this side's engine
     i32 main_tank;
     i32 aux_tank;
 };
@@ -49,7 +49,7 @@ struct WingPumpPanel {
     void tick() {
         pump_1.show(feed.*S.pump_1);
         pump_2.show(feed.*S.pump_2);
-        const i32 selector = sim_i32<S.selector_token>();
+        const i32 selector = S.engine_selector();
         const bool aux_has_fuel = shared.*S.aux_liters >= kEmptyTankLiters;
         const bool pump_1_bright = selector == S.main_tank && !aux_has_fuel;
         const bool pump_2_bright = (selector == S.main_tank && aux_has_fuel) || selector == S.aux_tank;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "module/panel_abi.h"
+#include "module/sim_vocabulary.h"
 
 namespace tarvenol::host {
 
@@ -42,6 +43,16 @@ public:
     abi::UNIVERSAL_VAR value(int token) const;
     void clear();
 
+    // By the cockpit's vocabulary entry, as the cockpit reads the variable.
+    template <int Token>
+    void set(sim::Var<Token, sim::ReadAs::f64>, double value) { set_f64(Token, value); }
+    template <int Token>
+    void set(sim::Var<Token, sim::ReadAs::i32>, std::int32_t value) { set_i32(Token, value); }
+    template <int Token>
+    double get(sim::Var<Token, sim::ReadAs::f64>) const { return f64(Token); }
+    template <int Token>
+    std::int32_t get(sim::Var<Token, sim::ReadAs::i32>) const { return i32(Token); }
+
 private:
     std::array<abi::UNIVERSAL_VAR, kDirectTokens> direct_{};
     std::unordered_map<int, abi::UNIVERSAL_VAR> others_;
@@ -49,13 +60,13 @@ private:
 
 // The clock variables the host advances before every frame.
 namespace token {
-constexpr int tick_counter = 1;
-constexpr int clock_hours = 3;
-constexpr int clock_minutes = 4;
-constexpr int clock_seconds = 5;
-constexpr int time_of_day = 557;
-constexpr int clock_seconds_total = 604;
-constexpr int simulation_time = 607;
+constexpr int tick_counter = sim::tick_counter.token;
+constexpr int clock_hours = sim::clock_hour.token;
+constexpr int clock_minutes = sim::clock_minute.token;
+constexpr int clock_seconds = sim::clock_second.token;
+constexpr int time_of_day = sim::time_of_day.token;
+constexpr int clock_seconds_total = sim::clock_s.token;
+constexpr int simulation_time = sim::sim_time_s.token;
 }  // namespace token
 
 constexpr double kFramesPerSecond = 18.0;

@@ -8,17 +8,13 @@
 #include <string_view>
 
 #include "host/panel_host.h"
+#include "module/sim_vocabulary.h"
 
 namespace tarvenol::host {
 
-enum class SimType : std::uint8_t { f64, i32 };
-
-struct TokenInfo {
-    int token;
-    const char* name;
-    SimType type;
-    const char* unit;
-};
+// The cockpit's own list of the variables it reads.
+using SimType = sim::ReadAs;
+using TokenInfo = sim::VarInfo;
 
 std::span<const TokenInfo> token_table();
 

@@ -7,7 +7,6 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr int kGearPosition2 = 334;
 constexpr double kGearRetracted = 1.0;
 constexpr u8 kGreenGearOut = 72;
 constexpr u8 kGreenGearUp = 76;
@@ -26,7 +25,7 @@ Needle yellow_tank{"yellow_tank_needle", [] { return clamp_back(st.hyd_yellow_ta
 
 void tick() {
     u8& green = st.hyd_green_tank_qty;
-    if (sim_f64<kGearPosition2>() > kGearRetracted)
+    if (read(sim::gear_right_pos) > kGearRetracted)
         green = green > kGreenGearOut + 1 ? static_cast<u8>(green - 1) : kGreenGearOut;
     else
         green = green < kGreenGearUp - 1 ? static_cast<u8>(green + 1) : kGreenGearUp;

@@ -11,13 +11,6 @@ namespace {
 using namespace tarvenol;
 using namespace tarvenol::hyd;
 
-// Simulator variables.
-constexpr int kIas = 61;
-constexpr int kOnGround = 60;
-constexpr int kGearPosition1 = 333;
-constexpr int kGearPosition2 = 334;
-constexpr int kFlapPosition = 329;
-
 // Pressures move 30 psi up and 15 down per tick; 1750 psi is pressurised.
 constexpr u32 kRiseStep = 30;
 constexpr u32 kDecayStep = 15;
@@ -42,19 +35,6 @@ constexpr i32 kGearRetracted = 1;
 // On the ground between these speeds a double loss also sends the ground command.
 constexpr double kGroundCommandMinIas = 1.0;
 constexpr double kGroundCommandMaxIas = 80.0;
-
-namespace key {
-constexpr u32 gear_down = 0x10220;
-constexpr u32 gear_up = 0x1021F;
-constexpr u32 flaps_set = 0x100A2;
-constexpr u32 toggle = 0x10306;
-constexpr u32 autopilot_off = 0x100FF;
-constexpr u32 ground_command = 0x1004C;
-constexpr u32 yaw_damper_disengage = 0x10216;
-constexpr u32 yaw_command = 0x10211;
-constexpr u32 elevator_set = 0x1009E;
-constexpr u32 elevator_trim_set = 0x100AA;
-}  // namespace key
 
 #define HYD_PRESS_STATE(X)              \
     X(u32, hyd_green_branch_1_press, 0) \
@@ -118,26 +98,26 @@ void lose_systems(double ias) {
     // a. Green and yellow lost: gear and flaps held where they were, autopilot dropped.
     if (s.hyd_green_status + s.hyd_yellow_status == 0) {
         if (st.hyd_capture_latch == 0) {
-            st.hyd_captured_gear_1 = truncate<i32>(sim_f64<kGearPosition1>());
-            st.hyd_captured_gear_2 = truncate<i32>(sim_f64<kGearPosition2>());
-            st.hyd_captured_flaps = truncate<i32>(sim_f64<kFlapPosition>());
+            st.hyd_captured_gear_1 = truncate<i32>(read(sim::gear_left_pos));
+            st.hyd_captured_gear_2 = truncate<i32>(read(sim::gear_right_pos));
+            st.hyd_captured_flaps = truncate<i32>(read(sim::flap_pos));
             st.hyd_capture_latch = 1;
         }
         s.afs_channels = 0;
         s.ap_engaged = 0;
         const bool gear_extended = st.hyd_captured_gear_1 > kGearRetracted || st.hyd_captured_gear_2 > kGearRetracted;
-        send_key(gear_extended ? key::gear_down : key::gear_up);
-        send_key(key::flaps_set, static_cast<u32>(st.hyd_captured_flaps));
+        send(gear_extended ? key::gear_down : key::gear_up);
+        send(key::flaps_set, static_cast<u32>(st.hyd_captured_flaps));
         if (st.hyd_toggle_latch == 0) {
-            send_key(key::toggle);
+            send(key::sim_toggle_10306);
             st.hyd_toggle_latch = 1;
         }
-        send_key(key::autopilot_off);
-        if (is_on(sim_f64<kOnGround>()) && ias >= kGroundCommandMinIas && ias < kGroundCommandMaxIas)
-            send_key(key::ground_command);
+        send(key::ap_master_off);
+        if (is_on(read(sim::on_ground)) && ias >= kGroundCommandMinIas && ias < kGroundCommandMaxIas)
+            send(key::sim_command_1004c);
     } else if (s.hyd_yellow_status != 0 && st.hyd_toggle_latch == 1) {
         // b. Yellow back: the toggle once more restores the simulator's state.
-        send_key(key::toggle);
+        send(key::sim_toggle_10306);
         st.hyd_toggle_latch = 0;
     }
     // c. A later double loss captures anew.
@@ -145,24 +125,24 @@ void lose_systems(double ias) {
 
     // d. Yellow and blue lost: no yaw dampers.
     if (s.hyd_yellow_status + s.hyd_blue_status == 0) {
-        send_key(key::yaw_damper_disengage);
+        send(key::yaw_damper_pair_disengage);
         s.yaw_damper_1_engaged = 0;
         s.yaw_damper_2_engaged = 0;
-        send_key(key::yaw_command);
+        send(key::sim_command_10211);
     }
     // e. Everything lost: elevator and trim to neutral.
     if (s.hyd_blue_status + s.hyd_green_status + s.hyd_yellow_status == 0) {
-        send_key(key::ground_command);
-        send_key(key::elevator_set);
-        send_key(key::elevator_trim_set);
+        send(key::sim_command_1004c);
+        send(key::elevator_set);
+        send(key::elevator_trim_set);
     }
 }
 
 void tick() {
     auto& s = shared;
-    const bool eng1 = sim_f64<kEng1N2>() >= kEngineRunningN2;
-    const bool eng2 = sim_f64<kEng2N2>() >= kEngineRunningN2;
-    const double ias = sim_f64<kIas>();
+    const bool eng1 = read(sim::eng1_n2_pct) >= kEngineRunningN2;
+    const bool eng2 = read(sim::eng2_n2_pct) >= kEngineRunningN2;
+    const double ias = read(sim::ias_kt);
     const bool ram_air = ias >= kRamAirMinIas;
 
     // 2. Electric pumps (green), each on its AC bus.

@@ -17,9 +17,7 @@ constexpr u8 kPumpStopped = 0;
 
 constexpr bool pump_switch_on(u8 counter) { return counter > kPumpSwitchedOff; }
 
-// Simulator variables: engine N2 in percent; an engine turns its pumps from 20 %.
-constexpr int kEng1N2 = 625;
-constexpr int kEng2N2 = 644;
+// An engine turns its pumps from 20 % N2.
 constexpr double kEngineRunningN2 = 20.0;
 
 }  // namespace tarvenol::hyd

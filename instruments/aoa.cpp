@@ -8,9 +8,6 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr int kOnGround = 60;
-constexpr int kAngleOfAttack = 789;  // radians
-
 constexpr double kDegreesPerHalfTurn = 180.0;
 constexpr double kPi = 3.14116;  // the instrument's own value of pi
 
@@ -40,7 +37,7 @@ void tick() {
     const bool powered = shared.ac_bus_1_powered == 1;
     double& t = st.aoa_tape;
     if (powered) {
-        if (is_on(sim_f64<kOnGround>())) {
+        if (is_on(read(sim::on_ground))) {
             if (t > kGroundBandHigh)
                 t -= kGroundStep;
             else if (t < kGroundBandLow)
@@ -48,7 +45,7 @@ void tick() {
             else
                 t = kGroundRest;
         } else {
-            const double alpha = sim_f64<kAngleOfAttack>() * kDegreesPerHalfTurn / kPi;
+            const double alpha = read(sim::aoa_rad) * kDegreesPerHalfTurn / kPi;
             if (alpha + kDeadBandTop < t)
                 t -= kAirStep;
             else if (alpha + kDeadBandBottom > t)

@@ -13,22 +13,11 @@ namespace {
 
 using namespace tarvenol;
 
-// Simulator variables.
-constexpr int kOnGround = 60;
-constexpr int kIndicatedAirspeed = 61;
-constexpr int kMaxSpeed128 = 63;     // knots x 128
-constexpr int kMach20480 = 64;       // Mach x 20480
-constexpr int kAirspeedHoldRef = 116;
-constexpr int kAsiFailed = 274;
-constexpr int kFlapPosition = 329;
-constexpr int kTakeoffInput1 = 558;
-constexpr int kTakeoffInput2 = 568;
+// Failure flags of the simulator.
 constexpr i32 kFailed = 1;
 constexpr i32 kServiceable = 0;
 constexpr double kTakeoffInputAbove = 0.5;
 constexpr double kMaxSpeedScale = 128.0;
-
-constexpr u32 kSetAirspeedHold = 0x101F5;
 
 // Reference speeds, knots, from the gross weight in hundreds of kilograms.
 constexpr double kWeightPerTonne = 10.0;
@@ -156,8 +145,8 @@ void marker_down() {
 // The push button asks for the take-off speeds on the ground or in the take-off phase, else for
 // the approach speeds.
 void ref_button() {
-    const bool takeoff = is_on(sim_f64<kOnGround>()) || sim_f64<kTakeoffInput1>() > kTakeoffInputAbove ||
-                         sim_f64<kTakeoffInput2>() > kTakeoffInputAbove;
+    const bool takeoff = is_on(read(sim::on_ground)) || read(sim::eng1_throttle_lever) > kTakeoffInputAbove ||
+                         read(sim::eng2_throttle_lever) > kTakeoffInputAbove;
     st.asi_ref_request = takeoff ? kRequestTakeoff : kRequestApproach;
 }
 
@@ -166,7 +155,7 @@ void apply_reference(u8 marker_1_knots, u8 autothrottle_knots, u8 marker_2_knots
     st.asi_marker_1 = marker_1_knots;
     if (shared.athr_mode == 0) {
         shared.ats_speed_sel = autothrottle_knots;
-        send_key(kSetAirspeedHold, static_cast<u32>(shared.ats_speed_sel));
+        send(key::ap_airspeed_ref, static_cast<u32>(shared.ats_speed_sel));
     }
     st.asi_marker_2 = marker_2_knots;
 }
@@ -177,7 +166,7 @@ void tick() {
     // 1. Reference speeds.
     st.ref_base = truncate<u8>(s.gross_weight_100kg / kWeightPerTonne * kRefKnotsPerTonne + kRefKnotsAtZeroWeight);
     st.ref_base_plus_10 = knots(st.ref_base + kApproachSpeedIncrement);
-    const double flap = sim_f64<kFlapPosition>();
+    const double flap = read(sim::flap_pos);
     if (flap >= static_cast<double>(s.flap_step_2_raw - kFlapStep2Margin))
         st.ref_to_speed = st.ref_base;
     else
@@ -188,11 +177,11 @@ void tick() {
     st.ref_to_4 = knots(st.ref_base + kMarker4Above);
 
     // 2. Air data.
-    const double ias = sim_f64<kIndicatedAirspeed>();
-    const double mach = sim_f64<kMach20480>();
-    const double hold_ref = sim_f64<kAirspeedHoldRef>();
-    const double max_speed = sim_f64<kMaxSpeed128>();
-    const i32 failed = sim_i32<kAsiFailed>();
+    const double ias = read(sim::ias_kt);
+    const double mach = read(sim::mach_x20480);
+    const double hold_ref = read(sim::ap_airspeed_ref_kt);
+    const double max_speed = read(sim::max_speed_kt128);
+    const i32 failed = read(sim::fail_asi);
     st.asi_limit_marker = truncate<u32>(max_speed / kMaxSpeedScale);
 
     // 3. Needle, Mach counter value and hold bug while powered and serviceable.

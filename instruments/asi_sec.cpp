@@ -9,8 +9,6 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr int kIndicatedAirspeed = 61;
-
 constexpr double kAliveFromKnots = 60.0;
 constexpr i32 kNeedleStep = 10;
 constexpr u32 kScaleMin = 0;
@@ -28,7 +26,7 @@ Needle marker{"stby_asi_marker", [] { return clamp_back(st.stby_asi_marker, kSca
 Needle needle{"stby_asi_needle", [] { return clamp_back(st.stby_asi_needle, kScaleMin, kScaleMax); }};
 
 void tick() {
-    const double ias = sim_f64<kIndicatedAirspeed>();
+    const double ias = read(sim::ias_kt);
     u32& n = st.stby_asi_needle;
     if (shared.batt_bus_powered == 1 && ias >= kAliveFromKnots) {
         if (static_cast<double>(n) < ias - kNeedleStep)

@@ -9,16 +9,6 @@ namespace {
 
 using namespace tarvenol;
 
-// Simulator variables.
-constexpr int kParkingBrake = 323;
-constexpr int kBrakeA = 320;
-constexpr int kBrakeB = 321;
-constexpr int kIas = 61;
-
-namespace key {
-constexpr u32 parking_brake_toggle = 0x100D8;
-}  // namespace key
-
 // Needles: 0..32000; the accumulator reads full, the needles drop 2000 a tick without it.
 constexpr u32 kNeedleMin = 0;
 constexpr u32 kNeedleMax = 32000;
@@ -60,14 +50,14 @@ void tick() {
 
     // 1. The parking brake holds only when it was set with yellow pressure; without it the
     // simulator's parking brake is let off.
-    const double parking_brake = sim_f64<kParkingBrake>();
+    const double parking_brake = read(sim::parking_brake);
     if (released(parking_brake)) st.park_brake_held = 0;
     if (yellow && set(parking_brake)) st.park_brake_held = 1;
-    if (!yellow && st.park_brake_held == 0 && set(parking_brake)) send_key(key::parking_brake_toggle);
+    if (!yellow && st.park_brake_held == 0 && set(parking_brake)) send(key::parking_brake_toggle);
 
     // 2. Needles.
-    const double brake_a = sim_f64<kBrakeA>();
-    const double brake_b = sim_f64<kBrakeB>();
+    const double brake_a = read(sim::brake_left);
+    const double brake_b = read(sim::brake_right);
     if (s.ac_bus_1_powered == 1) {
         if (yellow) {
             st.brake_press_a = truncate<u32>(brake_a);
@@ -82,7 +72,7 @@ void tick() {
     }
 
     // 3. Overheat warning, while rolling with the parking brake off.
-    const double ias = sim_f64<kIas>();
+    const double ias = read(sim::ias_kt);
     const bool hard = st.brake_press_a > kHardBraking || st.brake_press_b > kHardBraking;
     const bool none = st.brake_press_a == 0 && st.brake_press_b == 0;
     if (released(parking_brake) && ias >= kOverheatMinIas) {

@@ -12,18 +12,6 @@ namespace {
 
 using namespace tarvenol;
 
-// Simulator variables.
-constexpr int kFlapSelection = 328;
-constexpr int kFlapPosition = 329;
-constexpr int kFlapPosition2 = 330;
-constexpr int kOnGround = 60;
-constexpr int kIas = 61;
-constexpr int kSpeedBrakeLever = 325;
-constexpr int kSpoilerLeft = 326;
-constexpr int kSpoilerRight = 327;
-constexpr int kEng1N1 = 624;
-constexpr int kEng2N1 = 643;
-
 // Flap breakpoints in raw flap units; the last run of the flaps ends at full extension.
 constexpr u16 kFlapStep1 = 2048;
 constexpr u16 kFlapStep2 = 6144;
@@ -189,7 +177,7 @@ void tick() {
 
     // 2. Selection marker.
     if (ac) {
-        const double selection = sim_f64<kFlapSelection>();
+        const double selection = read(sim::flap_handle);
         st.flap_sel_marker = kMarkerUp;
         for (const MarkerDetent& d : kMarkerDetents) {
             if (selection >= d.from) {
@@ -200,11 +188,11 @@ void tick() {
     }
 
     // 3. Tapes, driven hydraulically.
-    if (ac && dc && hydraulics_for_flaps()) move_tapes(sim_f64<kFlapPosition>());
+    if (ac && dc && hydraulics_for_flaps()) move_tapes(read(sim::flap_pos));
 
     // 4. Slat movement.
     if (ac && dc && green()) {
-        const double f = sim_f64<kFlapPosition>();
+        const double f = read(sim::flap_pos);
         if ((f >= kFlapsMoving && f < kSlatTransitEnd) || (f >= kSlatSecondTransitFrom && f < kFlapsFull)) {
             st.slat_transit = 1;
         } else {
@@ -216,12 +204,12 @@ void tick() {
 
     // 5. Take-off configuration.
     if (dc) {
-        const double f = sim_f64<kFlapPosition>();
-        const bool on_ground = is_on(sim_f64<kOnGround>());
-        const double n1_1 = sim_f64<kEng1N1>();
-        const double n1_2 = sim_f64<kEng2N1>();
-        const bool wrong = f > kTakeOffFlapsMax || f < kFlapsMoving || sim_f64<kSpoilerLeft>() > kSpoilerOut ||
-                           sim_f64<kSpoilerRight>() > kSpoilerOut;
+        const double f = read(sim::flap_pos);
+        const bool on_ground = is_on(read(sim::on_ground));
+        const double n1_1 = read(sim::eng1_n1_pct);
+        const double n1_2 = read(sim::eng2_n1_pct);
+        const bool wrong = f > kTakeOffFlapsMax || f < kFlapsMoving || read(sim::spoiler_left_pos) > kSpoilerOut ||
+                           read(sim::spoiler_right_pos) > kSpoilerOut;
         if (wrong && on_ground) {
             st.flaps_config_lt = 1;
             s.mw_flaps_config = n1_1 >= kTakeOffN1 || n1_2 >= kTakeOffN1;
@@ -235,7 +223,7 @@ void tick() {
     }
 
     // 6. Flap placard.
-    s.clacker_req = dc && over_placard(sim_f64<kFlapPosition>(), sim_f64<kIas>());
+    s.clacker_req = dc && over_placard(read(sim::flap_pos), read(sim::ias_kt));
 
     // 7. Lights on the DC essential bus, each also lit by the lamp test.
     if (!dc) {
@@ -249,14 +237,14 @@ void tick() {
     }
     const bool test = s.ann_lt_test == 1;
     if (s.hyd_yellow_status != 0 || s.hyd_blue_status != 0) {
-        const double lever = sim_f64<kSpeedBrakeLever>();
-        const bool spoiler_out = sim_f64<kSpoilerLeft>() > 0.0 || sim_f64<kSpoilerRight>() > 0.0;
+        const double lever = read(sim::spoiler_handle);
+        const bool spoiler_out = read(sim::spoiler_left_pos) > 0.0 || read(sim::spoiler_right_pos) > 0.0;
         st.speed_brake_lt = spoiler_out && lever >= kSpeedBrakeExtended;
     }
     speed_brake_light.show(st.speed_brake_lt == 1 || test);
     config_light.show(st.flaps_config_lt == 1 || test);
     krug_light.show(krug_lit() || test);
-    const double asymmetry = sim_f64<kFlapPosition>() - sim_f64<kFlapPosition2>();
+    const double asymmetry = read(sim::flap_pos) - read(sim::flap_pos_2);
     asym_light.show(asymmetry >= kAsymmetry || asymmetry <= -kAsymmetry || test);
 }
 

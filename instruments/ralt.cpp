@@ -10,10 +10,6 @@ namespace {
 
 using namespace tarvenol;
 
-// Simulator variables.
-constexpr int kHeightAglMetres = 614;
-constexpr int kOnGround = 60;
-
 constexpr double kFeetPerMetre = 3.281;
 
 // The tape reads up to 2610 ft; the DH marker stands 500 ft above the tape's datum.
@@ -71,8 +67,8 @@ void tick() {
 
     // 1. Radio altitude, counted from the gear height seen on the ground; it holds while unpowered.
     if (powered()) {
-        const double height_ft = sim_f64<kHeightAglMetres>() * kFeetPerMetre;
-        if (is_on(sim_f64<kOnGround>())) st.ralt_ground_offset = truncate<i32>(height_ft);
+        const double height_ft = read(sim::height_agl_m) * kFeetPerMetre;
+        if (is_on(read(sim::on_ground))) st.ralt_ground_offset = truncate<i32>(height_ft);
         if (height_ft < kTapeTopFt)
             s.radio_alt_ft = height_ft - st.ralt_ground_offset;
         else
@@ -92,7 +88,7 @@ void tick() {
 
     // 4. Decision height: armed above it in the air, reached on the way down.
     const double dh = st.dh_setting;
-    if (is_on(sim_f64<kOnGround>())) {
+    if (is_on(read(sim::on_ground))) {
         s.dh_alert_state = kDhOnGround;
     } else if (dh < s.radio_alt_ft) {
         s.dh_alert_state = kDhAbove;

@@ -11,7 +11,6 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr int kStaticAirTemp = 341;  // degrees Celsius
 constexpr double kTensRollZone = 0.9;
 
 #define SAT_STATE(X) X(f64, sat_value, 0.0)
@@ -30,7 +29,7 @@ Image minus_sign{"minus_sign"};
 Image off_flag{"off_flag"};
 
 void tick() {
-    if (shared.ac_ess_bus_powered == 1) st.sat_value = sim_f64<kStaticAirTemp>();
+    if (shared.ac_ess_bus_powered == 1) st.sat_value = read(sim::air_temp_c);
 
     // A reading that is no number counts as zero (its drums stand on 0) and shows the plus set.
     const bool below_zero = st.sat_value < 0.0;

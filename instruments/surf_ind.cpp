@@ -9,21 +9,10 @@ namespace {
 
 using namespace tarvenol;
 
-// Simulator variables.
-constexpr int kElevator = 317;
-constexpr int kAileron = 313;
-constexpr int kRudder = 316;
-constexpr int kOnGround = 60;
-constexpr int kSpoilerLeft = 326;
-constexpr int kSpoilerRight = 327;
-constexpr int kEng1N1 = 624;
-constexpr int kEng2N1 = 643;
-constexpr int kTrimAngleRadians = 783;
-
 // The stabiliser trim angle in degrees, converted as the trim computer does (its value of pi).
 constexpr double kHalfTurnDegrees = 180.0;
 constexpr double kTrimComputerPi = 3.14116;
-double trim_angle_deg() { return sim_f64<kTrimAngleRadians>() * kHalfTurnDegrees / kTrimComputerPi; }
+double trim_angle_deg() { return read(sim::protection_angle_rad) * kHalfTurnDegrees / kTrimComputerPi; }
 
 // Marker travel per raw unit (or per degree of trim); up and down differ for elevator and stabiliser.
 constexpr double kElevatorUpScale = -0.001411;
@@ -78,9 +67,9 @@ void tick() {
 
     // 1. Elevator, ailerons, stabiliser and rudder.
     if (ac) {
-        const double e = sim_f64<kElevator>();
-        const double a = sim_f64<kAileron>();
-        const double r = sim_f64<kRudder>();
+        const double e = read(sim::elevator_pos);
+        const double a = read(sim::aileron_pos);
+        const double r = read(sim::rudder_pos);
         st.surf_elevator_marker = e >= 0.0 ? kElevatorUpScale * e : kElevatorDownScale * e;
         if (st.surf_ail_mode == 1 && s.lo_spd_ail_connected != 1) {
             // The low-speed ailerons are shown, and they are not connected.
@@ -97,15 +86,15 @@ void tick() {
 
     // 2. Spoilers; they read further on the ground, where they deploy fully.
     if (ac) {
-        const double scale = is_off(sim_f64<kOnGround>()) ? kSpoilerAirScale : kSpoilerGroundScale;
-        st.surf_spoiler_l_marker = -(sim_f64<kSpoilerLeft>() * scale / kPercent);
-        st.surf_spoiler_r_marker = -(sim_f64<kSpoilerRight>() * scale / kPercent);
+        const double scale = is_off(read(sim::on_ground)) ? kSpoilerAirScale : kSpoilerGroundScale;
+        st.surf_spoiler_l_marker = -(read(sim::spoiler_left_pos) * scale / kPercent);
+        st.surf_spoiler_r_marker = -(read(sim::spoiler_right_pos) * scale / kPercent);
     }
 
     // 3. Stabiliser take-off configuration.
-    if (dc && (trim > kStabTakeOffMax || trim < kStabTakeOffMin) && is_on(sim_f64<kOnGround>())) {
+    if (dc && (trim > kStabTakeOffMax || trim < kStabTakeOffMin) && is_on(read(sim::on_ground))) {
         st.stab_config_lt = 1;
-        s.mw_surf_config = sim_f64<kEng1N1>() >= kTakeOffN1 || sim_f64<kEng2N1>() >= kTakeOffN1;
+        s.mw_surf_config = read(sim::eng1_n1_pct) >= kTakeOffN1 || read(sim::eng2_n1_pct) >= kTakeOffN1;
     } else {
         st.stab_config_lt = 0;
         s.mw_surf_config = 0;

@@ -11,9 +11,6 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr int kMach20480 = 64;
-constexpr int kTotalAirTemp = 350;  // x 256 gives degrees Celsius
-
 constexpr double kMachPerUnit = 3.2 / 65536.0;
 constexpr double kTatScale = 256.0;
 constexpr double kZeroCelsiusKelvin = 273.15;
@@ -36,8 +33,8 @@ Image off_flag{"off_flag"};
 void tick() {
     const bool powered = shared.ac_ess_bus_powered == 1;
     if (powered) {
-        const double mach = sim_f64<kMach20480>() * kMachPerUnit;
-        const double tat_kelvin = sim_f64<kTotalAirTemp>() * kTatScale + kZeroCelsiusKelvin;
+        const double mach = read(sim::mach_x20480) * kMachPerUnit;
+        const double tat_kelvin = read(sim::air_temp_c_256) * kTatScale + kZeroCelsiusKelvin;
         const double tas = kKnotsPerMachRootKelvin * mach * std::sqrt(tat_kelvin / (1.0 + kRamRiseFactor * mach * mach));
         st.tas_display = tas > kMinimumTas ? tas : kMinimumTas;
     }

@@ -8,8 +8,6 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr int kVerticalSpeed256 = 65;  // metres per second x 256
-constexpr int kVsiFailed = 283;
 constexpr i32 kFailed = 1;
 
 constexpr double kSimUnitsPerMetrePerSecond = 256.0;
@@ -32,10 +30,10 @@ void tick() {
     auto& s = shared;
 
     // 1. Vertical speed for the cockpit.
-    s.vert_speed_fpm = sim_f64<kVerticalSpeed256>() / kSimUnitsPerMetrePerSecond * kFeetPerMetre * kSecondsPerMinute;
+    s.vert_speed_fpm = read(sim::vs_ms256) / kSimUnitsPerMetrePerSecond * kFeetPerMetre * kSecondsPerMinute;
 
     // 2. Needle.
-    const bool failed = sim_i32<kVsiFailed>() == kFailed;
+    const bool failed = read(sim::fail_vsi) == kFailed;
     if (s.batt_bus_powered == 1 && !failed) {
         if (static_cast<double>(st.vsi_needle) < s.vert_speed_fpm - kNeedleStep)
             st.vsi_needle = truncate<i32>(static_cast<double>(st.vsi_needle) + kNeedleStep);  // saturates

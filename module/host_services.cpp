@@ -12,20 +12,20 @@ void lookup_var(abi::MODULE_VAR& var) {
     if (auto* p = panels(); p && p->lookup_var) p->lookup_var(&var);
 }
 
-double read_f64(abi::MODULE_VAR& var) {
+double detail::read_f64(abi::MODULE_VAR& var) {
     lookup_var(var);
     return var.var_value.n;
 }
 
-i32 read_i32(abi::MODULE_VAR& var) {
+i32 detail::read_i32(abi::MODULE_VAR& var) {
     lookup_var(var);
     return static_cast<i32>(var.var_value.d);
 }
 
 bool flag_bits(abi::MODULE_VAR var, u32 mask) { return (var.var_value.d & mask) != 0; }
 
-void send_key(u32 event_id, u32 value) {
-    if (auto* p = panels(); p && p->trigger_key_event) p->trigger_key_event(event_id, value);
+void send(KeyEvent event, u32 value) {
+    if (auto* p = panels(); p && p->trigger_key_event) p->trigger_key_event(event.id, value);
 }
 
 void toggle_window(u32 panel_id) {
@@ -41,7 +41,7 @@ void set_visible(abi::ELEMENT_HEADER& element, bool visible) {
 
 bool is_visible(const abi::ELEMENT_HEADER& element) { return (element.image_flags & abi::IMAGE_HIDDEN) == 0; }
 
-double tick_counter() { return sim_f64<kTickCounterToken>(); }
+double tick_counter() { return read(sim::tick_counter); }
 
 i32 deadline_in(i32 ticks) { return truncate<i32>(tick_counter() + ticks); }
 

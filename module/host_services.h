@@ -6,6 +6,7 @@
 
 #include "module/numbers.h"
 #include "module/panel_abi.h"
+#include "module/sim_vocabulary.h"
 
 namespace tarvenol {
 
@@ -14,26 +15,32 @@ namespace tarvenol {
 abi::PANELS* panels();
 
 // --- Simulator variables -----------------------------------------------------------------------
-// One record per token, shared by every gauge that reads it.
+// Every read names its entry of the simulator vocabulary; the entry decides whether the value
+// field is read as FLOAT64 or as the 32-bit integer in its low half.
+namespace detail {
+// One record per token, shared by every gauge that reads it, refreshed right before every read.
 template <int Token>
 inline abi::MODULE_VAR sim_record{Token, nullptr, 0, {}, {}};
+double read_f64(abi::MODULE_VAR& var);
+i32 read_i32(abi::MODULE_VAR& var);
+}  // namespace detail
 
 void lookup_var(abi::MODULE_VAR& var);
 
-// Refresh, then read the value field as FLOAT64 or as the 32-bit integer in its low half.
-double read_f64(abi::MODULE_VAR& var);
-i32 read_i32(abi::MODULE_VAR& var);
-
 template <int Token>
-double sim_f64() { return read_f64(sim_record<Token>); }
+double read(sim::Var<Token, sim::ReadAs::f64>) {
+    return detail::read_f64(detail::sim_record<Token>);
+}
 template <int Token>
-i32 sim_i32() { return read_i32(sim_record<Token>); }
+i32 read(sim::Var<Token, sim::ReadAs::i32>) {
+    return detail::read_i32(detail::sim_record<Token>);
+}
 
 // True when the low 32 bits of a copy of the record's value share a set bit with the mask.
 bool flag_bits(abi::MODULE_VAR var, u32 mask);
 
 // --- Commands to the simulator -----------------------------------------------------------------
-void send_key(u32 event_id, u32 value = 0);
+void send(KeyEvent event, u32 value = 0);
 void toggle_window(u32 panel_id);
 
 // --- Pictures ----------------------------------------------------------------------------------
@@ -41,7 +48,6 @@ void set_visible(abi::ELEMENT_HEADER& element, bool visible);
 bool is_visible(const abi::ELEMENT_HEADER& element);
 
 // --- Timers ------------------------------------------------------------------------------------
-constexpr int kTickCounterToken = 1;
 constexpr int kTicksPerSecond = 18;
 
 // The simulator's tick counter, refreshed.

@@ -46,12 +46,12 @@ public:
         host_.click(*g.header, index);
     }
 
-    int sent_count(std::uint32_t id) const {
+    int sent_count(KeyEvent event) const {
         int n = 0;
-        for (const auto& k : host_.key_events()) n += k.id == id;
+        for (const auto& k : host_.key_events()) n += k.id == event.id;
         return n;
     }
-    bool sent(std::uint32_t id) const { return sent_count(id) > 0; }
+    bool sent(KeyEvent event) const { return sent_count(event) > 0; }
 
     abi::ELEMENT_HEADER& element(const char* gauge_name, const char* element_name) {
         ElementLink* e = find_element(gauge(gauge_name), element_name);

@@ -7,7 +7,6 @@ namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kPanel = "tarvenol apu_t418";
-constexpr int kAltitudeMetres = 73;
 constexpr double kFeetPerMetre = 3.281;
 
 class Apu : public ::testing::Test {
@@ -15,7 +14,7 @@ protected:
     TestBed bed;
 
     void SetUp() override { shared.batt_bus_powered = 1; }
-    void set_altitude_ft(double ft) { bed.sim().set_f64(kAltitudeMetres, ft / kFeetPerMetre); }
+    void set_altitude_ft(double ft) { bed.sim().set(sim::altitude_m, ft / kFeetPerMetre); }
     void start() {
         bed.click(kPanel, "master.on");
         bed.click(kPanel, "start");
@@ -101,11 +100,11 @@ TEST_F(Apu, engine_start_or_wing_anti_ice_on_idle_engines_demand_high_n2) {
     EXPECT_DOUBLE_EQ(n2(), 97.0);
     shared.eng_start_master = 0;
     shared.wing_anti_ice_on = 1;
-    bed.sim().set_f64(624, 4.0);
-    bed.sim().set_f64(643, 5.0);
+    bed.sim().set(sim::eng1_n1_pct, 4.0);
+    bed.sim().set(sim::eng2_n1_pct, 5.0);
     bed.tick(600);
     EXPECT_DOUBLE_EQ(n2(), 97.0);
-    bed.sim().set_f64(643, 6.0);  // 10 % together: no longer a demand
+    bed.sim().set(sim::eng2_n1_pct, 6.0);  // 10 % together: no longer a demand
     bed.tick(600);
     EXPECT_DOUBLE_EQ(n2(), 63.0);
 }
@@ -159,12 +158,12 @@ TEST_F(Apu, a_start_above_25000_ft_reaches_35_percent_and_is_abandoned) {
 TEST_F(Apu, two_hundred_minutes_burn_the_oil_to_600_and_a_new_start_is_refused) {
     run_up();
     // The oil burns against the simulator clock: step it a minute per frame.
-    bed.host().hold(604);
+    bed.host().hold(sim::clock_s.token);
     double clock = 0.0;
     auto minutes = [&](int n) {
         for (int i = 0; i < n; ++i) {
             clock += 60.0;
-            bed.sim().set_f64(604, clock);
+            bed.sim().set(sim::clock_s, clock);
             bed.tick();
         }
     };
@@ -173,7 +172,7 @@ TEST_F(Apu, two_hundred_minutes_burn_the_oil_to_600_and_a_new_start_is_refused) 
     minutes(200);
     EXPECT_EQ(shared.apu_oil_qty, 600u);
     EXPECT_EQ(shared.apu_bleed_avail, 1);
-    bed.sim().set_f64(604, clock + 59.9);
+    bed.sim().set(sim::clock_s, clock + 59.9);
     bed.tick();
     EXPECT_EQ(shared.apu_oil_qty, 600u) << "not a minute yet";
     minutes(1);
@@ -229,11 +228,11 @@ TEST_F(Apu, indicators_cut_values_above_their_scales) {
 
 TEST_F(Apu, nonsense_altitude_and_clock_leave_it_defined) {
     run_up();
-    bed.sim().set_f64(kAltitudeMetres, std::nan(""));
-    bed.sim().set_f64(604, 1e300);
+    bed.sim().set(sim::altitude_m, std::nan(""));
+    bed.sim().set(sim::clock_s, 1e300);
     bed.tick(50);
     EXPECT_EQ(shared.apu_bleed_avail, 0);
-    bed.sim().set_f64(kAltitudeMetres, -std::numeric_limits<double>::infinity());
+    bed.sim().set(sim::altitude_m, -std::numeric_limits<double>::infinity());
     bed.tick(50);
     EXPECT_LE(shared.apu_oil_qty, 800u);
 }

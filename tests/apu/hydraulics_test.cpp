@@ -8,31 +8,14 @@ namespace {
 
 constexpr const char* kPumps = "tarvenol hydrau_pumps_t418";
 constexpr const char* kPress = "tarvenol hydrau_press_t418";
-constexpr int kEng1N2 = 625;
-constexpr int kEng2N2 = 644;
-constexpr int kIas = 61;
-constexpr int kOnGround = 60;
-
-namespace key {
-constexpr u32 gear_down = 0x10220;
-constexpr u32 gear_up = 0x1021F;
-constexpr u32 flaps_set = 0x100A2;
-constexpr u32 toggle = 0x10306;
-constexpr u32 autopilot_off = 0x100FF;
-constexpr u32 ground_command = 0x1004C;
-constexpr u32 yaw_damper_disengage = 0x10216;
-constexpr u32 yaw_command = 0x10211;
-constexpr u32 elevator_set = 0x1009E;
-constexpr u32 elevator_trim_set = 0x100AA;
-}  // namespace key
 
 class Hydraulics : public ::testing::Test {
 protected:
     TestBed bed;
 
     void engines(double n2_1, double n2_2) {
-        bed.sim().set_f64(kEng1N2, n2_1);
-        bed.sim().set_f64(kEng2N2, n2_2);
+        bed.sim().set(sim::eng1_n2_pct, n2_1);
+        bed.sim().set(sim::eng2_n2_pct, n2_2);
     }
     void pressurise_with_engines() {
         engines(60, 60);
@@ -42,9 +25,9 @@ protected:
         ASSERT_EQ(shared.hyd_yellow_press, 3000u);
     }
     double var(const char* name) { return read_var(*find_var(name)); }
-    std::uint32_t value_of(std::uint32_t id) {
+    std::uint32_t value_of(KeyEvent event) {
         for (const auto& k : bed.host().key_events())
-            if (k.id == id) return k.value;
+            if (k.id == event.id) return k.value;
         return 0xFFFFFFFFu;
     }
 };
@@ -136,10 +119,10 @@ TEST_F(Hydraulics, pump_clicks_play_once_and_a_repeated_click_changes_nothing) {
 
 TEST_F(Hydraulics, yellow_runs_on_ram_air_from_150_knots) {
     shared.hyd_ptu_green_yellow_sw = 0;
-    bed.sim().set_f64(kIas, 150.0);
+    bed.sim().set(sim::ias_kt, 150.0);
     bed.tick(59);
     EXPECT_EQ(shared.hyd_yellow_status, 3);
-    bed.sim().set_f64(kIas, 149.9);
+    bed.sim().set(sim::ias_kt, 149.9);
     bed.tick(100);
     EXPECT_EQ(shared.hyd_yellow_status, 0);
 }
@@ -177,9 +160,9 @@ TEST_F(Hydraulics, a_spool_counter_that_is_no_multiple_of_5_stops_at_zero) {
 
 TEST_F(Hydraulics, losing_green_and_yellow_holds_gear_and_flaps_every_tick_until_one_returns) {
     pressurise_with_engines();
-    bed.sim().set_f64(333, 16384.0);
-    bed.sim().set_f64(334, 16384.0);
-    bed.sim().set_f64(329, 4096.7);
+    bed.sim().set(sim::gear_left_pos, 16384.0);
+    bed.sim().set(sim::gear_right_pos, 16384.0);
+    bed.sim().set(sim::flap_pos, 4096.7);
     shared.afs_channels = 3;
     shared.ap_engaged = 1;
     engines(0, 0);
@@ -193,35 +176,35 @@ TEST_F(Hydraulics, losing_green_and_yellow_holds_gear_and_flaps_every_tick_until
     EXPECT_EQ(bed.sent_count(key::gear_down), 1);
     EXPECT_EQ(bed.sent_count(key::flaps_set), 1);
     EXPECT_EQ(value_of(key::flaps_set), 4096u);
-    EXPECT_EQ(bed.sent_count(key::toggle), 1);
-    EXPECT_EQ(bed.sent_count(key::autopilot_off), 1);
+    EXPECT_EQ(bed.sent_count(key::sim_toggle_10306), 1);
+    EXPECT_EQ(bed.sent_count(key::ap_master_off), 1);
     EXPECT_FALSE(bed.sent(key::gear_up));
     EXPECT_EQ(shared.afs_channels, 0);
     EXPECT_EQ(shared.ap_engaged, 0);
     // The gear moves in the simulator: the captured positions still rule.
-    bed.sim().set_f64(333, 0.0);
-    bed.sim().set_f64(334, 0.0);
+    bed.sim().set(sim::gear_left_pos, 0.0);
+    bed.sim().set(sim::gear_right_pos, 0.0);
     bed.tick(10);
     EXPECT_EQ(bed.sent_count(key::gear_down), 10);
     EXPECT_EQ(bed.sent_count(key::flaps_set), 10);
-    EXPECT_EQ(bed.sent_count(key::toggle), 0) << "the toggle goes once on entering";
+    EXPECT_EQ(bed.sent_count(key::sim_toggle_10306), 0) << "the toggle goes once on entering";
     // Yellow back on ram air: the toggle once more, and nothing else.
-    bed.sim().set_f64(kIas, 200.0);
+    bed.sim().set(sim::ias_kt, 200.0);
     bed.tick(120);
-    EXPECT_EQ(bed.sent_count(key::toggle), 1);
+    EXPECT_EQ(bed.sent_count(key::sim_toggle_10306), 1);
     EXPECT_GT(shared.hyd_yellow_status, 0);
     bed.tick(5);
     EXPECT_FALSE(bed.sent(key::gear_down));
-    EXPECT_FALSE(bed.sent(key::toggle));
+    EXPECT_FALSE(bed.sent(key::sim_toggle_10306));
 }
 
 TEST_F(Hydraulics, a_later_double_loss_captures_the_gear_anew) {
-    bed.sim().set_f64(333, 16384.0);
+    bed.sim().set(sim::gear_left_pos, 16384.0);
     bed.tick();  // everything lost from the start: gear captured down
     EXPECT_TRUE(bed.sent(key::gear_down));
     engines(60, 60);
     bed.tick(60);
-    bed.sim().set_f64(333, 0.0);
+    bed.sim().set(sim::gear_left_pos, 0.0);
     engines(0, 0);
     shared.hyd_ptu_blue_green_sw = 0;
     bed.tick(200);
@@ -233,25 +216,25 @@ TEST_F(Hydraulics, a_double_loss_on_the_ground_below_80_knots_sends_the_ground_c
     shared.hyd_ptu_blue_green_sw = 0;
     engines(60, 0);
     shared.hyd_pump_green_eng1 = 0;
-    bed.sim().set_f64(kOnGround, 1.0);
-    bed.sim().set_f64(kIas, 40.0);
+    bed.sim().set(sim::on_ground, 1.0);
+    bed.sim().set(sim::ias_kt, 40.0);
     bed.tick();
-    EXPECT_EQ(bed.sent_count(key::ground_command), 1);
-    bed.sim().set_f64(kIas, 80.0);
+    EXPECT_EQ(bed.sent_count(key::sim_command_1004c), 1);
+    bed.sim().set(sim::ias_kt, 80.0);
     bed.tick();
-    EXPECT_FALSE(bed.sent(key::ground_command));
-    bed.sim().set_f64(kIas, 40.0);
-    bed.sim().set_f64(kOnGround, 0.999);
+    EXPECT_FALSE(bed.sent(key::sim_command_1004c));
+    bed.sim().set(sim::ias_kt, 40.0);
+    bed.sim().set(sim::on_ground, 0.999);
     bed.tick();
-    EXPECT_FALSE(bed.sent(key::ground_command));
+    EXPECT_FALSE(bed.sent(key::sim_command_1004c));
 }
 
 TEST_F(Hydraulics, losing_yellow_and_blue_drops_the_yaw_dampers_every_tick) {
     shared.yaw_damper_1_engaged = 1;
     shared.yaw_damper_2_engaged = 1;
     bed.tick();
-    EXPECT_EQ(bed.sent_count(key::yaw_damper_disengage), 1);
-    EXPECT_EQ(bed.sent_count(key::yaw_command), 1);
+    EXPECT_EQ(bed.sent_count(key::yaw_damper_pair_disengage), 1);
+    EXPECT_EQ(bed.sent_count(key::sim_command_10211), 1);
     EXPECT_EQ(shared.yaw_damper_1_engaged, 0);
     EXPECT_EQ(shared.yaw_damper_2_engaged, 0);
 }
@@ -260,12 +243,12 @@ TEST_F(Hydraulics, total_loss_neutralises_elevator_and_trim_every_tick) {
     bed.tick(3);
     EXPECT_EQ(bed.sent_count(key::elevator_set), 3);
     EXPECT_EQ(bed.sent_count(key::elevator_trim_set), 3);
-    EXPECT_EQ(bed.sent_count(key::ground_command), 3);
+    EXPECT_EQ(bed.sent_count(key::sim_command_1004c), 3);
     engines(60, 0);
     bed.tick(60);
     bed.tick();
     EXPECT_FALSE(bed.sent(key::elevator_set));
-    EXPECT_FALSE(bed.sent(key::yaw_damper_disengage)) << "blue is back";
+    EXPECT_FALSE(bed.sent(key::yaw_damper_pair_disengage)) << "blue is back";
 }
 
 TEST_F(Hydraulics, pressure_needles_never_show_more_than_4000_psi) {
@@ -277,10 +260,10 @@ TEST_F(Hydraulics, pressure_needles_never_show_more_than_4000_psi) {
 
 TEST_F(Hydraulics, the_green_reservoir_feeds_the_gear) {
     const char* baches = "tarvenol hydrau_baches_t418";
-    bed.sim().set_f64(334, 0.0);
+    bed.sim().set(sim::gear_right_pos, 0.0);
     bed.tick(10);
     EXPECT_EQ(bed.value(baches, "green_tank_needle"), 76.0);
-    bed.sim().set_f64(334, 16384.0);
+    bed.sim().set(sim::gear_right_pos, 16384.0);
     bed.tick(2);
     EXPECT_EQ(bed.value(baches, "green_tank_needle"), 74.0);
     bed.tick(10);
@@ -291,9 +274,9 @@ TEST_F(Hydraulics, the_green_reservoir_feeds_the_gear) {
 
 TEST_F(Hydraulics, nonsense_speeds_leave_the_systems_defined) {
     engines(std::nan(""), std::numeric_limits<double>::infinity());
-    bed.sim().set_f64(kIas, -1e300);
-    bed.sim().set_f64(329, std::nan(""));
-    bed.sim().set_f64(333, 1e300);
+    bed.sim().set(sim::ias_kt, -1e300);
+    bed.sim().set(sim::flap_pos, std::nan(""));
+    bed.sim().set(sim::gear_left_pos, 1e300);
     bed.tick(100);
     EXPECT_LE(shared.hyd_yellow_press, 3000u);
     EXPECT_LE(shared.hyd_blue_press, 3000u);

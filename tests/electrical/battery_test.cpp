@@ -217,15 +217,15 @@ TEST_F(BatteryPanel, a_live_simulator_bus_on_the_first_tick_sends_no_key_event_e
     bed.tick();
     bed.sim().set_f64(token::sim_bus_volts, 0.0);
     bed.tick(200);
-    EXPECT_EQ(bed.sent_count(kToggleMasterBattery), 0);
+    EXPECT_EQ(bed.sent_count(key::master_battery_toggle), 0);
 }
 
 TEST_F(BatteryPanel, a_dead_simulator_bus_on_the_first_tick_toggles_its_master_battery_once) {
     bed.sim().set_f64(token::sim_bus_volts, 0.0);
     bed.tick(200);
-    ASSERT_EQ(bed.sent_count(kToggleMasterBattery), 1);
+    ASSERT_EQ(bed.sent_count(key::master_battery_toggle), 1);
     for (const auto& k : bed.host().key_events()) {
-        if (k.id == kToggleMasterBattery) {
+        if (k.id == key::master_battery_toggle.id) {
             EXPECT_EQ(k.value, 0u);
         }
     }

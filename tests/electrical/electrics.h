@@ -38,7 +38,6 @@ constexpr int clock = 604;
 constexpr int sim_bus_volts = 759;
 }  // namespace token
 
-constexpr u32 kToggleMasterBattery = 0x102C1;
 
 class Electrics : public ::testing::Test {
 protected:

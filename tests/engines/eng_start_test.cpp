@@ -7,15 +7,6 @@ namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kPanel = "tarvenol eng_start_t418";
-constexpr int kEng2N1 = 643;
-constexpr int kEng1N2 = 625;
-constexpr int kEng2N2 = 644;
-constexpr u32 kEng1Starter = 0x102FC;
-constexpr u32 kEng2Starter = 0x102FD;
-constexpr u32 kEng1Rich = 0x101BF;
-constexpr u32 kEng1Lean = 0x101C3;
-constexpr u32 kEng2Rich = 0x101C4;
-constexpr u32 kEng2Lean = 0x101C8;
 
 class EngineStart : public ::testing::Test {
 protected:
@@ -71,8 +62,8 @@ TEST_F(EngineStart, arm_runs_a_15_second_self_test_that_refuses_start_presses) {
     bed.click(kPanel, "eng_1");
     EXPECT_EQ(shared.eng_1_start_state, 1);
     bed.tick(3);
-    EXPECT_EQ(bed.sent_count(kEng1Starter), 3);
-    EXPECT_FALSE(bed.sent(kEng2Starter));
+    EXPECT_EQ(bed.sent_count(key::eng1_starter_held), 3);
+    EXPECT_FALSE(bed.sent(key::eng2_starter_held));
 }
 
 TEST_F(EngineStart, crank_refuses_the_start_buttons) {
@@ -95,12 +86,12 @@ TEST_F(EngineStart, a_start_needs_air) {
 TEST_F(EngineStart, a_running_engine_cross_starts_the_other) {
     select_start_a();
     arm_and_wait_for_self_test();
-    bed.sim().set_f64(kEng2N1, 25.0);
-    bed.sim().set_f64(kEng2N2, 60.0);
+    bed.sim().set(sim::eng2_n1_pct, 25.0);
+    bed.sim().set(sim::eng2_n2_pct, 60.0);
     bed.click(kPanel, "eng_1");
     EXPECT_EQ(shared.eng_1_start_state, 1);
     bed.tick(5);
-    EXPECT_EQ(bed.sent_count(kEng1Starter), 5);
+    EXPECT_EQ(bed.sent_count(key::eng1_starter_held), 5);
 }
 
 TEST_F(EngineStart, the_window_ends_at_40_percent_n2_and_the_master_returns_to_1_when_both_run) {
@@ -109,14 +100,14 @@ TEST_F(EngineStart, the_window_ends_at_40_percent_n2_and_the_master_returns_to_1
     arm_and_wait_for_self_test();
     bed.click(kPanel, "eng_2");
     bed.tick(10);
-    bed.sim().set_f64(kEng2N2, 40.1);
+    bed.sim().set(sim::eng2_n2_pct, 40.1);
     bed.tick();
     EXPECT_EQ(shared.eng_2_start_state, 0);
     bed.tick();
-    EXPECT_FALSE(bed.sent(kEng2Starter));
+    EXPECT_FALSE(bed.sent(key::eng2_starter_held));
     EXPECT_EQ(shared.eng_start_master, 4);
     bed.click(kPanel, "eng_1");
-    bed.sim().set_f64(kEng1N2, 41.0);
+    bed.sim().set(sim::eng1_n2_pct, 41.0);
     bed.tick();
     EXPECT_EQ(shared.eng_start_master, 1);
     bed.click(kPanel, "eng_1");
@@ -132,10 +123,10 @@ TEST_F(EngineStart, a_start_that_does_not_reach_40_percent_in_55_seconds_is_aban
     arm_and_wait_for_self_test();
     bed.click(kPanel, "eng_1");
     bed.tick(990);
-    EXPECT_EQ(bed.sent_count(kEng1Starter), 990);
+    EXPECT_EQ(bed.sent_count(key::eng1_starter_held), 990);
     EXPECT_EQ(shared.eng_1_start_state, 1);
     bed.tick();  // the 991st tick reaches the deadline
-    EXPECT_FALSE(bed.sent(kEng1Starter));
+    EXPECT_FALSE(bed.sent(key::eng1_starter_held));
     EXPECT_EQ(shared.eng_1_start_state, 0);
 }
 
@@ -153,11 +144,11 @@ TEST_F(EngineStart, losing_air_mid_start_leaves_the_old_window_armed_so_the_next
     bed.click(kPanel, "eng_1");
     bed.tick();
     EXPECT_EQ(shared.eng_1_start_state, 0) << "timed out on the old deadline";
-    EXPECT_FALSE(bed.sent(kEng1Starter));
+    EXPECT_FALSE(bed.sent(key::eng1_starter_held));
     bed.click(kPanel, "eng_1");
     bed.tick();
     EXPECT_EQ(shared.eng_1_start_state, 1);
-    EXPECT_TRUE(bed.sent(kEng1Starter));
+    EXPECT_TRUE(bed.sent(key::eng1_starter_held));
 }
 
 TEST_F(EngineStart, start_abort_clears_both_starts) {
@@ -171,16 +162,16 @@ TEST_F(EngineStart, start_abort_clears_both_starts) {
     EXPECT_EQ(shared.eng_1_start_state, 0);
     EXPECT_EQ(shared.eng_2_start_state, 0);
     bed.tick();
-    EXPECT_FALSE(bed.sent(kEng1Starter));
-    EXPECT_FALSE(bed.sent(kEng2Starter));
+    EXPECT_FALSE(bed.sent(key::eng1_starter_held));
+    EXPECT_FALSE(bed.sent(key::eng2_starter_held));
 }
 
 TEST_F(EngineStart, the_start_valve_lamp_follows_the_simulator_starter_below_45_percent) {
-    bed.sim().set_f64(563, 1.0);
-    bed.sim().set_f64(kEng1N2, 30.0);
+    bed.sim().set(sim::eng1_starter, 1.0);
+    bed.sim().set(sim::eng1_n2_pct, 30.0);
     bed.tick();
     EXPECT_TRUE(bed.shown(kPanel, "eng_1_start_valve_light"));
-    bed.sim().set_f64(kEng1N2, 45.0);
+    bed.sim().set(sim::eng1_n2_pct, 45.0);
     bed.tick();
     EXPECT_FALSE(bed.shown(kPanel, "eng_1_start_valve_light"));
 }
@@ -192,31 +183,31 @@ protected:
 
 TEST_F(HpLevers, take_their_first_position_from_the_simulator_mixture) {
     hold_buses(bed, true);
-    bed.sim().set_f64(130, 8000.0);
-    bed.sim().set_f64(165, 7999.0);
+    bed.sim().set(sim::eng1_mixture, 8000.0);
+    bed.sim().set(sim::eng2_mixture, 7999.0);
     bed.tick();
     EXPECT_EQ(shared.hp_lever_1, 1);
     EXPECT_EQ(shared.hp_lever_2, 0);
-    EXPECT_EQ(bed.sent_count(kEng1Rich), 1);
-    EXPECT_EQ(bed.sent_count(kEng2Lean), 1);
-    bed.sim().set_f64(165, 16384.0);  // read on the first tick only
+    EXPECT_EQ(bed.sent_count(key::eng1_mixture_rich), 1);
+    EXPECT_EQ(bed.sent_count(key::eng2_mixture_lean), 1);
+    bed.sim().set(sim::eng2_mixture, 16384.0);  // read on the first tick only
     bed.tick(3);
     EXPECT_EQ(shared.hp_lever_2, 0);
-    EXPECT_EQ(bed.sent_count(kEng2Lean), 3);
+    EXPECT_EQ(bed.sent_count(key::eng2_mixture_lean), 3);
     bed.click("tarvenol hp_lev_2_t418", "lever");
     bed.tick();
-    EXPECT_TRUE(bed.sent(kEng2Rich));
+    EXPECT_TRUE(bed.sent(key::eng2_mixture_rich));
     EXPECT_TRUE(bed.shown("tarvenol hp_lev_2_t418", "hp_lever_2.open"));
 }
 
 TEST_F(HpLevers, losing_the_battery_bus_cuts_fuel_to_both_engines) {
-    bed.sim().set_f64(130, 16384.0);
-    bed.sim().set_f64(165, 16384.0);
+    bed.sim().set(sim::eng1_mixture, 16384.0);
+    bed.sim().set(sim::eng2_mixture, 16384.0);
     hold_buses(bed, false);
     bed.tick(2);
-    EXPECT_EQ(bed.sent_count(kEng1Lean), 2);
-    EXPECT_EQ(bed.sent_count(kEng2Lean), 2);
-    EXPECT_FALSE(bed.sent(kEng1Rich));
+    EXPECT_EQ(bed.sent_count(key::eng1_mixture_lean), 2);
+    EXPECT_EQ(bed.sent_count(key::eng2_mixture_lean), 2);
+    EXPECT_FALSE(bed.sent(key::eng1_mixture_rich));
 }
 
 }  // namespace

@@ -13,10 +13,10 @@ protected:
     TestBed bed;
     void SetUp() override {
         hold_buses(bed, true);
-        bed.sim().set_f64(341, 15.0);  // total air temperature, C
+        bed.sim().set(sim::air_temp_c, 15.0);  // total air temperature, C
         bed.tick();
     }
-    void altitude_ft(double ft) { bed.sim().set_f64(73, ft / kFeetPerMetre); }
+    void altitude_ft(double ft) { bed.sim().set(sim::altitude_m, ft / kFeetPerMetre); }
     double limit_at(const char* mode) {
         bed.click(kPanel, mode);
         bed.tick();
@@ -56,7 +56,7 @@ TEST_F(ThrustRating, take_off_at_10000_ft_stays_under_its_cap) {
 }
 
 TEST_F(ThrustRating, the_take_off_cap_holds_a_hot_day_limit) {
-    bed.sim().set_f64(341, 40.0);  // 25 K above standard: base 114.475, cap 113.3
+    bed.sim().set(sim::air_temp_c, 40.0);  // 25 K above standard: base 114.475, cap 113.3
     bed.click(kPanel, "to");
     bed.tick();
     EXPECT_NEAR(shared.trp_n1_limit, 113.3, 1e-9);
@@ -75,7 +75,7 @@ TEST_F(ThrustRating, flex_at_55_degrees_takes_the_same_reduction_as_above_55) {
 }
 
 TEST_F(ThrustRating, max_continuous_drops_3_6_percent_at_18000_ft) {
-    bed.sim().set_f64(350, -40.0 / 256.0);  // cold enough to stay under the cap on both sides
+    bed.sim().set(sim::air_temp_c_256, -40.0 / 256.0);  // cold enough to stay under the cap on both sides
     bed.click(kPanel, "mct");
     altitude_ft(17999.9);
     bed.tick();
@@ -87,12 +87,12 @@ TEST_F(ThrustRating, max_continuous_drops_3_6_percent_at_18000_ft) {
 
 TEST_F(ThrustRating, go_around_with_engine_and_wing_anti_ice_and_a_slow_engine_loses_1_7) {
     const double clean = limit_at("ga");
-    bed.sim().set_f64(883, 1.0);
+    bed.sim().set(sim::eng1_anti_ice, 1.0);
     shared.wing_anti_ice_on = 1;
-    bed.sim().set_f64(625, 60.0);
-    bed.sim().set_f64(644, 14.0);
+    bed.sim().set(sim::eng1_n2_pct, 60.0);
+    bed.sim().set(sim::eng2_n2_pct, 14.0);
     EXPECT_NEAR(clean - limit_at("ga"), 1.7, 1e-9);
-    bed.sim().set_f64(644, 60.0);
+    bed.sim().set(sim::eng2_n2_pct, 60.0);
     EXPECT_NEAR(clean - limit_at("ga"), 1.3, 1e-9);
     shared.wing_anti_ice_on = 0;
     EXPECT_NEAR(clean - limit_at("ga"), 0.7, 1e-9);
@@ -139,7 +139,7 @@ TEST_F(ThrustRating, the_test_lights_everything_for_20_ticks) {
 }
 
 TEST_F(ThrustRating, the_outside_air_temperature_readout_shows_its_size_and_sign) {
-    bed.sim().set_f64(350, -23.0 / 256.0);
+    bed.sim().set(sim::air_temp_c_256, -23.0 / 256.0);
     bed.tick();
     EXPECT_EQ(bed.text(kPanel, "oat_readout"), "23");
     EXPECT_TRUE(bed.shown(kPanel, "oat_minus"));
@@ -148,8 +148,8 @@ TEST_F(ThrustRating, the_outside_air_temperature_readout_shows_its_size_and_sign
 
 TEST_F(ThrustRating, the_margin_is_the_leading_engine_less_the_target) {
     bed.click(kPanel, "to");
-    bed.sim().set_f64(624, 95.0);
-    bed.sim().set_f64(643, 97.0);
+    bed.sim().set(sim::eng1_n1_pct, 95.0);
+    bed.sim().set(sim::eng2_n1_pct, 97.0);
     bed.tick();
     EXPECT_NEAR(shared.trp_n1_margin, 97.0 - 109.8, 1e-9);
 }
@@ -167,9 +167,9 @@ TEST_F(ThrustRating, the_flex_drums_roll_to_the_selected_digits) {
 
 TEST_F(ThrustRating, nonsense_air_data_leaves_the_limit_defined) {
     bed.click(kPanel, "cr");
-    bed.sim().set_f64(341, std::nan(""));
-    bed.sim().set_f64(800, 1e300);
-    bed.sim().set_f64(350, -1e300);
+    bed.sim().set(sim::air_temp_c, std::nan(""));
+    bed.sim().set(sim::cruise_temp_c, 1e300);
+    bed.sim().set(sim::air_temp_c_256, -1e300);
     bed.tick();
     // Under the sanitizers: no undefined conversion. The cruise cap still bounds the limit.
     EXPECT_LE(shared.trp_n1_limit, 113.0);

@@ -1,6 +1,7 @@
 // The fuel feed: pump interlocks, crossfeed, the tank each engine draws from (selector events every
 // tick) and the simulator's engine fuel valves toggled only when they disagree with the panel.
 #include "fuel/fuel_feed.h"
+#include "host/aircraft_model.h"
 #include "power.h"
 #include "sound/mixer.h"
 
@@ -11,37 +12,19 @@ constexpr const char* kValves = "tarvenol fuel_valves_t418";
 constexpr const char* kLeftPumps = "tarvenol fuel_pumps_left_t418";
 constexpr const char* kCenterPumps = "tarvenol fuel_pumps_center_t418";
 
-namespace key {
-constexpr u32 eng1_off = 0x101A3;
-constexpr u32 eng1_left_main = 0x101A5;
-constexpr u32 eng1_right_main = 0x101A6;
-constexpr u32 eng1_left_aux = 0x101A7;
-constexpr u32 eng1_center = 0x101A9;
-constexpr u32 eng2_off = 0x103D4;
-constexpr u32 eng2_left_main = 0x103D6;
-constexpr u32 eng2_right_main = 0x103D7;
-constexpr u32 eng2_left_aux = 0x103D8;
-constexpr u32 eng2_center = 0x103DA;
-constexpr u32 toggle_valve_1 = 0x103BE;
-constexpr u32 toggle_valve_2 = 0x103BF;
-}  // namespace key
-
 using fuel::feed;
 
 class FuelFeed : public ::testing::Test {
 protected:
     TestBed bed;
+    host::AircraftModel model{bed.host()};
     void SetUp() override {
         hold_buses(bed, true);
-        // The simulator's valves are open and follow their toggles; its selectors follow their events.
-        bed.sim().set_f64(895, 1.0);
-        bed.sim().set_f64(896, 1.0);
-        bed.host().on_key_event = [this](const host::KeyEvent& k) {
-            if (k.id == key::toggle_valve_1) bed.sim().set_f64(895, is_on(bed.sim().f64(895)) ? 0.0 : 1.0);
-            if (k.id == key::toggle_valve_2) bed.sim().set_f64(896, is_on(bed.sim().f64(896)) ? 0.0 : 1.0);
-            if (k.id >= key::eng1_off && k.id <= key::eng1_off + 6) bed.sim().set_i32(307, k.id - key::eng1_off);
-            if (k.id >= key::eng2_off && k.id <= key::eng2_off + 6) bed.sim().set_i32(906, k.id - key::eng2_off);
-        };
+        // The simulator's valves are open and follow their toggles; its selectors follow their events
+        // (the stand-in aircraft answers them).
+        bed.sim().set(sim::eng1_fuel_valve, 1.0);
+        bed.sim().set(sim::eng2_fuel_valve, 1.0);
+        bed.host().on_key_event = [this](const host::KeyEvent& k) { model.key_event(k.id, k.value); };
         tanks(5000, 5000, 5000, 5000, 5000);
     }
     // Fuel quantities as the quantity gauges publish them, held before every gauge's tick.
@@ -63,23 +46,23 @@ protected:
 
 TEST_F(FuelFeed, both_engines_draw_from_the_center_tank_until_it_is_below_0_9_liters) {
     bed.tick();
-    EXPECT_EQ(bed.sent_count(key::eng1_center), 1);
-    EXPECT_EQ(bed.sent_count(key::eng2_center), 1);
+    EXPECT_EQ(bed.sent_count(key::eng1_fuel_selector_center), 1);
+    EXPECT_EQ(bed.sent_count(key::eng2_fuel_selector_center), 1);
     tanks(5000, 5000, 0.89, 5000, 5000);
     bed.tick(3);
-    EXPECT_EQ(bed.sent_count(key::eng1_left_main), 3) << "sent every tick";
-    EXPECT_EQ(bed.sent_count(key::eng2_right_main), 3);
-    EXPECT_FALSE(bed.sent(key::eng1_center));
+    EXPECT_EQ(bed.sent_count(key::eng1_fuel_selector_left_main), 3) << "sent every tick";
+    EXPECT_EQ(bed.sent_count(key::eng2_fuel_selector_right_main), 3);
+    EXPECT_FALSE(bed.sent(key::eng1_fuel_selector_center));
 }
 
 TEST_F(FuelFeed, with_the_center_pump_off_an_engine_draws_from_main_then_auxiliary) {
     bed.click(kCenterPumps, "left_pump.off");
     EXPECT_EQ(feed.fuel_pump_cl_sw, 0);
     bed.tick();
-    EXPECT_TRUE(bed.sent(key::eng1_left_main));
+    EXPECT_TRUE(bed.sent(key::eng1_fuel_selector_left_main));
     bed.click(kLeftPumps, "pump_1.off");
     bed.tick();
-    EXPECT_TRUE(bed.sent(key::eng1_left_aux));
+    EXPECT_TRUE(bed.sent(key::eng1_fuel_selector_left_aux));
 }
 
 TEST_F(FuelFeed, wing_pump_1_comes_on_with_pump_2_and_pump_2_takes_pump_1_off) {
@@ -128,26 +111,26 @@ TEST_F(FuelFeed, crossfeed_from_the_left_keeps_engine_2_valve_open_and_its_selec
     bed.click(kValves, "tank_valve_2a");
     bed.click(kValves, "xfeed.right");
     bed.tick();
-    EXPECT_FALSE(bed.sent(key::toggle_valve_2));
-    EXPECT_TRUE(is_on(bed.sim().f64(896)));
-    EXPECT_TRUE(bed.sent(key::eng1_center));
-    EXPECT_TRUE(bed.sent(key::eng2_center));
+    EXPECT_FALSE(bed.sent(key::eng2_fuel_valve_toggle));
+    EXPECT_TRUE(is_on(bed.sim().get(sim::eng2_fuel_valve)));
+    EXPECT_TRUE(bed.sent(key::eng1_fuel_selector_center));
+    EXPECT_TRUE(bed.sent(key::eng2_fuel_selector_center));
     bed.click(kCenterPumps, "left_pump.off");
     bed.tick(2);
-    EXPECT_EQ(bed.sent_count(key::eng2_left_main), 2);
+    EXPECT_EQ(bed.sent_count(key::eng2_fuel_selector_left_main), 2);
     bed.click(kLeftPumps, "pump_1.off");
     bed.tick();
-    EXPECT_TRUE(bed.sent(key::eng2_left_aux));
-    EXPECT_FALSE(bed.sent(key::eng2_right_main));
+    EXPECT_TRUE(bed.sent(key::eng2_fuel_selector_left_aux));
+    EXPECT_FALSE(bed.sent(key::eng2_fuel_selector_right_main));
 }
 
 TEST_F(FuelFeed, crossfeed_from_the_left_does_nothing_while_the_right_side_feeds_itself) {
     bed.click(kValves, "xfeed.right");
     bed.click(kCenterPumps, "left_pump.off");
     bed.tick(2);
-    EXPECT_TRUE(bed.sent(key::eng1_left_main));
-    EXPECT_TRUE(bed.sent(key::eng2_center));
-    EXPECT_FALSE(bed.sent(key::eng2_left_main));
+    EXPECT_TRUE(bed.sent(key::eng1_fuel_selector_left_main));
+    EXPECT_TRUE(bed.sent(key::eng2_fuel_selector_center));
+    EXPECT_FALSE(bed.sent(key::eng2_fuel_selector_left_main));
 }
 
 TEST_F(FuelFeed, crossfeed_from_the_right_feeds_engine_1_from_the_right_tanks) {
@@ -156,9 +139,9 @@ TEST_F(FuelFeed, crossfeed_from_the_right_feeds_engine_1_from_the_right_tanks) {
     bed.click(kCenterPumps, "right_pump.off");
     bed.tick(2);
     EXPECT_EQ(feed.fuel_xfeed_state, 2);
-    EXPECT_TRUE(bed.sent(key::eng2_right_main));
-    EXPECT_TRUE(bed.sent(key::eng1_right_main));
-    EXPECT_TRUE(is_on(bed.sim().f64(895))) << "fed across: its valve stays open";
+    EXPECT_TRUE(bed.sent(key::eng2_fuel_selector_right_main));
+    EXPECT_TRUE(bed.sent(key::eng1_fuel_selector_right_main));
+    EXPECT_TRUE(is_on(bed.sim().get(sim::eng1_fuel_valve))) << "fed across: its valve stays open";
 }
 
 TEST_F(FuelFeed, engine_1_keeps_its_selector_rather_than_take_an_empty_center_tank) {
@@ -167,30 +150,30 @@ TEST_F(FuelFeed, engine_1_keeps_its_selector_rather_than_take_an_empty_center_ta
     tanks(5000, 5000, 0.5, 5000, 5000);
     bed.tick();
     EXPECT_EQ(feed.fuel_xfeed_state, 2);
-    EXPECT_FALSE(bed.sent(key::eng1_center));
-    EXPECT_FALSE(bed.sent(key::eng1_right_main)) << "the left side still has pressure";
-    EXPECT_TRUE(bed.sent(key::eng2_right_main));
+    EXPECT_FALSE(bed.sent(key::eng1_fuel_selector_center));
+    EXPECT_FALSE(bed.sent(key::eng1_fuel_selector_right_main)) << "the left side still has pressure";
+    EXPECT_TRUE(bed.sent(key::eng2_fuel_selector_right_main));
 }
 
 TEST_F(FuelFeed, without_the_battery_bus_both_selectors_go_off_every_tick) {
     power(false);
     bed.tick(4);
-    EXPECT_EQ(bed.sent_count(key::eng1_off), 4);
-    EXPECT_EQ(bed.sent_count(key::eng2_off), 4);
-    EXPECT_FALSE(bed.sent(key::eng1_center));
+    EXPECT_EQ(bed.sent_count(key::eng1_fuel_selector_off), 4);
+    EXPECT_EQ(bed.sent_count(key::eng2_fuel_selector_off), 4);
+    EXPECT_FALSE(bed.sent(key::eng1_fuel_selector_center));
 }
 
 TEST_F(FuelFeed, a_closed_tank_valve_shuts_the_simulator_valve_once) {
     bed.tick();
     bed.click(kValves, "tank_valve_1a");
     bed.tick(5);
-    EXPECT_EQ(bed.sent_count(key::toggle_valve_1), 1);
-    EXPECT_TRUE(is_off(bed.sim().f64(895)));
+    EXPECT_EQ(bed.sent_count(key::eng1_fuel_valve_toggle), 1);
+    EXPECT_TRUE(is_off(bed.sim().get(sim::eng1_fuel_valve)));
     bed.click(kValves, "tank_valve_1a");
     bed.tick(5);
-    EXPECT_EQ(bed.sent_count(key::toggle_valve_1), 1);
-    EXPECT_TRUE(is_on(bed.sim().f64(895)));
-    EXPECT_FALSE(bed.sent(key::toggle_valve_2));
+    EXPECT_EQ(bed.sent_count(key::eng1_fuel_valve_toggle), 1);
+    EXPECT_TRUE(is_on(bed.sim().get(sim::eng1_fuel_valve)));
+    EXPECT_FALSE(bed.sent(key::eng2_fuel_valve_toggle));
 }
 
 TEST_F(FuelFeed, without_the_dc_bus_the_simulator_valves_are_left_alone) {
@@ -199,13 +182,13 @@ TEST_F(FuelFeed, without_the_dc_bus_the_simulator_valves_are_left_alone) {
     bed.tick();
     bed.click(kValves, "tank_valve_2a");
     bed.tick(3);
-    EXPECT_FALSE(bed.sent(key::toggle_valve_2));
+    EXPECT_FALSE(bed.sent(key::eng2_fuel_valve_toggle));
 }
 
 TEST_F(FuelFeed, a_valve_reading_neither_open_nor_closed_is_not_toggled) {
-    bed.sim().set_f64(895, 0.5);
+    bed.sim().set(sim::eng1_fuel_valve, 0.5);
     bed.tick();
-    EXPECT_FALSE(bed.sent(key::toggle_valve_1));
+    EXPECT_FALSE(bed.sent(key::eng1_fuel_valve_toggle));
 }
 
 TEST_F(FuelFeed, flow_bars_are_bright_for_the_tank_an_engine_draws_from_and_hidden_unpowered) {

@@ -62,7 +62,7 @@ TEST(Allocations, the_counter_sees_an_allocation) {
 
 TEST(Allocations, none_during_frames_after_installation) {
     Simulator sim;
-    sim.vars().set_f64(60, 1.0);
+    sim.vars().set(sim::on_ground, 1.0);
     long seen = 0;
     {
         Counting c;

@@ -44,7 +44,7 @@ TEST(Timeline, a_repeated_key_event_is_printed_when_it_starts_and_when_it_stops)
         sim.frame();
         sim.frame();
         sim.model().set_enabled(false);
-        send_key(0x103CB, 10040);  // between frames, as a click would
+        send(key::panel_window_open, 10040);  // between frames, as a click would
         sim.frame();
         timeline.finish();
         sim.set_timeline(nullptr);
@@ -65,7 +65,7 @@ TEST(Timeline, a_negative_key_value_is_printed_with_its_signed_reading) {
         Simulator sim;
         Timeline timeline(text, nullptr);
         sim.set_timeline(&timeline);
-        send_key(0x100AA, static_cast<u32>(-2523));
+        send(key::elevator_trim_set, static_cast<u32>(-2523));
         sim.frame();
         sim.set_timeline(nullptr);
     }

@@ -8,8 +8,6 @@
 namespace tarvenol::host {
 namespace {
 
-constexpr std::uint32_t kOpenWindow = 0x103CB;
-constexpr std::uint32_t kCloseWindow = 0x103CC;
 constexpr std::uint32_t kBigWarningPanel = 10090;
 constexpr std::uint32_t kOverheadPanel = 10030;
 
@@ -30,20 +28,20 @@ TEST(PanelWindows, panel_window_toggle_flips_one_window) {
 TEST(PanelWindows, open_and_close_events_are_followed_even_with_the_model_off) {
     Simulator sim;
     sim.model().set_enabled(false);
-    send_key(kOpenWindow, kOverheadPanel);
+    send(key::panel_window_open, kOverheadPanel);
     EXPECT_TRUE(sim.host().window_open(kOverheadPanel));
-    send_key(kOpenWindow, kOverheadPanel);  // opening an open window leaves it open
+    send(key::panel_window_open, kOverheadPanel);  // opening an open window leaves it open
     EXPECT_TRUE(sim.host().window_open(kOverheadPanel));
-    send_key(kCloseWindow, kOverheadPanel);
+    send(key::panel_window_close, kOverheadPanel);
     EXPECT_FALSE(sim.host().window_open(kOverheadPanel));
-    send_key(kCloseWindow, kOverheadPanel);
+    send(key::panel_window_close, kOverheadPanel);
     EXPECT_FALSE(sim.host().window_open(kOverheadPanel));
 }
 
 TEST(PanelWindows, a_fresh_simulator_starts_closed_again) {
     {
         Simulator sim;
-        send_key(kOpenWindow, kOverheadPanel);
+        send(key::panel_window_open, kOverheadPanel);
     }
     Simulator sim;
     EXPECT_FALSE(sim.host().window_open(kOverheadPanel));

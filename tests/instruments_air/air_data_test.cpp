@@ -31,7 +31,6 @@ constexpr int kTakeoffInput1 = 558;
 constexpr int kTakeoffInput2 = 568;
 constexpr int kAngleOfAttack = 789;
 
-constexpr u32 kSetAirspeedHold = 0x101F5;
 constexpr double kFlapStep2 = 6144.0;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -92,7 +91,7 @@ protected:
     u32 last_hold_ref_sent() {
         u32 v = 0;
         for (const auto& k : bed.host().key_events())
-            if (k.id == kSetAirspeedHold) v = k.value;
+            if (k.id == key::ap_airspeed_ref.id) v = k.value;
         return v;
     }
     void set_mach_counter(double value) { set(kMach20480, (value + 5.0) * 20.0); }
@@ -124,13 +123,13 @@ TEST_F(MainAirspeedIndicator, takeoff_request_on_the_ground_sets_the_takeoff_bug
     set(kOnGround, 1.0);
     i32 ats_when_sent = -1;
     bed.host().on_key_event = [&](const host::KeyEvent& k) {
-        if (k.id == kSetAirspeedHold) ats_when_sent = shared.ats_speed_sel;
+        if (k.id == key::ap_airspeed_ref.id) ats_when_sent = shared.ats_speed_sel;
     };
     click(kAsi, "ref_button");
     EXPECT_EQ(var("asi_ref_request"), 1.0);
     bed.tick();
     expect_markers(132, 154, 194, 224);
-    EXPECT_EQ(bed.sent_count(kSetAirspeedHold), 1);
+    EXPECT_EQ(bed.sent_count(key::ap_airspeed_ref), 1);
     EXPECT_EQ(last_hold_ref_sent(), 139u);
     EXPECT_EQ(ats_when_sent, 139);
     EXPECT_TRUE(bed.shown(kAsi, "takeoff_ref_image"));
@@ -169,7 +168,7 @@ TEST_F(MainAirspeedIndicator, with_the_autothrottle_engaged_the_button_sets_the_
     set(kFlapPosition, kFlapStep2);
     click(kAsi, "ref_button");
     bed.tick();
-    EXPECT_FALSE(bed.sent(kSetAirspeedHold));
+    EXPECT_FALSE(bed.sent(key::ap_airspeed_ref));
     expect_markers(132, 154, 194, 224);
 }
 
@@ -182,7 +181,7 @@ TEST_F(MainAirspeedIndicator, confirmation_shows_for_36_ticks_and_the_request_is
     // The crew moves a bug meanwhile: the request is not applied again.
     click(kAsi, "marker_1.up");
     bed.tick(35);
-    EXPECT_FALSE(bed.sent(kSetAirspeedHold));
+    EXPECT_FALSE(bed.sent(key::ap_airspeed_ref));
     EXPECT_TRUE(bed.shown(kAsi, "takeoff_ref_image"));
     EXPECT_EQ(var("asi_marker_1"), 133.0);
     bed.tick();
@@ -194,7 +193,7 @@ TEST_F(MainAirspeedIndicator, confirmation_shows_for_36_ticks_and_the_request_is
     set(kOnGround, 0.0);
     click(kAsi, "ref_button");
     bed.tick();
-    EXPECT_EQ(bed.sent_count(kSetAirspeedHold), 1);
+    EXPECT_EQ(bed.sent_count(key::ap_airspeed_ref), 1);
     EXPECT_TRUE(bed.shown(kAsi, "approach_ref_image"));
 }
 

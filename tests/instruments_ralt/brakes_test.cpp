@@ -9,17 +9,12 @@ namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kBrakes = "tarvenol brakes_ind_t418";
-constexpr int kBrakeA = 320;
-constexpr int kBrakeB = 321;
-constexpr int kParkingBrake = 323;
-constexpr int kIas = 61;
-constexpr u32 kParkingBrakeToggle = 0x100D8;
 
 class BrakeIndicator : public PositionInstruments {
 protected:
     void brakes(double a, double b) {
-        sim(kBrakeA, a);
-        sim(kBrakeB, b);
+        sim(sim::brake_left, a);
+        sim(sim::brake_right, b);
     }
     double needle_a() { return bed.value(kBrakes, "brake_press_a_needle"); }
     double needle_b() { return bed.value(kBrakes, "brake_press_b_needle"); }
@@ -35,15 +30,15 @@ TEST_F(BrakeIndicator, with_yellow_pressure_the_needles_follow_the_brakes_clampe
 }
 
 TEST_F(BrakeIndicator, without_yellow_the_accumulator_shows_32000_when_parked_with_pressure) {
-    sim(kParkingBrake, 1.0);
+    sim(sim::parking_brake, 1.0);
     bed.tick();
     EXPECT_EQ(var("park_brake_held"), 1.0);
     yellow = 0;
     bed.tick();
     EXPECT_EQ(needle_a(), 32000.0);
     EXPECT_EQ(needle_b(), 32000.0);
-    EXPECT_FALSE(bed.sent(kParkingBrakeToggle)) << "set while pressurised, it holds";
-    sim(kParkingBrake, 0.0);
+    EXPECT_FALSE(bed.sent(key::parking_brake_toggle)) << "set while pressurised, it holds";
+    sim(sim::parking_brake, 0.0);
     bed.tick();
     EXPECT_EQ(var("park_brake_held"), 0.0);
     EXPECT_EQ(needle_a(), 30000.0);
@@ -56,13 +51,13 @@ TEST_F(BrakeIndicator, without_yellow_the_accumulator_shows_32000_when_parked_wi
 
 TEST_F(BrakeIndicator, a_parking_brake_set_without_yellow_pressure_is_let_off_every_tick) {
     yellow = 0;
-    sim(kParkingBrake, 0.5);
+    sim(sim::parking_brake, 0.5);
     bed.tick(3);
-    EXPECT_EQ(bed.sent_count(kParkingBrakeToggle), 3);
+    EXPECT_EQ(bed.sent_count(key::parking_brake_toggle), 3);
     EXPECT_EQ(var("park_brake_held"), 0.0);
     yellow = 1;
     bed.tick();
-    EXPECT_FALSE(bed.sent(kParkingBrakeToggle));
+    EXPECT_FALSE(bed.sent(key::parking_brake_toggle));
 }
 
 TEST_F(BrakeIndicator, without_ac_bus_1_the_needles_hold) {
@@ -76,7 +71,7 @@ TEST_F(BrakeIndicator, without_ac_bus_1_the_needles_hold) {
 }
 
 TEST_F(BrakeIndicator, braking_above_16000_for_800_ticks_at_40_kt_latches_the_warning_for_10000_ticks) {
-    sim(kIas, 40.0);
+    sim(sim::ias_kt, 40.0);
     brakes(16001.0, 0.0);
     bed.tick();  // the timer starts
     bed.tick(799);
@@ -93,13 +88,13 @@ TEST_F(BrakeIndicator, braking_above_16000_for_800_ticks_at_40_kt_latches_the_wa
 }
 
 TEST_F(BrakeIndicator, the_overheat_timer_returns_to_idle_below_40_kt_or_parked_or_with_the_brakes_off) {
-    sim(kIas, 60.0);
+    sim(sim::ias_kt, 60.0);
     brakes(20000.0, 20000.0);
     bed.tick(400);
-    sim(kIas, 39.9);
+    sim(sim::ias_kt, 39.9);
     bed.tick();
     EXPECT_EQ(var("brake_heat_state"), 0.0);
-    sim(kIas, 60.0);
+    sim(sim::ias_kt, 60.0);
     bed.tick(400);
     brakes(0.0, 0.0);
     bed.tick();
@@ -110,13 +105,13 @@ TEST_F(BrakeIndicator, the_overheat_timer_returns_to_idle_below_40_kt_or_parked_
     brakes(20000.0, 0.0);
     bed.tick(900);
     EXPECT_EQ(shared.mw_brakes, 1);
-    sim(kParkingBrake, 1.0);
+    sim(sim::parking_brake, 1.0);
     bed.tick();
     EXPECT_EQ(shared.mw_brakes, 0);
 }
 
 TEST_F(BrakeIndicator, the_brakes_are_heard_from_15_kt_above_1000_with_the_parking_brake_off) {
-    sim(kIas, 15.0);
+    sim(sim::ias_kt, 15.0);
     brakes(1001.0, 0.0);
     bed.tick();
     EXPECT_TRUE(sound().playing);
@@ -127,27 +122,27 @@ TEST_F(BrakeIndicator, the_brakes_are_heard_from_15_kt_above_1000_with_the_parki
     brakes(0.0, 5000.0);
     bed.tick();
     EXPECT_TRUE(sound().playing);
-    sim(kIas, 14.9);
+    sim(sim::ias_kt, 14.9);
     bed.tick();
     EXPECT_FALSE(sound().playing);
-    sim(kIas, 100.0);
-    sim(kParkingBrake, 1.0);
+    sim(sim::ias_kt, 100.0);
+    sim(sim::parking_brake, 1.0);
     bed.tick();
     EXPECT_FALSE(sound().playing);
 }
 
 TEST_F(BrakeIndicator, nonsense_brake_values_leave_the_needles_on_the_scale) {
     brakes(std::nan(""), 1e300);
-    sim(kIas, std::numeric_limits<double>::infinity());
+    sim(sim::ias_kt, std::numeric_limits<double>::infinity());
     bed.tick();
     EXPECT_EQ(needle_a(), 0.0);
     EXPECT_EQ(needle_b(), 32000.0);
     brakes(-5.0, -std::numeric_limits<double>::infinity());
-    sim(kParkingBrake, std::nan(""));
+    sim(sim::parking_brake, std::nan(""));
     bed.tick();
     EXPECT_EQ(needle_a(), 0.0);
     EXPECT_EQ(needle_b(), 0.0);
-    EXPECT_FALSE(bed.sent(kParkingBrakeToggle));
+    EXPECT_FALSE(bed.sent(key::parking_brake_toggle));
 }
 
 }  // namespace

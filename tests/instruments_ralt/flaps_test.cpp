@@ -9,22 +9,12 @@ namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kFlaps = "tarvenol flaps_ind_t418";
-constexpr int kFlapSelection = 328;
-constexpr int kFlapPosition = 329;
-constexpr int kFlapPosition2 = 330;
-constexpr int kOnGround = 60;
-constexpr int kIas = 61;
-constexpr int kSpeedBrakeLever = 325;
-constexpr int kSpoilerLeft = 326;
-constexpr int kSpoilerRight = 327;
-constexpr int kEng1N1 = 624;
-constexpr int kEng2N1 = 643;
 
 class FlapIndicator : public PositionInstruments {
 protected:
     void flaps(double f) {
-        sim(kFlapPosition, f);
-        sim(kFlapPosition2, f);
+        sim(sim::flap_pos, f);
+        sim(sim::flap_pos_2, f);
     }
     double flap_tape() { return bed.value(kFlaps, "flap_tape"); }
     double slat_tape() { return bed.value(kFlaps, "slat_tape"); }
@@ -92,12 +82,12 @@ TEST_F(FlapIndicator, the_selection_marker_stands_at_the_selected_detent_on_ac_b
     const double selections[] = {5999.0, 6000.0, 9999.0, 10000.0, 13999.0, 14000.0, 16383.0};
     const double markers[] = {0.0, 29.0, 29.0, 48.0, 48.0, 82.0, 82.0};
     for (int i = 0; i < 7; ++i) {
-        sim(kFlapSelection, selections[i]);
+        sim(sim::flap_handle, selections[i]);
         bed.tick();
         EXPECT_EQ(bed.value(kFlaps, "flap_sel_marker"), markers[i]) << selections[i];
     }
     ac_2 = 0;
-    sim(kFlapSelection, 0.0);
+    sim(sim::flap_handle, 0.0);
     bed.tick();
     EXPECT_EQ(bed.value(kFlaps, "flap_sel_marker"), 82.0);
 }
@@ -110,15 +100,15 @@ TEST_F(FlapIndicator, the_clacker_sounds_above_the_placard_of_each_flap_run) {
                           {8000.0, 205.0}, {10240.0, 205.0}, {10241.0, 180.0}, {16300.0, 180.0}};
     for (const Case& c : cases) {
         flaps(c.f);
-        sim(kIas, c.placard);
+        sim(sim::ias_kt, c.placard);
         bed.tick();
         EXPECT_EQ(shared.clacker_req, 0) << c.f;
-        sim(kIas, c.placard + 0.1);
+        sim(sim::ias_kt, c.placard + 0.1);
         bed.tick();
         EXPECT_EQ(shared.clacker_req, 1) << c.f;
     }
     flaps(3000.0);
-    sim(kIas, 220.0);
+    sim(sim::ias_kt, 220.0);
     dc = 0;
     bed.tick();
     EXPECT_EQ(shared.clacker_req, 0) << "without the DC essential bus";
@@ -129,27 +119,27 @@ TEST_F(FlapIndicator, the_clacker_sounds_above_the_placard_of_each_flap_run) {
 }
 
 TEST_F(FlapIndicator, flaps_beyond_take_off_on_the_ground_light_config_and_warn_with_take_off_thrust) {
-    sim(kOnGround, 1.0);
+    sim(sim::on_ground, 1.0);
     flaps(12000.0);
-    sim(kEng2N1, 98.0);
+    sim(sim::eng2_n1_pct, 98.0);
     bed.tick();
     EXPECT_TRUE(lit("config_light"));
     EXPECT_EQ(shared.mw_flaps_config, 1);
-    sim(kEng2N1, 96.9);
-    sim(kEng1N1, 96.9);
+    sim(sim::eng2_n1_pct, 96.9);
+    sim(sim::eng1_n1_pct, 96.9);
     bed.tick();
     EXPECT_TRUE(lit("config_light"));
     EXPECT_EQ(shared.mw_flaps_config, 0);
-    sim(kEng1N1, 97.0);
-    sim(kOnGround, 0.0);
+    sim(sim::eng1_n1_pct, 97.0);
+    sim(sim::on_ground, 0.0);
     bed.tick();
     EXPECT_FALSE(lit("config_light"));
     EXPECT_EQ(shared.mw_flaps_config, 0);
-    sim(kOnGround, 1.0);
+    sim(sim::on_ground, 1.0);
     flaps(10241.0);
     bed.tick();
     EXPECT_FALSE(lit("config_light")) << "10241 is still a take-off setting";
-    sim(kSpoilerRight, 501.0);
+    sim(sim::spoiler_right_pos, 501.0);
     bed.tick();
     EXPECT_EQ(shared.mw_flaps_config, 1) << "a spoiler out";
     dc = 0;
@@ -159,14 +149,14 @@ TEST_F(FlapIndicator, flaps_beyond_take_off_on_the_ground_light_config_and_warn_
 }
 
 TEST_F(FlapIndicator, asym_lights_from_a_difference_of_exactly_3200) {
-    sim(kFlapPosition, 8200.0);
-    sim(kFlapPosition2, 5000.0);
+    sim(sim::flap_pos, 8200.0);
+    sim(sim::flap_pos_2, 5000.0);
     bed.tick();
     EXPECT_TRUE(lit("asym_light"));
-    sim(kFlapPosition2, 5001.0);
+    sim(sim::flap_pos_2, 5001.0);
     bed.tick();
     EXPECT_FALSE(lit("asym_light"));
-    sim(kFlapPosition2, 11400.0);
+    sim(sim::flap_pos_2, 11400.0);
     bed.tick();
     EXPECT_TRUE(lit("asym_light"));
 }
@@ -215,25 +205,25 @@ TEST_F(FlapIndicator, krug_is_steady_with_the_slats_out_and_dark_with_them_in) {
 }
 
 TEST_F(FlapIndicator, speed_brake_lights_with_a_spoiler_out_and_the_lever_up_and_holds_without_hydraulics) {
-    sim(kSpoilerLeft, 1.0);
-    sim(kSpeedBrakeLever, 1.0);
+    sim(sim::spoiler_left_pos, 1.0);
+    sim(sim::spoiler_handle, 1.0);
     bed.tick();
     EXPECT_TRUE(lit("speed_brake_light"));
     yellow = 0;
     blue = 0;
-    sim(kSpeedBrakeLever, 0.0);
+    sim(sim::spoiler_handle, 0.0);
     bed.tick();
     EXPECT_TRUE(lit("speed_brake_light")) << "the light keeps its state";
     blue = 1;
     bed.tick();
     EXPECT_FALSE(lit("speed_brake_light"));
-    sim(kSpeedBrakeLever, 0.99);
+    sim(sim::spoiler_handle, 0.99);
     bed.tick();
     EXPECT_FALSE(lit("speed_brake_light"));
 }
 
 TEST_F(FlapIndicator, the_lamp_test_lights_all_four_and_the_dc_bus_darkens_them) {
-    sim(kOnGround, 0.0);
+    sim(sim::on_ground, 0.0);
     flaps(1000.0);
     bed.tick();
     shared.ann_lt_test = 1;
@@ -252,7 +242,7 @@ TEST_F(FlapIndicator, nonsense_flap_positions_leave_the_tapes_where_they_were) {
     flaps(4096.0);
     bed.tick();
     flaps(std::nan(""));
-    sim(kIas, std::nan(""));
+    sim(sim::ias_kt, std::nan(""));
     bed.tick();
     EXPECT_EQ(flap_tape(), 68.0);
     EXPECT_EQ(slat_tape(), 1.0);

@@ -29,8 +29,9 @@ protected:
 
     double var(const char* name) { return read_var(*find_var(name)); }
     void set_var(const char* name, double v) { write_var(*find_var(name), v); }
-    void sim(int token, double v) { bed.sim().set_f64(token, v); }
-    double counter() { return bed.sim().f64(1); }
+    template <class Var>
+    void sim(Var variable, double v) { bed.sim().set(variable, v); }
+    double counter() { return bed.sim().get(sim::tick_counter); }
 };
 
 }  // namespace tarvenol::testing

@@ -9,15 +9,13 @@ namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kRalt = "tarvenol ralt_t418";
-constexpr int kHeightAgl = 614;
-constexpr int kOnGround = 60;
 constexpr double kFeetPerMetre = 3.281;
 
 class RadioAltimeter : public PositionInstruments {
 protected:
-    void height_ft(double ft) { sim(kHeightAgl, ft / kFeetPerMetre); }
-    void airborne() { sim(kOnGround, 0.0); }
-    void on_ground() { sim(kOnGround, 1.0); }
+    void height_ft(double ft) { sim(sim::height_agl_m, ft / kFeetPerMetre); }
+    void airborne() { sim(sim::on_ground, 0.0); }
+    void on_ground() { sim(sim::on_ground, 1.0); }
     double dh() { return var("dh_setting"); }
     void click(const char* area, int times = 1) {
         for (int i = 0; i < times; ++i) bed.click(kRalt, area);
@@ -26,12 +24,12 @@ protected:
 
 TEST_F(RadioAltimeter, reads_zero_on_the_ground_and_counts_from_the_gear_height_after_take_off) {
     on_ground();
-    sim(kHeightAgl, 3.0);  // 9.843 ft of gear
+    sim(sim::height_agl_m, 3.0);  // 9.843 ft of gear
     bed.tick();
     EXPECT_EQ(var("ralt_ground_offset"), 9.0);
     EXPECT_NEAR(shared.radio_alt_ft, 0.843, 1e-9);
     airborne();
-    sim(kHeightAgl, 100.0);
+    sim(sim::height_agl_m, 100.0);
     bed.tick();
     EXPECT_DOUBLE_EQ(shared.radio_alt_ft, 100.0 * kFeetPerMetre - 9.0);
     EXPECT_DOUBLE_EQ(var("ralt_tape"), 2610.0 - shared.radio_alt_ft);
@@ -41,7 +39,7 @@ TEST_F(RadioAltimeter, reads_zero_on_the_ground_and_counts_from_the_gear_height_
 
 TEST_F(RadioAltimeter, at_2610_ft_and_above_it_reads_2610_and_the_tape_0) {
     airborne();
-    sim(kHeightAgl, 2610.0 / kFeetPerMetre + 0.001);
+    sim(sim::height_agl_m, 2610.0 / kFeetPerMetre + 0.001);
     bed.tick();
     EXPECT_EQ(shared.radio_alt_ft, 2610.0);
     EXPECT_EQ(var("ralt_tape"), 0.0);
@@ -169,14 +167,14 @@ TEST_F(RadioAltimeter, no_chime_in_the_last_30_ft_over_a_gpws_callout_or_without
 
 TEST_F(RadioAltimeter, nonsense_heights_leave_defined_readings) {
     on_ground();
-    sim(kHeightAgl, std::nan(""));
+    sim(sim::height_agl_m, std::nan(""));
     bed.tick();
     EXPECT_EQ(var("ralt_ground_offset"), 0.0);
     EXPECT_EQ(shared.radio_alt_ft, 2610.0);
-    sim(kHeightAgl, -1e300);
+    sim(sim::height_agl_m, -1e300);
     bed.tick();
     EXPECT_EQ(var("ralt_ground_offset"), static_cast<double>(std::numeric_limits<i32>::min()));
-    sim(kHeightAgl, std::numeric_limits<double>::infinity());
+    sim(sim::height_agl_m, std::numeric_limits<double>::infinity());
     bed.tick();
     EXPECT_EQ(shared.radio_alt_ft, 2610.0);
     EXPECT_EQ(var("ralt_ground_offset"), static_cast<double>(std::numeric_limits<i32>::max()));

@@ -9,45 +9,36 @@ namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kSurf = "tarvenol surf_ind_t418";
-constexpr int kElevator = 317;
-constexpr int kAileron = 313;
-constexpr int kRudder = 316;
-constexpr int kOnGround = 60;
-constexpr int kSpoilerLeft = 326;
-constexpr int kSpoilerRight = 327;
-constexpr int kEng1N1 = 624;
-constexpr int kEng2N1 = 643;
-constexpr int kTrimRadians = 783;
 
 class SurfaceIndicator : public PositionInstruments {
 protected:
-    void trim_deg(double deg) { sim(kTrimRadians, deg * 3.14116 / 180.0); }
+    void trim_deg(double deg) { sim(sim::protection_angle_rad, deg * 3.14116 / 180.0); }
     double marker(const char* name) { return bed.value(kSurf, name); }
     bool lit(const char* light) { return bed.shown(kSurf, light); }
 };
 
 TEST_F(SurfaceIndicator, elevator_aileron_and_rudder_markers_follow_the_surfaces) {
-    sim(kElevator, 1000.0);
-    sim(kAileron, 2000.0);
-    sim(kRudder, -3000.0);
+    sim(sim::elevator_pos, 1000.0);
+    sim(sim::aileron_pos, 2000.0);
+    sim(sim::rudder_pos, -3000.0);
     bed.tick();
     EXPECT_DOUBLE_EQ(marker("elevator_marker"), -1.411);
     EXPECT_DOUBLE_EQ(marker("aileron_l_marker"), 0.0011043 * 2000.0);
     EXPECT_DOUBLE_EQ(marker("aileron_r_marker"), -0.0011043 * 2000.0);
     EXPECT_DOUBLE_EQ(marker("rudder_marker"), 0.0013497 * -3000.0);
-    sim(kElevator, -1000.0);
+    sim(sim::elevator_pos, -1000.0);
     bed.tick();
     EXPECT_DOUBLE_EQ(marker("elevator_marker"), 0.6135);
 }
 
 TEST_F(SurfaceIndicator, spoilers_at_16300_read_25_in_the_air_and_36_on_the_ground) {
-    sim(kSpoilerLeft, 16300.0);
-    sim(kSpoilerRight, 8150.0);
-    sim(kOnGround, 0.0);
+    sim(sim::spoiler_left_pos, 16300.0);
+    sim(sim::spoiler_right_pos, 8150.0);
+    sim(sim::on_ground, 0.0);
     bed.tick();
     EXPECT_NEAR(marker("spoiler_l_marker"), -25.0, 1e-4);
     EXPECT_NEAR(marker("spoiler_r_marker"), -12.5, 1e-4);
-    sim(kOnGround, 1.0);
+    sim(sim::on_ground, 1.0);
     bed.tick();
     EXPECT_NEAR(marker("spoiler_l_marker"), -36.0, 1e-4);
 }
@@ -64,13 +55,13 @@ TEST_F(SurfaceIndicator, the_stabiliser_marker_and_tape_follow_the_trim_angle) {
 }
 
 TEST_F(SurfaceIndicator, without_ac_bus_2_every_marker_holds) {
-    sim(kElevator, 1000.0);
-    sim(kSpoilerLeft, 16300.0);
+    sim(sim::elevator_pos, 1000.0);
+    sim(sim::spoiler_left_pos, 16300.0);
     trim_deg(2.0);
     bed.tick();
     ac_2 = 0;
-    sim(kElevator, 0.0);
-    sim(kSpoilerLeft, 0.0);
+    sim(sim::elevator_pos, 0.0);
+    sim(sim::spoiler_left_pos, 0.0);
     trim_deg(0.0);
     bed.tick(2);
     EXPECT_DOUBLE_EQ(marker("elevator_marker"), -1.411);
@@ -79,7 +70,7 @@ TEST_F(SurfaceIndicator, without_ac_bus_2_every_marker_holds) {
 }
 
 TEST_F(SurfaceIndicator, the_aileron_mode_shows_zero_while_the_low_speed_ailerons_are_disconnected) {
-    sim(kAileron, 1000.0);
+    sim(sim::aileron_pos, 1000.0);
     bed.click(kSurf, "ail_mode");
     bed.tick();
     EXPECT_TRUE(lit("ail_mode_light"));
@@ -117,16 +108,16 @@ TEST_F(SurfaceIndicator, the_stab_column_toggles_between_marker_and_numeric_tape
 }
 
 TEST_F(SurfaceIndicator, trim_at_4_degrees_on_the_ground_lights_the_config_light_and_warns_at_97_n1) {
-    sim(kOnGround, 1.0);
+    sim(sim::on_ground, 1.0);
     trim_deg(4.0);
     bed.tick();
     EXPECT_TRUE(lit("stab_config_light"));
     EXPECT_EQ(shared.mw_surf_config, 0);
-    sim(kEng1N1, 97.0);
+    sim(sim::eng1_n1_pct, 97.0);
     bed.tick();
     EXPECT_EQ(shared.mw_surf_config, 1);
-    sim(kEng1N1, 0.0);
-    sim(kEng2N1, 97.0);
+    sim(sim::eng1_n1_pct, 0.0);
+    sim(sim::eng2_n1_pct, 97.0);
     trim_deg(-1.6);
     bed.tick();
     EXPECT_EQ(shared.mw_surf_config, 1);
@@ -135,11 +126,11 @@ TEST_F(SurfaceIndicator, trim_at_4_degrees_on_the_ground_lights_the_config_light
     EXPECT_FALSE(lit("stab_config_light"));
     EXPECT_EQ(shared.mw_surf_config, 0);
     trim_deg(4.0);
-    sim(kOnGround, 0.0);
+    sim(sim::on_ground, 0.0);
     bed.tick();
     EXPECT_FALSE(lit("stab_config_light")) << "in the air";
     EXPECT_EQ(shared.mw_surf_config, 0);
-    sim(kOnGround, 1.0);
+    sim(sim::on_ground, 1.0);
     dc = 0;
     bed.tick();
     EXPECT_FALSE(lit("stab_config_light"));
@@ -158,10 +149,10 @@ TEST_F(SurfaceIndicator, the_lamp_test_lights_both_lights_only_with_the_dc_bus) 
 }
 
 TEST_F(SurfaceIndicator, nonsense_surface_values_leave_the_warning_clear) {
-    sim(kOnGround, 1.0);
-    sim(kTrimRadians, std::nan(""));
-    sim(kEng1N1, std::numeric_limits<double>::infinity());
-    sim(kSpoilerLeft, 1e300);
+    sim(sim::on_ground, 1.0);
+    sim(sim::protection_angle_rad, std::nan(""));
+    sim(sim::eng1_n1_pct, std::numeric_limits<double>::infinity());
+    sim(sim::spoiler_left_pos, 1e300);
     bed.tick();
     EXPECT_EQ(shared.mw_surf_config, 0);
     EXPECT_FALSE(lit("stab_config_light"));

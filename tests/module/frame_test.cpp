@@ -265,7 +265,7 @@ struct Snapshot {
 
 TEST(GaugeCallbacks, ignore_every_service_code_but_install_update_and_kill) {
     TestBed bed;
-    bed.sim().set_f64(759, 0.0);
+    bed.sim().set(sim::main_bus_volts, 0.0);
     bed.tick(3);
     const Snapshot before = Snapshot::take();
     bed.host().clear_key_events();

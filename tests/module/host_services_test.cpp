@@ -9,27 +9,26 @@
 namespace tarvenol::testing {
 namespace {
 
-constexpr int kSomeToken = 4242;
-
 TEST(SimVars, every_read_refreshes_the_record_first) {
     TestBed bed;
-    bed.sim().set_f64(kSomeToken, 12.5);
-    EXPECT_EQ(sim_f64<kSomeToken>(), 12.5);
-    bed.sim().set_f64(kSomeToken, -3.0);
-    EXPECT_EQ(sim_f64<kSomeToken>(), -3.0);
+    bed.sim().set(sim::ias_kt, 12.5);
+    EXPECT_EQ(read(sim::ias_kt), 12.5);
+    bed.sim().set(sim::ias_kt, -3.0);
+    EXPECT_EQ(read(sim::ias_kt), -3.0);
 }
 
 TEST(SimVars, an_integer_variable_is_read_from_the_low_half_with_its_bits_intact) {
     TestBed bed;
-    bed.sim().set_i32(kSomeToken, -2);
-    EXPECT_EQ(sim_i32<kSomeToken>(), -2);
-    bed.sim().set_i32(kSomeToken, std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(sim_i32<kSomeToken>(), std::numeric_limits<std::int32_t>::min());
+    bed.sim().set(sim::nav1_flags, -2);
+    EXPECT_EQ(read(sim::nav1_flags), -2);
+    bed.sim().set(sim::nav1_flags, std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(read(sim::nav1_flags), std::numeric_limits<std::int32_t>::min());
 }
 
 TEST(SimVars, an_unknown_token_reads_zero) {
     TestBed bed;
-    EXPECT_EQ(sim_f64<987654>(), 0.0);
+    abi::MODULE_VAR unknown{987654, nullptr, 0, {}, {}};  // not in the vocabulary
+    EXPECT_EQ(detail::read_f64(unknown), 0.0);
 }
 
 TEST(SimVars, a_value_of_0_999_is_neither_on_nor_off) {
@@ -53,23 +52,23 @@ TEST(FlagBits, tests_the_low_32_bits_of_the_record_against_the_mask) {
 
 TEST(Timers, a_deadline_equal_to_the_counter_is_due_on_that_tick) {
     TestBed bed;
-    bed.host().hold(1);
-    bed.sim().set_f64(1, 100.0);
+    bed.host().hold(sim::tick_counter.token);
+    bed.sim().set(sim::tick_counter, 100.0);
     const i32 deadline = deadline_in(36);
     EXPECT_EQ(deadline, 136);
-    bed.sim().set_f64(1, 135.0);
+    bed.sim().set(sim::tick_counter, 135.0);
     EXPECT_FALSE(is_due(deadline));
-    bed.sim().set_f64(1, 136.0);
+    bed.sim().set(sim::tick_counter, 136.0);
     EXPECT_TRUE(is_due(deadline));
-    bed.sim().set_f64(1, 137.0);
+    bed.sim().set(sim::tick_counter, 137.0);
     EXPECT_TRUE(is_due(deadline));
 }
 
 TEST(Timers, a_counter_beyond_the_integer_range_gives_a_saturated_deadline_not_an_overflow) {
     TestBed bed;
-    bed.sim().set_f64(1, 3e9);
+    bed.sim().set(sim::tick_counter, 3e9);
     EXPECT_EQ(deadline_in(36), std::numeric_limits<i32>::max());
-    bed.sim().set_f64(1, std::nan(""));
+    bed.sim().set(sim::tick_counter, std::nan(""));
     EXPECT_EQ(deadline_in(36), 0);  // a NaN counter gives a defined deadline
     EXPECT_FALSE(is_due(0));        // and nothing falls due while the counter is NaN
 }
@@ -92,7 +91,7 @@ TEST(Pictures, showing_or_hiding_touches_only_the_hidden_bit) {
 
 TEST(Commands, key_events_and_window_toggles_reach_the_simulator) {
     TestBed bed;
-    send_key(0x102C1, 7);
+    send(key::master_battery_toggle, 7);
     ASSERT_EQ(bed.host().key_events().size(), 1u);
     EXPECT_EQ(bed.host().key_events()[0].id, 0x102C1u);
     EXPECT_EQ(bed.host().key_events()[0].value, 7u);
