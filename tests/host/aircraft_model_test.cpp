@@ -79,7 +79,7 @@ TEST(AircraftModel, a_selector_event_selects_the_tank_of_its_offset_from_off) {
     EXPECT_EQ(read(sim::eng2_fuel_selector), 2);
     e.model.key_event(key::eng1_fuel_selector_off.id, 0);
     EXPECT_EQ(read(sim::eng1_fuel_selector), 0);
-    EXPECT_EQ(e.v.value(307).d, 0u);
+    EXPECT_EQ(e.v.value(sim::eng1_fuel_selector.token).d, 0u);
 }
 
 TEST(AircraftModel, a_fuel_valve_event_toggles_the_valve) {
