@@ -82,25 +82,25 @@ BENCHMARK(floor_frame)->Unit(benchmark::kMicrosecond);
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        // One figure per benchmark: the mean when repeated, else the run itself.
+        // One figure per benchmark: the median when repeated, else the run itself.
         for (const Run& r : runs) {
             if (r.error_occurred) continue;
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "mean")
-                means_[r.run_name.function_name] = r.GetAdjustedRealTime();
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                medians_[r.run_name.function_name] = r.GetAdjustedRealTime();
             else if (r.run_type == Run::RT_Iteration)
                 times_[r.run_name.function_name] = r.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
     double time(const std::string& name) const {
-        if (auto m = means_.find(name); m != means_.end()) return m->second;
+        if (auto m = medians_.find(name); m != medians_.end()) return m->second;
         if (auto t = times_.find(name); t != times_.end()) return t->second;
         return 0.0;
     }
 
 private:
     std::map<std::string, double> times_;
-    std::map<std::string, double> means_;
+    std::map<std::string, double> medians_;
 };
 
 }  // namespace

@@ -178,11 +178,35 @@ double slew(double value, double target, double step) {
     return value;
 }
 
+// The cockpit's key events lie close together in the simulator's numbering; an index over the
+// block of 1024 identifiers from the lowest finds the row of an event at once (several arrive
+// every frame). Any event outside the block is looked for row by row.
+constexpr std::uint32_t lowest_key_id() {
+    std::uint32_t lowest = kKeyEvents[0].id;
+    for (const KeyEventInfo& k : kKeyEvents) lowest = std::min(lowest, k.id);
+    return lowest;
+}
+constexpr std::uint32_t kFirstKeyId = lowest_key_id();
+constexpr std::size_t kKeyIdBlock = 1024;
+constexpr std::array<std::uint16_t, kKeyIdBlock> make_key_event_index() {
+    std::array<std::uint16_t, kKeyIdBlock> index{};  // row + 1, 0 for an event the cockpit never sends
+    for (std::size_t i = 0; i < kKeyEvents.size(); ++i)
+        if (kKeyEvents[i].id >= kFirstKeyId && kKeyEvents[i].id - kFirstKeyId < kKeyIdBlock)
+            index[kKeyEvents[i].id - kFirstKeyId] = static_cast<std::uint16_t>(i + 1);
+    return index;
+}
+constexpr auto kKeyEventIndex = make_key_event_index();
+static_assert(kKeyEvents.size() < 0xFFFF);
+
 }  // namespace
 
 std::span<const KeyEventInfo> key_event_table() { return kKeyEvents; }
 
 const KeyEventInfo* find_key_event(std::uint32_t id) {
+    if (id >= kFirstKeyId && id - kFirstKeyId < kKeyIdBlock) {
+        const std::uint16_t row = kKeyEventIndex[id - kFirstKeyId];
+        return row ? &kKeyEvents[row - 1] : nullptr;
+    }
     for (const KeyEventInfo& k : kKeyEvents)
         if (k.id == id) return &k;
     return nullptr;

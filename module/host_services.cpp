@@ -6,8 +6,6 @@
 
 namespace tarvenol {
 
-abi::PANELS* panels() { return static_cast<abi::PANELS*>(ImportTable.PANELSentry.fnptr); }
-
 void lookup_var(abi::MODULE_VAR& var) {
     if (auto* p = panels(); p && p->lookup_var) p->lookup_var(&var);
 }

@@ -4,6 +4,7 @@
 // hidden bit; timers are deadlines against the simulator's tick counter (18 per second).
 #pragma once
 
+#include "module/linkage.h"
 #include "module/numbers.h"
 #include "module/panel_abi.h"
 #include "module/sim_vocabulary.h"
@@ -12,7 +13,7 @@ namespace tarvenol {
 
 // The service table the simulator wrote into ImportTable; null before the simulator filled it
 // (every service is then a no-op).
-abi::PANELS* panels();
+inline abi::PANELS* panels() { return static_cast<abi::PANELS*>(ImportTable.PANELSentry.fnptr); }
 
 // --- Simulator variables -----------------------------------------------------------------------
 // Every read names its entry of the simulator vocabulary; the entry decides whether the value
