@@ -1,5 +1,5 @@
 // Pictures of the cockpit as the stand-in host shows it: one PNG per gauge and one composed picture
-// per panel window (the main panel and every open window), drawn from the live element state, and
+// per panel window (the main panel and every panel window, open or not), drawn from the live element state, and
 // the viewer page of a run (host/viewer.cpp). Also where each gauge sits on which panel window,
 // which the sample panel configuration (resources/panel.cfg) is written from.
 #pragma once
@@ -45,7 +45,7 @@ class PictureBook {
 public:
     explicit PictureBook(std::string dir) : dir_(std::move(dir)) {}
     // Writes DIR/NAME/<gauge>.png for every gauge and DIR/NAME/window_<id>.png for the main panel and
-    // every open window; false (with a message) when a file cannot be written.
+    // every panel window; false (with a message) when a file cannot be written.
     bool take(const std::string& name, PanelHost& host, long frame, std::string& error);
     // Writes DIR/index.html: the pictures with the timeline of the run (the CSV trace) beside them.
     bool write_viewer(const std::string& title, std::FILE* trace_csv, std::string& error) const;

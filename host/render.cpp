@@ -89,8 +89,8 @@ bool PictureBook::take(const std::string& name, PanelHost& host, long frame, std
     Picture p;
     p.name = name;
     p.frame = frame;
+    // Every window, open or not, so that a run shows panels whose windows it never opens.
     for (std::uint32_t window : panel_windows()) {
-        if (window != kMainPanel && !host.window_open(window)) continue;
         int w = 0, h = 0;
         const auto placed = arrange(window, w, h);
         cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(w, 1), std::max(h, 1));

@@ -91,14 +91,14 @@ const char* kPage = R"(<!doctype html>
 body{margin:0;background:#1b1e20;color:#e8e8e4;font:13px "DejaVu Sans",sans-serif}
 #bar{display:flex;gap:8px;align-items:center;padding:6px 10px;background:#2e3438}
 #bar button{background:#4a5258;color:#f2f2ee;border:1px solid #6a747b;padding:3px 10px;font:inherit;cursor:pointer}
-#bar button.on{background:#f2a516;color:#101214}
+#bar button.on{background:#f2f2ee;color:#101214}
 #label{font-weight:bold;min-width:260px}
 #main{display:flex;align-items:flex-start}
 #pics{flex:0 0 auto;padding:8px;overflow:auto;max-width:74vw}
 #pics img{display:block;margin-bottom:8px}
 #timeline{flex:1 1 auto;padding:8px;font:12px "DejaVu Sans Mono",monospace;overflow:auto;max-height:92vh}
 #timeline td{padding:0 6px;white-space:nowrap}
-.key{color:#4aa8ff}.sound{color:#35d05a}.window{color:#f2a516}
+.key{color:#4aa8ff}.sound{color:#35d05a}.window{color:#e8c070}
 </style></head><body>
 <div id="bar"><button id="prev">&#9664; previous</button><button id="next">next &#9654;</button>
 <span id="label"></span><span id="tabs"></span></div>
@@ -126,10 +126,14 @@ function show(i) {
     table.appendChild(tr);
   }
   t.appendChild(table);
-  if (decodeURIComponent(location.hash.slice(1)) !== p.name) history.replaceState(null, '', '#' + encodeURIComponent(p.name));
+  const hash = '#' + encodeURIComponent(p.name) + (tab ? '@' + p.windows[tab].id : '');
+  if (location.hash !== hash) history.replaceState(null, '', hash);
 }
+// #NAME or #NAME@WINDOW (a panel window id) picks the picture and the window shown.
 function fromHash() {
-  const want = decodeURIComponent(location.hash.slice(1));
+  const [want, win] = decodeURIComponent(location.hash.slice(1)).split('@');
+  const p = pictures.find(q => q.name === want);
+  if (p && win) tab = Math.max(0, p.windows.findIndex(w => String(w.id) === win));
   const i = pictures.findIndex(p => p.name === want);
   show(i >= 0 ? i : (/^[0-9]+$/.test(want) ? Number(want) : 0));
 }
@@ -168,7 +172,7 @@ bool PictureBook::write_viewer(const std::string& title, std::FILE* trace, std::
         data += "\"name\":" + js(p.name) + ",\"frame\":" + std::to_string(p.frame) + ",\"windows\":[";
         for (std::size_t w = 0; w < p.windows.size(); ++w) {
             data += w ? "," : "";
-            data += "{\"title\":" + js(window_title(p.windows[w].first)) + ",\"png\":\"" + base64(p.windows[w].second) + "\"}";
+            data += "{\"id\":" + std::to_string(p.windows[w].first) + ",\"title\":" + js(window_title(p.windows[w].first)) + ",\"png\":\"" + base64(p.windows[w].second) + "\"}";
         }
         data += "],\"rows\":[";
         std::size_t shown = 0, more = 0;

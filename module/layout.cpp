@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "module/gauge.h"
@@ -67,6 +68,21 @@ int common_words(string_view a, string_view b) {
         if (a[i] != b[i]) break;
     }
     return words;
+}
+// Leading or trailing: "transf_1" shares two words with "ac_transf_1".
+int shared_words(string_view a, string_view b) {
+    int trailing = 0;
+    std::size_t i = a.size(), j = b.size();
+    while (i > 0 && j > 0) {
+        const auto wa = a.rfind('_', i - 1), wb = b.rfind('_', j - 1);
+        const std::size_t sa = wa == string_view::npos ? 0 : wa + 1, sb = wb == string_view::npos ? 0 : wb + 1;
+        if (a.substr(sa, i - sa) != b.substr(sb, j - sb)) break;
+        ++trailing;
+        if (sa == 0 || sb == 0) break;
+        i = sa - 1;
+        j = sb - 1;
+    }
+    return std::max(common_words(a, b), trailing);
 }
 int word_count(string_view a) { return 1 + static_cast<int>(std::count(a.begin(), a.end(), '_')); }
 
@@ -217,7 +233,8 @@ private:
         for (Control& c : controls_) {
             if (!is_lamp(c.draw) || !c.box.empty()) continue;
             // Both pictures of a flow bar share one place.
-            if (c.draw == Draw::bar_cross && c.first > 1 && links_[c.first - 1]->look.draw == Draw::bar_in) {
+            const Look& l = links_[c.first]->look;
+            if ((c.draw == Draw::bar_cross || l.position > 0) && c.first > 1 && links_[c.first - 1]->look.draw == Draw::bar_in) {
                 give(c, links_[c.first - 1]->look.box);
                 continue;
             }
@@ -310,29 +327,43 @@ private:
         Control* best = nullptr;
         int best_score = -1;
         position = -1;
-        // A switch with a position of the area's name, the one sharing most words.
+        // A switch with a position of the area's name, the one sharing most words; a position
+        // another area already selects counts last (names that share no word go in order).
+        constexpr int kTaken = 100;
         for (Control& c : controls_) {
             const int p = position_named(c, suffix);
             if (p < 0) continue;
-            const int score = common_words(s, c.stem);
+            const bool taken = std::find(claimed_.begin(), claimed_.end(), std::make_pair(static_cast<const Control*>(&c), p)) != claimed_.end();
+            const int score = shared_words(s, c.stem) - (taken ? kTaken : 0);
             if (score > best_score) {
                 best = &c;
                 best_score = score;
                 position = p;
             }
         }
-        if (best) return best;
+        if (best) {
+            claimed_.emplace_back(best, position);
+            return best;
+        }
         // Otherwise the control sharing most words with it, switches before lamps.
         best_score = 0;
         for (int pass = 0; pass < 2 && !best; ++pass)
             for (Control& c : controls_) {
                 if (pass == 0 ? !is_switch(c.draw) : !is_lamp(c.draw)) continue;
-                const int score = common_words(s, c.stem);
+                const int score = shared_words(s, c.stem);
                 if (score > best_score && (score >= 2 || score == word_count(c.stem) || score == word_count(s))) {
                     best = &c;
                     best_score = score;
                 }
             }
+        // A selector's areas named for the selector itself: the gauge's knob.
+        if (!best && (s == "selector" || s == "knob"))
+            for (Control& c : controls_)
+                if (c.draw == Draw::knob) return &c;
+        // On a gauge with a single switch, every other area is on it.
+        if (!best && std::count_if(controls_.begin(), controls_.end(), [](const Control& c) { return is_switch(c.draw); }) == 1)
+            for (Control& c : controls_)
+                if (is_switch(c.draw)) return &c;
         return best;
     }
 
@@ -365,12 +396,13 @@ private:
             }
         }
         if (loose.empty()) return;
-        const Row r = row_of(loose.size(), kButtonW + kGap, kButtonW + 3 * kGap);
+        const int button_w = std::min(kButtonW, width_ - 2 * kMargin);
+        const Row r = row_of(loose.size(), button_w + kGap, button_w + 3 * kGap);
         y_ += kGap;
         for (std::size_t k = 0; k < loose.size(); ++k) {
             const int col = static_cast<int>(k) % r.per_row;
             if (k && col == 0) y_ += kButtonH + kGap;
-            boxes[loose[k]] = at(r.left + col * r.cell + (r.cell - kButtonW) / 2, y_, kButtonW, kButtonH);
+            boxes[loose[k]] = at(r.left + col * r.cell + (r.cell - button_w) / 2, y_, button_w, kButtonH);
         }
         y_ += kButtonH + kGap;
     }
@@ -381,6 +413,7 @@ private:
     int y_ = 0;
     int bottom_ = 0;
     std::vector<Control> controls_;
+    std::vector<std::pair<const Control*, int>> claimed_;
 };
 
 // The simulator draws an element's bitmap with its top left at `position`; a needle turns about
