@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/aircraft_model.h"
+#include "host/pictures.h"
 #include "host/scenario.h"
 #include "host/sim_tokens.h"
 #include "module/module_state.h"
@@ -20,6 +21,7 @@ using namespace tarvenol;
 using namespace tarvenol::host;
 
 constexpr int kUsageError = 2;
+constexpr const char* kDefaultPicturesDir = "cockpit-pictures";
 
 struct Help {
     const char* command;
@@ -28,13 +30,17 @@ struct Help {
 };
 
 const Help kHelp[] = {
-    {"run", "cockpit-sim run FILE [--trace TRACE.csv] [--audio AUDIO.wav] [--quiet]",
+    {"run", "cockpit-sim run FILE [--trace TRACE.csv] [--audio AUDIO.wav] [--pictures DIR] [--quiet]",
      "Runs a scenario script against a freshly loaded module in a blank simulator and prints what\n"
      "changed frame by frame. Exit status 0 when every expect holds, 1 at the first that fails\n"
      "(file:line, expected and actual), 2 on a malformed script.\n"
      "  --trace FILE   also writes the timeline as CSV (frame,time_s,kind,subject,detail,before,after)\n"
      "  --audio FILE   writes what the cockpit played as a WAV file (1/18 s per frame)\n"
+     "  --pictures DIR each picture command writes DIR/NAME/ (a PNG per gauge and per open panel\n"
+     "                 window); DIR/index.html shows them with the timeline\n"
      "  --quiet        prints only print commands and failures\n"},
+    {"panel-config", "cockpit-sim panel-config",
+     "Prints the sample panel configuration: every gauge on the main panel or its panel window.\n"},
     {"gauges", "cockpit-sim gauges", "Lists the gauges in Linkage order with their widths in millimetres.\n"},
     {"areas", "cockpit-sim areas \"GAUGE NAME\"", "Lists the click areas of a gauge, as click commands name them.\n"},
     {"elements", "cockpit-sim elements \"GAUGE NAME\"",
@@ -52,7 +58,8 @@ const Help kHelp[] = {
 void print_usage(std::FILE* f) {
     std::fprintf(f,
                  "cockpit-sim: the stand-in simulator for the tarvenol cockpit module\n\n"
-                 "  cockpit-sim                 runs the default scenario and shows its timeline\n");
+                 "  cockpit-sim                 runs the default scenario, shows its timeline and writes its\n"
+                 "                              pictures with their viewer to cockpit-pictures/\n");
     for (const Help& h : kHelp) std::fprintf(f, "  %s\n", h.usage);
     std::fprintf(f, "\n'cockpit-sim COMMAND --help' tells more about a command.\n");
 }
@@ -170,9 +177,9 @@ int run(int argc, char** argv) {
         const std::string_view a = argv[i];
         if (a == "--quiet") {
             options.quiet = true;
-        } else if (a == "--trace" || a == "--audio") {
+        } else if (a == "--trace" || a == "--audio" || a == "--pictures") {
             if (i + 1 >= argc) return usage_error("run", std::string(a) + " needs a file name");
-            (a == "--trace" ? options.trace_path : options.audio_path) = argv[++i];
+            (a == "--trace" ? options.trace_path : a == "--audio" ? options.audio_path : options.pictures_dir) = argv[++i];
         } else if (!a.empty() && a[0] == '-') {
             return usage_error("run", "unknown option " + std::string(a));
         } else if (file.empty()) {
@@ -190,6 +197,8 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc < 2) {
         ScenarioOptions options;
+        // The default scenario's key moments, as pictures and a viewer page.
+        if (pictures_supported()) options.pictures_dir = kDefaultPicturesDir;
         return run_scenario(kDefaultScenario, kDefaultScenarioName, options, stdout, stderr);
     }
     const std::string_view command = argv[1];
@@ -205,6 +214,7 @@ int main(int argc, char** argv) {
     }
     if (command == "run") return run(argc, argv);
     if (command == "gauges") return list_gauges();
+    if (command == "panel-config") return std::fputs(panel_configuration().c_str(), stdout) < 0 ? 1 : 0;
     if (command == "areas") return list_areas(argc, argv);
     if (command == "elements") return list_elements(argc, argv);
     if (command == "tokens") return list_tokens();

@@ -1,12 +1,16 @@
 #include "host/scenario.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <vector>
 
 #include "host/aircraft_model.h"
+#include "host/pictures.h"
 #include "host/sim_tokens.h"
 #include "host/simulator.h"
 #include "host/text.h"
@@ -115,7 +119,7 @@ struct Target {
 enum class Kind {
     model, sim, set, tick, hold, release, click, window,
     expect_value, expect_key, expect_nokey, expect_keycount, expect_sound, expect_window,
-    expect_element_shown, expect_element_value, print,
+    expect_element_shown, expect_element_value, print, picture,
 };
 
 enum class SoundCheck { played, notplayed, looping, notlooping };
@@ -150,7 +154,7 @@ public:
     Command parse() {
         Command c;
         const std::string& verb = w_[0].text;
-        if (w_[0].quoted) fail("a command (model, sim, set, tick, hold, release, click, window, expect, print)");
+        if (w_[0].quoted) fail("a command (model, sim, set, tick, hold, release, click, window, expect, print, picture)");
         if (verb == "model") {
             count(2, "model on|off");
             c.kind = Kind::model;
@@ -197,18 +201,31 @@ public:
             c.flag = on_off(w_[2].text, "open", "closed", "window ID open|closed");
         } else if (verb == "expect") {
             parse_expect(c);
+        } else if (verb == "picture") {
+            count(2, "picture NAME");
+            c.kind = Kind::picture;
+            c.target.text = picture_name(w_[1].text);
         } else if (verb == "print") {
             if (w_.size() < 2) fail("print NAME...");
             c.kind = Kind::print;
             for (std::size_t i = 1; i < w_.size(); ++i) c.prints.push_back(value_target(w_[i].text, true));
         } else {
-            fail("a command (model, sim, set, tick, hold, release, click, window, expect, print), not " + verb);
+            fail("a command (model, sim, set, tick, hold, release, click, window, expect, print, picture), not " + verb);
         }
         return c;
     }
 
 private:
     [[noreturn]] void fail(const std::string& expected) const { throw Malformed{"expected " + expected}; }
+
+    // A picture's name is also its folder: letters, digits, '-' and '_'.
+    std::string picture_name(const std::string& s) const {
+        const bool ok = !s.empty() && std::all_of(s.begin(), s.end(), [](char ch) {
+            return std::isalnum(static_cast<unsigned char>(ch)) || ch == '-' || ch == '_';
+        });
+        if (!ok) fail("a picture name (letters, digits, - and _), not " + s);
+        return s;
+    }
 
     void count(std::size_t n, const std::string& form) const {
         if (w_.size() != n) fail(form);
@@ -384,6 +401,9 @@ public:
                 return kScenarioMalformed;
             }
         }
+        // The viewer shows the timeline beside the pictures: without a trace file, one kept aside.
+        if (!options_.pictures_dir.empty() && !trace) trace = std::tmpfile();
+        if (!options_.pictures_dir.empty()) pictures_ = std::make_unique<PictureBook>(options_.pictures_dir);
         int result = kScenarioPassed;
         {
             Simulator sim;
@@ -396,7 +416,7 @@ public:
 
             for (const Command& c : commands) {
                 if (!execute(sim, c)) {
-                    result = kScenarioExpectFailed;
+                    result = picture_failed_ ? kScenarioMalformed : kScenarioExpectFailed;
                     break;
                 }
             }
@@ -411,6 +431,17 @@ public:
             }
             if (result == kScenarioPassed && !options_.quiet)
                 std::fprintf(out_, "%s: passed (%d expects, %ld frames)\n", file_.c_str(), expects_, sim.frames_run());
+        }
+        if (pictures_ && !pictures_->pictures().empty()) {
+            std::string error;
+            std::fflush(trace);
+            if (pictures_->write_viewer(file_, trace, error)) {
+                if (!options_.quiet)
+                    std::fprintf(out_, "%s: pictures and viewer in %s/index.html\n", file_.c_str(), pictures_->dir().c_str());
+            } else {
+                std::fprintf(err_, "%s: %s\n", file_.c_str(), error.c_str());
+                if (result == kScenarioPassed) result = kScenarioMalformed;
+            }
         }
         if (trace) std::fclose(trace);
         return result;
@@ -494,6 +525,14 @@ private:
             case Kind::release: sim.host().release(c.target.token->token); return true;
             case Kind::click: sim.click(*c.gauge, c.area); return true;
             case Kind::window: sim.host().set_window(c.id, c.flag); return true;
+            case Kind::picture: {
+                if (!pictures_) return true;
+                std::string error;
+                if (pictures_->take(c.target.text, sim.host(), sim.frames_run(), error)) return true;
+                std::fprintf(err_, "%s:%d: %s\n", file_.c_str(), c.line, error.c_str());
+                picture_failed_ = true;
+                return false;
+            }
             case Kind::print:
                 for (const Target& t : c.prints) std::fprintf(out_, "%s:%d: %s\n", file_.c_str(), c.line, describe(sim, t).c_str());
                 return true;
@@ -569,6 +608,8 @@ private:
     std::FILE* err_;
     std::vector<KeyEvent> keys_;
     int expects_ = 0;
+    std::unique_ptr<PictureBook> pictures_;
+    bool picture_failed_ = false;
 };
 
 std::string trimmed_source(std::string_view line) {

@@ -18,6 +18,7 @@ struct ScenarioOptions {
     bool quiet = false;       // no timeline, no closing line (print commands still print)
     std::string trace_path;   // the timeline as CSV
     std::string audio_path;   // the cockpit audio as a WAV file
+    std::string pictures_dir; // where picture commands write, with the viewer page (none: they do nothing)
 };
 
 // Runs a script; file_name is the name messages give (file:line).

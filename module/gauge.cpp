@@ -23,8 +23,8 @@ Wrapper& owner(Record* record) {
 }
 
 template <class Wrapper>
-ElementLink make_link(const char* name, Wrapper& w, abi::FLAGS flags) {
-    return ElementLink{name, &w.rec.header, {nullptr, nullptr}, flags};
+ElementLink make_link(const char* name, Wrapper& w, abi::FLAGS flags, Look look, int bitmaps = 1) {
+    return ElementLink{name, &w.rec.header, {nullptr, nullptr}, flags, look, bitmaps};
 }
 
 abi::FLOAT64 FSAPI icon_value(abi::ELEMENT_ICON* e) {
@@ -53,64 +53,65 @@ abi::FLOAT64 FSAPI text_value(abi::ELEMENT_STRING* e) {
     });
 }
 
+// Until the layout numbers it (module/layout.cpp).
 constexpr abi::ID kImageResource = 1;
 
 }  // namespace
 
-Background::Background(const char* name) : rec{}, link{} {
+Background::Background(Look look, const char* name) : rec{}, link{} {
     rec.header = element_header(abi::ELEMENT_TYPE_STATIC_IMAGE, kFlagsShown);
     rec.header.resource_id = kImageResource;
-    link = make_link(name, *this, kFlagsShown);
+    link = make_link(name, *this, kFlagsShown, look);
 }
 
-Image::Image(const char* name) : rec{}, link{} {
+Image::Image(const char* name, Look look) : rec{}, link{} {
     rec.header = element_header(abi::ELEMENT_TYPE_ICON, kFlagsHidden);
     rec.header.resource_id = kImageResource;
     rec.switch_type = abi::ICON_SWITCH_TYPE_SET_CUR_ICON;
     rec.num_icons = 1;
-    link = make_link(name, *this, kFlagsHidden);
+    link = make_link(name, *this, kFlagsHidden, look);
 }
 
-IconSet::IconSet(const char* name, int image_count, ValueFn value_fn) : rec{}, link{}, value(value_fn) {
+IconSet::IconSet(const char* name, int image_count, ValueFn value_fn, Look look) : rec{}, link{}, value(value_fn) {
     rec.header = element_header(abi::ELEMENT_TYPE_ICON, kFlagsShown);
     rec.header.resource_id = kImageResource;
     rec.switch_type = abi::ICON_SWITCH_TYPE_SET_CUR_ICON;
     rec.num_icons = image_count;
     rec.update_cb = &icon_value;
-    link = make_link(name, *this, kFlagsShown);
+    link = make_link(name, *this, kFlagsShown, look, image_count > 0 ? image_count : 1);
 }
 
-Needle::Needle(const char* name, ValueFn value_fn) : rec{}, link{}, value(value_fn) {
+Needle::Needle(const char* name, ValueFn value_fn, Look look) : rec{}, link{}, value(value_fn) {
     rec.header = element_header(abi::ELEMENT_TYPE_NEEDLE, kFlagsShown);
     rec.header.resource_id = kImageResource;
     rec.update_cb = &needle_value;
-    link = make_link(name, *this, kFlagsShown);
+    link = make_link(name, *this, kFlagsShown, look);
 }
 
-Slider::Slider(const char* name, ValueFn x_fn, ValueFn y_fn) : rec{}, link{}, x(x_fn), y(y_fn) {
+Slider::Slider(const char* name, ValueFn x_fn, ValueFn y_fn, Look look) : rec{}, link{}, x(x_fn), y(y_fn) {
     rec.header = element_header(abi::ELEMENT_TYPE_SLIDER, kFlagsShown);
     rec.header.resource_id = kImageResource;
     rec.scale_x = 1.0;
     rec.scale_y = 1.0;
     if (x) rec.update_x_cb = &slider_x;
     if (y) rec.update_y_cb = &slider_y;
-    link = make_link(name, *this, kFlagsShown);
+    link = make_link(name, *this, kFlagsShown, look);
 }
 
-MovingImage::MovingImage(const char* name, ValueFn x_fn, ValueFn y_fn) : rec{}, link{}, x(x_fn), y(y_fn) {
+MovingImage::MovingImage(const char* name, ValueFn x_fn, ValueFn y_fn, Look look) : rec{}, link{}, x(x_fn), y(y_fn) {
     rec.header = element_header(abi::ELEMENT_TYPE_MOVING_IMAGE, kFlagsShown);
     rec.header.resource_id = kImageResource;
     if (x) rec.update_x_cb = &moving_x;
     if (y) rec.update_y_cb = &moving_y;
-    link = make_link(name, *this, kFlagsShown);
+    link = make_link(name, *this, kFlagsShown, look);
 }
 
-Text::Text(const char* name, int max_chars, TextFn format_fn) : rec{}, link{}, format(format_fn) {
+Text::Text(const char* name, int max_chars, TextFn format_fn, Look look) : rec{}, link{}, format(format_fn) {
     rec.header = element_header(abi::ELEMENT_TYPE_STRING, kFlagsShown);
     rec.header.resource_id = -1;  // text elements have no bitmap
     rec.max_string_length = static_cast<abi::UINT16>(max_chars);
     rec.update_cb = &text_value;
-    link = make_link(name, *this, kFlagsShown);
+    link = make_link(name, *this, kFlagsShown, look, 0);
 }
 
 void link_elements(abi::GAUGEHDR& header, ElementLink* const* links, std::size_t count) {
@@ -122,16 +123,14 @@ void link_elements(abi::GAUGEHDR& header, ElementLink* const* links, std::size_t
     }
 }
 
-void build_mouse_list(abi::MOUSERECT* rects, const AreaDef* areas, std::size_t count, abi::UINT32 width_mm) {
-    // One parent covering the gauge, a child per area (laid out in a row), then the ends.
-    const auto width = static_cast<abi::PIXEL>(width_mm);
-    rects[0] = abi::MOUSERECT{abi::MOUSE_RECT_PARENT, {0, 0, width, width}, abi::CURSOR_NONE, 0, 0, 0, nullptr, nullptr};
+void build_mouse_list(abi::MOUSERECT* rects, const AreaDef* areas, std::size_t count, Box size) {
+    // One parent covering the gauge, a child per area (placed by the layout), then the ends.
+    rects[0] = abi::MOUSERECT{abi::MOUSE_RECT_PARENT, {0, 0, size.w, size.h}, abi::CURSOR_NONE, 0, 0, 0, nullptr, nullptr};
     for (std::size_t i = 0; i < count; ++i) {
         const AreaDef& a = areas[i];
         abi::FLAGS32 flags = abi::MOUSE_LEFTSINGLE;
         if (a.repeat == Repeat::while_held) flags |= abi::MOUSE_DOWN_REPEAT;
-        const auto x = static_cast<abi::PIXEL>(i) * kAreaSizePx;
-        rects[i + 1] = abi::MOUSERECT{abi::MOUSE_RECT_CHILD, {x, 0, kAreaSizePx, kAreaSizePx},
+        rects[i + 1] = abi::MOUSERECT{abi::MOUSE_RECT_CHILD, {},
                                       static_cast<int>(a.cursor), 0, static_cast<abi::FLAGS>(flags), 0,
                                       a.function, nullptr};
     }

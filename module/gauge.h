@@ -13,7 +13,9 @@
 #include <type_traits>
 #include <utility>
 
+#include "module/gauge_list.h"
 #include "module/host_services.h"
+#include "module/look.h"
 #include "module/panel_abi.h"
 #include "module/var_table.h"
 #include "sound/sound.h"
@@ -40,12 +42,15 @@ inline double guarded_value(F&& f) noexcept {
 // --- Elements ----------------------------------------------------------------------------------
 
 // What every element carries beside its simulator record: a stable lowercase name for the host
-// and the tests, the list of the element drawn over it, and its image flags at load.
+// and the tests, the list of the element drawn over it, its image flags at load, how it looks and
+// where it sits, and how many bitmaps it shows (consecutive resource ids from its resource_id).
 struct ElementLink {
     const char* name;
     abi::ELEMENT_HEADER* header;
     abi::ELEMENT_HEADER* next[2];
     abi::FLAGS initial_flags;
+    Look look;
+    int bitmaps;
 };
 
 constexpr abi::FLAGS kFlagsShown = abi::IMAGE_USE_TRANSPARENCY;
@@ -57,14 +62,14 @@ abi::ELEMENT_HEADER element_header(abi::ElementType type, abi::FLAGS flags);
 struct Background {
     abi::ELEMENT_STATIC_IMAGE rec;
     ElementLink link;
-    explicit Background(const char* name = "background");
+    explicit Background(Look look = {}, const char* name = "background");
 };
 
 // A light, a flow bar or one position image of a switch: shown while its condition holds.
 struct Image {
     abi::ELEMENT_ICON rec;
     ElementLink link;
-    explicit Image(const char* name);
+    explicit Image(const char* name, Look look = {});
     void show(bool visible) { set_visible(rec.header, visible); }
     bool shown() const { return is_visible(rec.header); }
 };
@@ -77,6 +82,18 @@ struct Lights {
     explicit Lights(Names... names) : images{Image(names)...} {
         static_assert(sizeof...(Names) == N, "one name per image");
     }
+    // Lights in a row inside `row.box` (split evenly), legends from their names.
+    template <class... Names>
+    explicit Lights(Look row, Names... names) : images{Image(names, row)...} {
+        static_assert(sizeof...(Names) == N, "one name per image");
+        if (!row.box.empty())
+            for (std::size_t i = 0; i < N; ++i) {
+                Box& b = images[i].link.look.box;
+                b.w = static_cast<std::int16_t>(row.box.w / N);
+                b.x = static_cast<std::int16_t>(row.box.x + b.w * i);
+                images[i].link.look.legend = nullptr;
+            }
+    }
     Image& operator[](std::size_t i) { return images[i]; }
     static constexpr std::size_t kLinkCount = N;
     void append_links(ElementLink**& out) {
@@ -87,7 +104,18 @@ struct Lights {
 // The N position images of a switch or selector; exactly one is shown.
 template <std::size_t N>
 struct SwitchImages : Lights<N> {
-    using Lights<N>::Lights;
+    // Drawn as one lever (or `look`'s kind) with N positions, position 0 down.
+    template <class... Names>
+    explicit SwitchImages(Names... names) : SwitchImages(lever(nullptr), names...) {}
+    template <class... Names>
+    explicit SwitchImages(Look look, Names... names) : Lights<N>(names...) {
+        if (look.draw == Draw::none) look.draw = Draw::lever;
+        for (std::size_t i = 0; i < N; ++i) {
+            look.position = static_cast<std::uint8_t>(i);
+            look.positions = static_cast<std::uint8_t>(N);
+            this->images[i].link.look = look;
+        }
+    }
     // Shows the image of `position`; a position outside 0..N-1 shows none.
     void show(int position) {
         for (std::size_t i = 0; i < N; ++i) this->images[i].show(static_cast<int>(i) == position);
@@ -103,7 +131,7 @@ struct IconSet {
     abi::ELEMENT_ICON rec;
     ElementLink link;
     ValueFn value;
-    IconSet(const char* name, int image_count, ValueFn value);
+    IconSet(const char* name, int image_count, ValueFn value, Look look = {});
     void show(bool visible) { set_visible(rec.header, visible); }
 };
 
@@ -111,7 +139,7 @@ struct Needle {
     abi::ELEMENT_NEEDLE rec;
     ElementLink link;
     ValueFn value;
-    Needle(const char* name, ValueFn value);
+    Needle(const char* name, ValueFn value, Look look = {});
     void show(bool visible) { set_visible(rec.header, visible); }
 };
 
@@ -120,7 +148,7 @@ struct Slider {
     ElementLink link;
     ValueFn x;
     ValueFn y;
-    Slider(const char* name, ValueFn x, ValueFn y);
+    Slider(const char* name, ValueFn x, ValueFn y, Look look = {});
     void show(bool visible) { set_visible(rec.header, visible); }
 };
 
@@ -129,7 +157,7 @@ struct MovingImage {
     ElementLink link;
     ValueFn x;
     ValueFn y;
-    MovingImage(const char* name, ValueFn x, ValueFn y);
+    MovingImage(const char* name, ValueFn x, ValueFn y, Look look = {});
     void show(bool visible) { set_visible(rec.header, visible); }
 };
 
@@ -138,7 +166,7 @@ struct Text {
     abi::ELEMENT_STRING rec;
     ElementLink link;
     TextFn format;
-    Text(const char* name, int max_chars, TextFn format);
+    Text(const char* name, int max_chars, TextFn format, Look look = {});
     void show(bool visible) { set_visible(rec.header, visible); }
 };
 
@@ -188,6 +216,13 @@ struct AreaDef {
     Cursor cursor;
     Repeat repeat;
     abi::PMOUSE_FUNCTION function;
+    Box box{};  // empty: on the drawing of its control, as the kit lays it out
+    // The same area at an explicit place in the gauge's pixels.
+    constexpr AreaDef at(int x, int y, int w, int h) const {
+        AreaDef a = *this;
+        a.box = tarvenol::at(x, y, w, h);
+        return a;
+    }
 };
 
 template <auto Action>
@@ -230,26 +265,46 @@ struct GaugeInfo {
     std::size_t area_count;
     VarTableView vars;     // the gauge's private variables by name
     void (*reset)();       // back to the private state at load
+    const abi::MOUSERECT* rects;  // the mouse list: rects[i + 1] is area i's rectangle
+    const Box* size;       // the gauge's picture, pixels (its background)
+};
+
+// Bitmap resources: gauge g's elements take consecutive ids from kFirstBitmapId + g * kBitmapIdsPerGauge.
+constexpr abi::ID kFirstBitmapId = 1000;
+constexpr abi::ID kBitmapIdsPerGauge = 200;
+
+// Linkage position of every gauge, for its resource ids.
+enum class GaugeIndex : int {
+#define TARVENOL_GAUGE_INDEX(ident) ident,
+    TARVENOL_GAUGE_LIST(TARVENOL_GAUGE_INDEX)
+#undef TARVENOL_GAUGE_INDEX
 };
 
 inline constexpr std::array<AreaDef, 0> no_areas{};
 inline constexpr VarTableView no_vars{nullptr, 0};
 
-constexpr abi::PIXEL kAreaSizePx = 20;
-
 void link_elements(abi::GAUGEHDR& header, ElementLink* const* links, std::size_t count);
-void build_mouse_list(abi::MOUSERECT* rects, const AreaDef* areas, std::size_t count, abi::UINT32 width_mm);
+void build_mouse_list(abi::MOUSERECT* rects, const AreaDef* areas, std::size_t count, Box size);
+// Gives every element and area without an explicit box its place (module/layout.cpp), positions the
+// simulator records and numbers the bitmaps; returns the gauge's size in pixels.
+Box lay_out(ElementLink* const* links, std::size_t count, const AreaDef* areas, std::size_t area_count,
+            Box* area_boxes, abi::UINT32 width_mm, GaugeIndex index);
 
 template <std::size_t NE, std::size_t NA>
 struct GaugeDef {
     std::array<ElementLink*, NE> elements;
     abi::ELEMENT_HEADER* first[2];
     abi::MOUSERECT rects[NA + 3];
-    GaugeDef(abi::GAUGEHDR& header, abi::UINT32 width_mm, const std::array<ElementLink*, NE>& links,
+    Box size;
+    GaugeDef(abi::GAUGEHDR& header, abi::UINT32 width_mm, GaugeIndex index, const std::array<ElementLink*, NE>& links,
              const AreaDef* areas)
-        : elements(links), first{links[0]->header, nullptr}, rects{} {
+        : elements(links), first{links[0]->header, nullptr}, rects{}, size{} {
         link_elements(header, elements.data(), NE);
-        build_mouse_list(rects, areas, NA, width_mm);
+        Box boxes[NA + 1];
+        size = lay_out(elements.data(), NE, areas, NA, boxes, width_mm, index);
+        build_mouse_list(rects, areas, NA, size);
+        for (std::size_t i = 0; i < NA; ++i)
+            rects[i + 1].relative_box = {boxes[i].x, boxes[i].y, boxes[i].w, boxes[i].h};
     }
 };
 
@@ -316,11 +371,12 @@ void FSAPI idle_callback(abi::GAUGEHDR*, abi::SINT32, abi::UINT32);
     namespace {                                                                                       \
     ::tarvenol::GaugeDef<std::tuple_size_v<decltype(::tarvenol::collect_links(__VA_ARGS__))>,          \
                          std::size(AREAS)>                                                            \
-        ident##_def(gauge_hdr_##ident, width_mm, ::tarvenol::collect_links(__VA_ARGS__), std::data(AREAS)); \
+        ident##_def(gauge_hdr_##ident, width_mm, ::tarvenol::GaugeIndex::ident,                         \
+                    ::tarvenol::collect_links(__VA_ARGS__), std::data(AREAS));                        \
     }                                                                                                 \
     ::tarvenol::abi::GAUGEHDR gauge_hdr_##ident =                                                     \
         ::tarvenol::make_header<ident##_def>(name, width_mm, callback);                               \
     extern const ::tarvenol::GaugeInfo gauge_info_##ident;                                            \
     const ::tarvenol::GaugeInfo gauge_info_##ident = {                                                \
         name, &gauge_hdr_##ident, ident##_def.elements.data(), ident##_def.elements.size(),           \
-        std::data(AREAS), std::size(AREAS), VARS, RESET}
+        std::data(AREAS), std::size(AREAS), VARS, RESET, ident##_def.rects, &ident##_def.size}

@@ -18,8 +18,12 @@ namespace tarvenol {
 struct FlowBar {
     Image in_line;
     Image cross_line;
-    FlowBar(const char* in_line_name, const char* cross_line_name)
-        : in_line(in_line_name), cross_line(cross_line_name) {}
+    FlowBar(const char* in_line_name, const char* cross_line_name, Look look = bar())
+        : in_line(in_line_name, look), cross_line(cross_line_name, crossed(look)) {}
+    static constexpr Look crossed(Look look) {
+        look.draw = Draw::bar_cross;
+        return look;
+    }
     void show(bool bus_powered, bool connected) {
         in_line.show(bus_powered && connected);
         cross_line.show(bus_powered && !connected);

@@ -1,0 +1,520 @@
+#include "host/draw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace tarvenol::draw {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Rgb {
+    double r, g, b;
+};
+constexpr Rgb hex(unsigned v) { return {((v >> 16) & 255) / 255.0, ((v >> 8) & 255) / 255.0, (v & 255) / 255.0}; }
+
+// The palette of the cockpit's artwork.
+constexpr Rgb kFace = hex(0x4a5258), kShadow = hex(0x2e3438), kHighlight = hex(0x6a747b);
+constexpr Rgb kWhite = hex(0xf2f2ee), kBlackFace = hex(0x101214), kNormalBand = hex(0x35d05a);
+struct Lamp {
+    Rgb lit, dark;
+};
+Lamp lamp_colours(Tone t) {
+    switch (t) {
+        case Tone::warning: return {hex(0xe0281e), hex(0x4a1512)};
+        case Tone::advisory: return {hex(0x35d05a), hex(0x103a1c)};
+        case Tone::blue: return {hex(0x4aa8ff), hex(0x14304a)};
+        case Tone::memo: return {hex(0xf0f0f0), hex(0x3a3a3a)};
+        case Tone::white: return {hex(0xf0f0f0), hex(0x3a3a3a)};
+        case Tone::caution:
+        default: return {hex(0xf2a516), hex(0x4d3510)};
+    }
+}
+
+void colour(cairo_t* cr, Rgb c) { cairo_set_source_rgb(cr, c.r, c.g, c.b); }
+void rect(cairo_t* cr, double x, double y, double w, double h) { cairo_rectangle(cr, x, y, w, h); }
+void circle(cairo_t* cr, double x, double y, double r) {
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x, y, r, 0, 2 * kPi);
+}
+
+enum class Font { legend, mono };
+// Text centred on (cx, cy), shrunk to fit max_w.
+void text(cairo_t* cr, const std::string& s, double cx, double cy, double size, double max_w, Font f = Font::legend) {
+    if (s.empty()) return;
+    cairo_select_font_face(cr, f == Font::mono ? "DejaVu Sans Mono" : "DejaVu Sans Condensed", CAIRO_FONT_SLANT_NORMAL,
+                           CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, s.c_str(), &ext);
+    if (max_w > 0 && ext.width > max_w) {
+        cairo_set_font_size(cr, std::max(5.0, size * max_w / ext.width));
+        cairo_text_extents(cr, s.c_str(), &ext);
+    }
+    cairo_move_to(cr, cx - ext.width / 2 - ext.x_bearing, cy - ext.height / 2 - ext.y_bearing);
+    cairo_show_text(cr, s.c_str());
+}
+
+std::string capitals(std::string_view s) {
+    std::string out;
+    for (char c : s) out += c == '_' ? ' ' : static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    return out;
+}
+std::string_view strip(std::string_view name, std::initializer_list<std::string_view> suffixes) {
+    name = name.substr(0, name.find('.'));
+    for (std::string_view s : suffixes)
+        if (name.size() > s.size() && name.substr(name.size() - s.size()) == s) return name.substr(0, name.size() - s.size());
+    return name;
+}
+
+// The legends of a lever's or knob's positions: declared ("OFF|ON"), else the pictures' names.
+std::vector<std::string> marks(const ElementLink* const* group, int count, const Look& look) {
+    std::vector<std::string> out;
+    if (look.marks) {
+        std::string_view m = look.marks;
+        while (!m.empty()) {
+            const auto bar = m.find('|');
+            out.push_back(std::string(m.substr(0, bar)));
+            if (bar == std::string_view::npos) break;
+            m.remove_prefix(bar + 1);
+        }
+        return out;
+    }
+    for (int i = 0; i < count && group; ++i) {
+        std::string_view n = group[i]->name;
+        const auto dot = n.find('.');
+        out.push_back(dot == std::string_view::npos ? std::string() : capitals(n.substr(dot + 1)));
+    }
+    return out;
+}
+
+// --- Shapes ---------------------------------------------------------------------------------------
+
+void screw(cairo_t* cr, double x, double y) {
+    colour(cr, kShadow);
+    circle(cr, x, y, 4);
+    cairo_fill(cr);
+    colour(cr, kHighlight);
+    cairo_set_line_width(cr, 1.2);
+    cairo_move_to(cr, x - 3, y);
+    cairo_line_to(cr, x + 3, y);
+    cairo_stroke(cr);
+}
+
+void lever_base(cairo_t* cr, Box b) {
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) * 0.42;
+    cairo_pattern_t* p = cairo_pattern_create_radial(cx - r / 3, cy - r / 3, 1, cx, cy, r);
+    cairo_pattern_add_color_stop_rgb(p, 0, 0.45, 0.48, 0.5);
+    cairo_pattern_add_color_stop_rgb(p, 1, 0.17, 0.19, 0.2);
+    cairo_set_source(cr, p);
+    circle(cr, cx, cy, r);
+    cairo_fill(cr);
+    cairo_pattern_destroy(p);
+}
+
+// A lever at position p of n (0 = down): its stem from the base's centre to its ball.
+void lever_at(cairo_t* cr, Box b, int p, int n) {
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0;
+    const double travel = b.h / 2.0 - std::max(4.0, b.w * 0.16);
+    const double t = n > 1 ? 1.0 - 2.0 * p / (n - 1) : 0.0;  // +1 down .. -1 up
+    const double tip = cy + t * travel, w = std::max(4.0, b.w * 0.22);
+    colour(cr, hex(0xb8bcbe));
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, w);
+    cairo_move_to(cr, cx, cy);
+    cairo_line_to(cr, cx, tip);
+    cairo_stroke(cr);
+    colour(cr, kWhite);
+    circle(cr, cx, tip, w * 0.75);
+    cairo_fill(cr);
+}
+
+double knob_angle(const Look& l, double v) {
+    const int n = std::max(2, static_cast<int>(l.hi - l.lo) + 1);
+    const double spread = std::min(300.0, 40.0 * (n - 1));
+    const double i = std::clamp(v - l.lo, 0.0, double(n - 1));
+    return (-90.0 - spread / 2 + i * spread / (n - 1)) * kPi / 180.0;
+}
+
+void knob_at(cairo_t* cr, const Look& l, double v) {
+    const Box b = l.box;
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) * 0.3;
+    colour(cr, hex(0x202426));
+    circle(cr, cx, cy, r);
+    cairo_fill(cr);
+    const double a = knob_angle(l, v);
+    colour(cr, kWhite);
+    cairo_set_line_width(cr, std::max(2.0, r * 0.2));
+    cairo_move_to(cr, cx, cy);
+    cairo_line_to(cr, cx + std::cos(a) * r * 1.05, cy + std::sin(a) * r * 1.05);
+    cairo_stroke(cr);
+}
+
+void lens(cairo_t* cr, Box b, Rgb fill, Rgb ink, const std::string& legend) {
+    colour(cr, kShadow);
+    rect(cr, b.x, b.y, b.w, b.h);
+    cairo_fill(cr);
+    colour(cr, fill);
+    rect(cr, b.x + 2, b.y + 2, b.w - 4, b.h - 4);
+    cairo_fill(cr);
+    colour(cr, ink);
+    text(cr, legend, b.x + b.w / 2.0, b.y + b.h / 2.0, std::max(7.0, b.h * 0.42), b.w - 6);
+}
+
+void bar_window(cairo_t* cr, Box b) {
+    colour(cr, kBlackFace);
+    circle(cr, b.x + b.w / 2.0, b.y + b.h / 2.0, std::min(b.w, b.h) / 2.0 - 1);
+    cairo_fill(cr);
+}
+void bar_at(cairo_t* cr, Box b, bool in_line) {
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) / 2.0 - 3;
+    colour(cr, kWhite);
+    cairo_set_line_width(cr, std::max(2.0, r * 0.35));
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    if (in_line) {
+        cairo_move_to(cr, cx - r, cy);
+        cairo_line_to(cr, cx + r, cy);
+    } else {
+        cairo_move_to(cr, cx, cy - r);
+        cairo_line_to(cr, cx, cy + r);
+    }
+    cairo_stroke(cr);
+}
+
+constexpr double kDialStart = 135.0, kDialSweep = 270.0;
+double dial_angle(const Look& l, double v) {
+    const double span = l.hi - l.lo;
+    const double f = span != 0 && std::isfinite(v) ? std::clamp((v - l.lo) / span, 0.0, 1.0) : 0.0;
+    return (kDialStart + kDialSweep * f) * kPi / 180.0;
+}
+
+// A step for the scale's numbers: 1, 2 or 5 times a power of ten, 4 to 10 numbers.
+double scale_step(double span) {
+    double step = std::pow(10.0, std::floor(std::log10(std::max(span, 1e-9))));
+    while (span / step > 10) step *= 2;
+    while (span / step < 4) step /= 2;
+    return step;
+}
+
+void dial_face(cairo_t* cr, const ElementLink& e) {
+    const Look& l = e.look;
+    const Box b = l.box;
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) / 2.0;
+    colour(cr, kShadow);
+    circle(cr, cx, cy, r);
+    cairo_fill(cr);
+    colour(cr, kBlackFace);
+    circle(cr, cx, cy, r - std::max(2.0, r * 0.08));
+    cairo_fill(cr);
+    const double span = l.hi - l.lo;
+    if (!(span > 0)) return;
+    const double step = scale_step(span), ro = r * 0.86;
+    colour(cr, kWhite);
+    for (int k = 0; k <= static_cast<int>(std::round(span / step * 2)); ++k) {
+        const double v = l.lo + k * step / 2;
+        if (v > l.hi + 1e-9) break;
+        const double a = dial_angle(l, v), major = k % 2 == 0;
+        cairo_set_line_width(cr, major ? std::max(1.5, r * 0.04) : 1.0);
+        cairo_move_to(cr, cx + std::cos(a) * ro, cy + std::sin(a) * ro);
+        cairo_line_to(cr, cx + std::cos(a) * ro * (major ? 0.82 : 0.9), cy + std::sin(a) * ro * (major ? 0.82 : 0.9));
+        cairo_stroke(cr);
+        if (major) {
+            char num[32];
+            std::snprintf(num, sizeof num, "%g", v);
+            text(cr, num, cx + std::cos(a) * ro * 0.64, cy + std::sin(a) * ro * 0.64, std::max(6.0, r * 0.15), r * 0.5);
+        }
+    }
+    text(cr, legend(e), cx, cy - r * 0.3, std::max(6.0, r * 0.13), r * 0.9);
+}
+
+void needle_shape(cairo_t* cr, double length, double tail, double width) {
+    colour(cr, kWhite);
+    cairo_move_to(cr, -tail, -width / 2);
+    cairo_line_to(cr, length * 0.85, -width / 4);
+    cairo_line_to(cr, length, 0);
+    cairo_line_to(cr, length * 0.85, width / 4);
+    cairo_line_to(cr, -tail, width / 2);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    colour(cr, hex(0x5a6066));
+    circle(cr, 0, 0, width * 0.7);
+    cairo_fill(cr);
+}
+
+constexpr int kDrumDigits = 10;
+// The digits of a drum at position v (0..10, 10 = 0 again), rolling vertically in its window.
+void drum_digits(cairo_t* cr, Box b, double v) {
+    if (!std::isfinite(v)) v = 0;
+    v = std::fmod(v, double(kDrumDigits));
+    if (v < 0) v += kDrumDigits;
+    cairo_save(cr);
+    rect(cr, b.x, b.y, b.w, b.h);
+    cairo_clip(cr);
+    colour(cr, kWhite);
+    const int d = static_cast<int>(std::floor(v));
+    const double frac = v - d;
+    for (int k = -1; k <= 1; ++k) {
+        const int digit = ((d + k) % kDrumDigits + kDrumDigits) % kDrumDigits;
+        const double y = b.y + b.h / 2.0 - (k - frac) * b.h * -1.0;
+        text(cr, std::to_string(digit), b.x + b.w / 2.0, y, b.h * 0.62, b.w - 2, Font::mono);
+    }
+    cairo_restore(cr);
+}
+
+void window(cairo_t* cr, Box b) {
+    colour(cr, kBlackFace);
+    rect(cr, b.x, b.y, b.w, b.h);
+    cairo_fill(cr);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.6);  // the shade at the window's edges
+    cairo_set_line_width(cr, 1);
+    rect(cr, b.x + 0.5, b.y + 0.5, b.w - 1, b.h - 1);
+    cairo_stroke(cr);
+}
+
+void tape_at(cairo_t* cr, Box b, double offset) {
+    if (!std::isfinite(offset)) offset = 0;
+    cairo_save(cr);
+    rect(cr, b.x, b.y, b.w, b.h);
+    cairo_clip(cr);
+    colour(cr, kWhite);
+    cairo_set_line_width(cr, 1.5);
+    constexpr int kTick = 10;
+    const double shift = std::fmod(offset, double(kTick));
+    for (double y = b.y - kTick + shift; y < b.y + b.h + kTick; y += kTick) {
+        cairo_move_to(cr, b.x + b.w * 0.55, y);
+        cairo_line_to(cr, b.x + b.w, y);
+    }
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+void marker_at(cairo_t* cr, Box b, double offset) {
+    if (!std::isfinite(offset)) offset = 0;
+    const double y = b.y + std::clamp(offset, 0.0, double(b.h - 1));
+    colour(cr, kWhite);
+    cairo_move_to(cr, b.x, y - 5);
+    cairo_line_to(cr, b.x + b.w * 0.6, y);
+    cairo_line_to(cr, b.x, y + 5);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
+// The pictures of a lever, from element e (one of them) back to its first.
+int lever_group(const GaugeInfo& g, const ElementLink& e, const ElementLink* const*& first) {
+    for (std::size_t i = 0; i < g.element_count; ++i)
+        if (g.elements[i] == &e) {
+            first = g.elements + i - e.look.position;
+            return e.look.positions;
+        }
+    first = nullptr;
+    return 0;
+}
+
+bool inside(Box outer, Box inner) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
+}
+
+}  // namespace
+
+std::string legend(const ElementLink& e) {
+    if (e.look.legend) return e.look.legend;
+    switch (e.look.draw) {
+        case Draw::light:
+        case Draw::button:
+        case Draw::flag: return capitals(strip(e.name, {"_light", "_lamp", "_lt", "_flag"}));
+        case Draw::lever:
+        case Draw::knob: return capitals(strip(e.name, {"_sw", "_sel", "_knob", "_lever"}));
+        case Draw::needle: return capitals(strip(e.name, {"_needle"}));
+        default: return {};
+    }
+}
+
+void background(cairo_t* cr, const GaugeInfo& g) {
+    const Box s = *g.size;
+    colour(cr, kShadow);
+    rect(cr, 0, 0, s.w, s.h);
+    cairo_fill(cr);
+    colour(cr, kFace);
+    rect(cr, 2, 2, s.w - 4, s.h - 4);
+    cairo_fill(cr);
+    colour(cr, kHighlight);
+    cairo_set_line_width(cr, 1);
+    cairo_move_to(cr, 2.5, s.h - 3);
+    cairo_line_to(cr, 2.5, 2.5);
+    cairo_line_to(cr, s.w - 3, 2.5);
+    cairo_stroke(cr);
+    if (s.w >= 60 && s.h >= 60) {
+        for (double x : {10.0, s.w - 10.0})
+            for (double y : {10.0, s.h - 10.0}) screw(cr, x, y);
+    }
+    const Look& bg = g.elements[0]->look;
+    colour(cr, kWhite);
+    if (bg.legend) text(cr, bg.legend, s.w / 2.0, 14, 13, s.w - 40);
+
+    for (std::size_t i = 1; i < g.element_count; ++i) {
+        const ElementLink& e = *g.elements[i];
+        const Box b = e.look.box;
+        switch (e.look.draw) {
+            case Draw::lever: {
+                if (e.look.position != 0) break;  // once per lever
+                lever_base(cr, b);
+                const ElementLink* const* first = nullptr;
+                const int n = lever_group(g, e, first);
+                const auto m = marks(first, n, e.look);
+                colour(cr, kWhite);
+                const double cell = b.w + 40;
+                text(cr, legend(e), b.x + b.w / 2.0, b.y - 18, 11, cell);
+                if (!m.empty()) {
+                    text(cr, m.back(), b.x + b.w / 2.0, b.y - 5, 8, cell);
+                    text(cr, m.front(), b.x + b.w / 2.0, b.y + b.h + 7, 8, cell);
+                }
+                if (m.size() > 2)
+                    for (std::size_t k = 1; k + 1 < m.size(); ++k)
+                        text(cr, m[k], b.x + b.w + 14, b.y + b.h * (1.0 - double(k) / (m.size() - 1)), 7, 28);
+                break;
+            }
+            case Draw::knob: {
+                lever_base(cr, b);
+                colour(cr, kWhite);
+                text(cr, legend(e), b.x + b.w / 2.0, b.y - 18, 11, b.w + 40);
+                const auto m = marks(nullptr, 0, e.look);
+                const int n = std::max(2, static_cast<int>(e.look.hi - e.look.lo) + 1);
+                const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) * 0.46;
+                for (int k = 0; k < n; ++k) {
+                    const double a = knob_angle(e.look, e.look.lo + k);
+                    cairo_set_line_width(cr, 1.5);
+                    cairo_move_to(cr, cx + std::cos(a) * r * 0.8, cy + std::sin(a) * r * 0.8);
+                    cairo_line_to(cr, cx + std::cos(a) * r, cy + std::sin(a) * r);
+                    cairo_stroke(cr);
+                    if (k < static_cast<int>(m.size()))
+                        text(cr, m[k], cx + std::cos(a) * r * 1.35, cy + std::sin(a) * r * 1.35, 7, 30);
+                }
+                break;
+            }
+            case Draw::light:
+            case Draw::button: {
+                const Lamp c = lamp_colours(e.look.tone);
+                lens(cr, b, c.dark, hex(0x202020), legend(e));
+                break;
+            }
+            case Draw::bar_in: bar_window(cr, b); break;
+            case Draw::needle: dial_face(cr, e); break;
+            case Draw::drum:
+            case Draw::tape:
+            case Draw::readout: window(cr, b); break;
+            case Draw::marker:
+                colour(cr, kShadow);
+                rect(cr, b.x, b.y, b.w, b.h);
+                cairo_fill(cr);
+                break;
+            default: break;
+        }
+    }
+    // A click area on no drawn control is a push button of its own.
+    for (std::size_t a = 0; a < g.area_count; ++a) {
+        const abi::PIXBOX& r = g.rects[a + 1].relative_box;
+        const Box ab = at(r.x, r.y, r.size_x, r.size_y);
+        bool on_drawing = false;
+        for (std::size_t i = 1; i < g.element_count && !on_drawing; ++i) {
+            const Box eb = g.elements[i]->look.box;
+            on_drawing = inside(eb, ab) || inside(ab, eb);
+        }
+        if (on_drawing) continue;
+        for (std::size_t k = 0; k < a && !on_drawing; ++k) {  // the same button as an earlier area
+            const abi::PIXBOX& o = g.rects[k + 1].relative_box;
+            on_drawing = o.x == r.x && o.y == r.y && o.size_x == r.size_x && o.size_y == r.size_y;
+        }
+        if (on_drawing) continue;
+        lens(cr, ab, hex(0x2a2f33), kWhite, capitals(g.areas[a].name));
+    }
+}
+
+void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
+    if (!s.shown) return;
+    const Look& l = e.look;
+    const Box b = l.box;
+    switch (l.draw) {
+        case Draw::lever: lever_at(cr, b, l.position, l.positions); break;
+        case Draw::knob: knob_at(cr, l, s.value); break;
+        case Draw::light:
+        case Draw::button: {
+            const Lamp c = lamp_colours(l.tone);
+            lens(cr, b, c.lit, c.dark, legend(e));
+            break;
+        }
+        case Draw::bar_in: bar_at(cr, b, true); break;
+        case Draw::bar_cross: bar_at(cr, b, false); break;
+        case Draw::flag:
+            colour(cr, hex(0xe0281e));
+            rect(cr, b.x, b.y, b.w, b.h);
+            cairo_fill(cr);
+            colour(cr, kWhite);
+            text(cr, legend(e), b.x + b.w / 2.0, b.y + b.h / 2.0, std::max(7.0, b.h * 0.45), b.w - 4);
+            break;
+        case Draw::needle: {
+            cairo_save(cr);
+            cairo_translate(cr, b.x + b.w / 2.0, b.y + b.h / 2.0);
+            cairo_rotate(cr, dial_angle(l, s.value));
+            needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b));
+            cairo_restore(cr);
+            break;
+        }
+        case Draw::drum: drum_digits(cr, b, s.value); break;
+        case Draw::tape: tape_at(cr, b, s.value); break;
+        case Draw::marker: marker_at(cr, b, s.value); break;
+        case Draw::readout:
+            colour(cr, kWhite);
+            text(cr, s.text ? s.text : "", b.x + b.w / 2.0, b.y + b.h / 2.0, b.h * 0.6, b.w - 4, Font::mono);
+            break;
+        default: break;
+    }
+}
+
+Box bitmap_size(const ElementLink& e) {
+    const Box b = e.look.box;
+    switch (e.look.draw) {
+        case Draw::needle: return at(0, 0, needle_tail(b) + needle_length(b), needle_width(b));
+        case Draw::drum: return at(0, 0, b.w, b.h * (kDrumDigits + 1));  // 0..9 and 0 again
+        case Draw::tape: return at(0, 0, b.w, b.h * 3);
+        default: return at(0, 0, std::max<int>(1, b.w), std::max<int>(1, b.h));
+    }
+}
+
+void bitmap(cairo_t* cr, const ElementLink& e, int image) {
+    const Box b = e.look.box;
+    cairo_save(cr);
+    switch (e.look.draw) {
+        case Draw::needle:
+            cairo_translate(cr, needle_tail(b), needle_width(b) / 2.0);
+            needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b));
+            break;
+        case Draw::drum:
+            colour(cr, kBlackFace);
+            cairo_paint(cr);
+            for (int d = 0; d <= kDrumDigits; ++d) {
+                colour(cr, kWhite);
+                text(cr, std::to_string(d % kDrumDigits), b.w / 2.0, b.h * (kDrumDigits - d + 0.5), b.h * 0.62, b.w - 2, Font::mono);
+            }
+            break;
+        default: {
+            cairo_translate(cr, -b.x, -b.y);
+            ElementState s;
+            s.value = e.look.draw == Draw::knob ? e.look.lo + image : 0.0;
+            s.text = "";
+            if (e.look.draw == Draw::tape) {
+                cairo_translate(cr, 0, 0);
+                tape_at(cr, at(b.x, b.y, b.w, b.h * 3), 0);
+            } else {
+                element(cr, e, s);
+            }
+        }
+    }
+    cairo_restore(cr);
+}
+
+}  // namespace tarvenol::draw

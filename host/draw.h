@@ -1,0 +1,36 @@
+// The cockpit's drawings, one per element kind, made with cairo from each element's declaration
+// (module/look.h) and its live state: the panel face with its engraved legends, dial faces and
+// switch bases (the background), and over it the levers, lights, flow bars, needles, drums,
+// tapes, markers and readouts. Used for the host's pictures and, at build time, for the module's
+// bitmaps (tools/render_bitmaps).
+#pragma once
+
+#include <cairo.h>
+
+#include <string>
+
+#include "module/gauge.h"
+
+namespace tarvenol::draw {
+
+// What the simulator would show of an element now.
+struct ElementState {
+    bool shown = true;
+    double value = 0.0;        // icon index, needle reading, drum position, slider offset
+    const char* text = "";     // a readout's text
+};
+
+// The panel face and everything on it that never moves.
+void background(cairo_t* cr, const GaugeInfo& gauge);
+// One element at its place, in its state (nothing while hidden).
+void element(cairo_t* cr, const ElementLink& e, const ElementState& state);
+
+// An element's own bitmap, as the module carries it: `image` picks one of its pictures (a
+// selector's position). Size in pixels; the drawing's origin is the bitmap's top left.
+Box bitmap_size(const ElementLink& e);
+void bitmap(cairo_t* cr, const ElementLink& e, int image);
+
+// A legend as the panel prints it: the declared one, else the element's name in capitals.
+std::string legend(const ElementLink& e);
+
+}  // namespace tarvenol::draw

@@ -1,0 +1,65 @@
+// Pictures of the cockpit as the stand-in host shows it: one PNG per gauge and one composed picture
+// per panel window (the main panel and every panel window, open or not), drawn from the live element state, and
+// the viewer page of a run (host/viewer.cpp). Also where each gauge sits on which panel window,
+// which the sample panel configuration (resources/panel.cfg) is written from.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "module/gauge.h"
+
+namespace tarvenol::host {
+
+class PanelHost;
+
+constexpr std::uint32_t kMainPanel = 0;
+// The panel windows of the cockpit, main panel first.
+const std::vector<std::uint32_t>& panel_windows();
+const char* window_title(std::uint32_t window);
+// The panel window a gauge is placed on.
+std::uint32_t window_of(const GaugeInfo& gauge);
+
+struct Placement {
+    const GaugeInfo* gauge;
+    int x, y;
+};
+// The gauges of a window side by side in rows, Linkage order; size of the whole in w, h.
+std::vector<Placement> arrange(std::uint32_t window, int& w, int& h);
+
+// The sample panel configuration: every gauge on its window at its place.
+std::string panel_configuration();
+
+// One picture taken during a run: its name, the frame, and each window's composed PNG.
+struct Picture {
+    std::string name;
+    long frame = 0;
+    double seconds = 0;
+    std::vector<std::pair<std::uint32_t, std::string>> windows;  // window id, PNG bytes
+};
+
+class PictureBook {
+public:
+    explicit PictureBook(std::string dir) : dir_(std::move(dir)) {}
+    // Writes DIR/NAME/<gauge>.png for every gauge and DIR/NAME/window_<id>.png for the main panel and
+    // every panel window; false (with a message) when a file cannot be written.
+    bool take(const std::string& name, PanelHost& host, long frame, std::string& error);
+    // Writes DIR/index.html: the pictures with the timeline of the run (the CSV trace) beside them.
+    bool write_viewer(const std::string& title, std::FILE* trace_csv, std::string& error) const;
+    const std::vector<Picture>& pictures() const { return pictures_; }
+    const std::string& dir() const { return dir_; }
+
+private:
+    std::string dir_;
+    std::vector<Picture> pictures_;
+};
+
+// A gauge as drawn now, as PNG bytes.
+std::string gauge_png(const GaugeInfo& gauge, PanelHost& host);
+// Whether this build draws pictures (it needs cairo).
+bool pictures_supported();
+
+}  // namespace tarvenol::host

@@ -1,0 +1,13 @@
+// Builds without cairo (the Win32 cockpit-sim.exe) draw no pictures; the command says so.
+#include "host/pictures.h"
+
+namespace tarvenol::host {
+
+bool pictures_supported() { return false; }
+std::string gauge_png(const GaugeInfo&, PanelHost&) { return {}; }
+bool PictureBook::take(const std::string&, PanelHost&, long, std::string& error) {
+    error = "this cockpit-sim draws no pictures (it was built without cairo)";
+    return false;
+}
+
+}  // namespace tarvenol::host
