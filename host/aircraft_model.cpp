@@ -105,6 +105,17 @@ void autopilot_master_on(AircraftModel& m, std::uint32_t) { m.vars().set(sim::ap
 // which half it is in.
 void hydraulic_toggle(AircraftModel& m, std::uint32_t) { m.toggle_hydraulic_state(); }
 
+// Anti-ice and probe heat: the simulator's pitot heat is set on or off; structural de-ice and each
+// engine's anti-ice flip between 1.0 and 0.0.
+template <auto Variable>
+void flip(AircraftModel& m, std::uint32_t) {
+    m.vars().set(Variable, is_on(m.vars().get(Variable)) ? 0.0 : 1.0);
+}
+void pitot_heat_on(AircraftModel& m, std::uint32_t) { m.vars().set(sim::pitot_heat, 1.0); }
+void pitot_heat_off(AircraftModel& m, std::uint32_t) { m.vars().set(sim::pitot_heat, 0.0); }
+void yaw_damper_on(AircraftModel& m, std::uint32_t) { m.set_yaw_damper(true); }
+void yaw_damper_off(AircraftModel& m, std::uint32_t) { m.set_yaw_damper(false); }
+
 void panel_window_open(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, true); }
 void panel_window_close(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, false); }
 
@@ -151,6 +162,14 @@ constexpr ReactionRow kReactions[] = {
     {key::gear_down, &gear_down, A},
     {key::flaps_set, &flaps_set, A},
     {key::sim_toggle_10306, &hydraulic_toggle, A},
+    // Yaw damper, ice and probe protection
+    {key::yaw_damper_on, &yaw_damper_on, A},
+    {key::yaw_damper_off, &yaw_damper_off, A},
+    {key::pitot_heat_on, &pitot_heat_on, A},
+    {key::pitot_heat_off, &pitot_heat_off, A},
+    {key::structural_deice_toggle, &flip<sim::structural_deice>, A},
+    {key::eng1_anti_ice_toggle, &flip<sim::eng1_anti_ice>, A},
+    {key::eng2_anti_ice_toggle, &flip<sim::eng2_anti_ice>, A},
     {key::ap_master_off, &autopilot_master_off, A},
     {key::ap_master_on, &autopilot_master_on, A},
 };

@@ -79,6 +79,10 @@ public:
     void toggle_hydraulic_state() { hydraulic_toggled_ = !hydraulic_toggled_; }
     bool hydraulic_toggled() const { return hydraulic_toggled_; }
 
+    // The simulator's yaw damper, engaged and disengaged by its key events.
+    void set_yaw_damper(bool engaged) { yaw_damper_ = engaged; }
+    bool yaw_damper() const { return yaw_damper_; }
+
 private:
     void step_engine(int index);
     void burn_fuel(std::int32_t selector, double flow_pph);
@@ -87,6 +91,7 @@ private:
     PanelHost& host_;
     bool enabled_ = true;
     bool hydraulic_toggled_ = false;
+    bool yaw_damper_ = false;
     std::array<Engine, kEngines> engines_{};
 };
 

@@ -1,8 +1,10 @@
-// What the hydraulic gauges share beyond the published state: the engine-driven pump counters'
-// meaning and the engine-running test.
+// What the hydraulic gauges and the flight controls they drive share beyond the published state:
+// the engine-driven pump counters' meaning, the engine-running test and which systems have
+// pressure.
 #pragma once
 
 #include "module/numbers.h"
+#include "module/shared_state.h"
 
 namespace tarvenol::hyd {
 
@@ -19,5 +21,12 @@ constexpr bool pump_switch_on(u8 counter) { return counter > kPumpSwitchedOff; }
 
 // An engine turns its pumps from 20 % N2.
 constexpr double kEngineRunningN2 = 20.0;
+
+// Some hydraulic system is pressurised (its status byte is not 0).
+inline bool any_system_pressurised() {
+    return shared.hyd_blue_status + shared.hyd_green_status + shared.hyd_yellow_status > 0;
+}
+// The yaw dampers' actuators work on blue or yellow.
+inline bool blue_or_yellow_pressurised() { return shared.hyd_blue_status + shared.hyd_yellow_status > 0; }
 
 }  // namespace tarvenol::hyd

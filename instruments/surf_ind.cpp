@@ -9,11 +9,6 @@ namespace {
 
 using namespace tarvenol;
 
-// The stabiliser trim angle in degrees, converted as the trim computer does (its value of pi).
-constexpr double kHalfTurnDegrees = 180.0;
-constexpr double kTrimComputerPi = 3.14116;
-double trim_angle_deg() { return read(sim::protection_angle_rad) * kHalfTurnDegrees / kTrimComputerPi; }
-
 // Marker travel per raw unit (or per degree of trim); up and down differ for elevator and stabiliser.
 constexpr double kElevatorUpScale = -0.001411;
 constexpr double kElevatorDownScale = -0.0006135;
@@ -63,7 +58,7 @@ void tick() {
     auto& s = shared;
     const bool ac = s.ac_bus_2_powered == 1;
     const bool dc = s.batt_bus_powered == 1;
-    const double trim = trim_angle_deg();
+    const double trim = shared.trim_angle_deg;  // from the trim computer (yaw damper gauge)
 
     // 1. Elevator, ailerons, stabiliser and rudder.
     if (ac) {

@@ -125,6 +125,7 @@ using VolumeTable = std::array<i16, snd::kSoundCount>;
     X(u8, yaw_damper_2_engaged, 0) /* yaw damper 2 engaged 0/1 */ \
     X(u8, yaw_damper_count, 0) /* number of yaw damper channels engaged: 0, 1, 2 */ \
     X(u8, pitch_trim_count, 0) /* number of PITCH TRIM switches on: 0, 1, 2 */ \
+    X(f64, trim_angle_deg, 0.0) /* stabiliser trim angle in degrees, from the trim computer's protection angle (yaw damper gauge, every tick) */ \
     X(i32, hdg_ref, 0) /* heading reference last sent to the simulator, degrees, */ \
     X(u8, appr_mode, 0) /* approach mode code: 0 none, 10 approach (G/S) without autopilot, 11 localizer only without autopilot, 20 approach (G/S) with autopilot or both channels, 21 localizer only with autopilot or both channels, 30 LAND, 40 LAND dual */ \
     X(u8, ias_pitch_mode, 0) /* 1 while pitch holds the speed reference (IAS mode) */ \

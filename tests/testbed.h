@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "host/panel_host.h"
@@ -52,6 +53,13 @@ public:
         return n;
     }
     bool sent(KeyEvent event) const { return sent_count(event) > 0; }
+    // The value the event last went with (nothing when it was not sent).
+    std::optional<std::uint32_t> sent_value(KeyEvent event) const {
+        std::optional<std::uint32_t> value;
+        for (const auto& k : host_.key_events())
+            if (k.id == event.id) value = k.value;
+        return value;
+    }
 
     abi::ELEMENT_HEADER& element(const char* gauge_name, const char* element_name) {
         ElementLink* e = find_element(gauge(gauge_name), element_name);

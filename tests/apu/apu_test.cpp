@@ -99,7 +99,7 @@ TEST_F(Apu, engine_start_or_wing_anti_ice_on_idle_engines_demand_high_n2) {
     bed.tick(600);
     EXPECT_DOUBLE_EQ(n2(), 97.0);
     shared.eng_start_master = 0;
-    shared.wing_anti_ice_on = 1;
+    bed.host().before_each_gauge = [] { shared.wing_anti_ice_on = 1; };  // the wing system heating
     bed.sim().set(sim::eng1_n1_pct, 4.0);
     bed.sim().set(sim::eng2_n1_pct, 5.0);
     bed.tick(600);

@@ -76,14 +76,14 @@ TEST_F(SurfaceIndicator, the_aileron_mode_shows_zero_while_the_low_speed_aileron
     EXPECT_TRUE(lit("ail_mode_light"));
     EXPECT_EQ(marker("aileron_l_marker"), 0.0);
     EXPECT_EQ(marker("aileron_r_marker"), 0.0);
-    shared.lo_spd_ail_connected = 1;
-    bed.tick();
+    sim(sim::flap_handle, 1.0);  // flaps out: the low-speed ailerons connect
+    bed.tick(2);
     EXPECT_DOUBLE_EQ(marker("aileron_l_marker"), 1.1043);
     dc = 0;
     bed.tick();
     EXPECT_FALSE(lit("ail_mode_light"));
     dc = 1;
-    shared.lo_spd_ail_connected = 0;
+    sim(sim::flap_handle, 0.0);
     bed.click(kSurf, "ail_mode");
     bed.tick();
     EXPECT_FALSE(lit("ail_mode_light"));
