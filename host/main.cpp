@@ -62,13 +62,21 @@ struct RunArgs {
     ScenarioOptions options;
 };
 
+// A file name given to an option, not the next option taken for one ("--trace --quiet").
+std::string not_an_option(const std::string& value) {
+    if (!value.empty() && value[0] == '-') return "a file name expected, not " + value;
+    return {};
+}
+
 void add_run_options(CLI::App& app, RunArgs& a) {
     app.add_option("--trace", a.options.trace_path,
                    "also write the timeline as CSV (frame,time_s,kind,subject,detail,before,after), every key event "
                    "and change in full precision")
-        ->type_name("FILE.csv");
+        ->type_name("FILE.csv")
+        ->check(not_an_option);
     app.add_option("--audio", a.options.audio_path, "write what the cockpit played as a WAV file (1/18 s per frame)")
-        ->type_name("FILE.wav");
+        ->type_name("FILE.wav")
+        ->check(not_an_option);
     app.add_flag("-q,--quiet", a.options.quiet, "print only print commands and failures");
     app.add_flag("--initial", a.options.full_first_frame,
                  "list the first frame whole (every element set, every first key event) instead of counting it");
@@ -86,7 +94,7 @@ std::string clashing_paths(const RunArgs& a) {
         if (x.empty() || y.empty()) return false;
         std::error_code ec;
         if (fs::equivalent(x, y, ec)) return true;
-        return fs::weakly_canonical(x, ec) == fs::weakly_canonical(y, ec);
+        return fs::weakly_canonical(fs::absolute(x, ec), ec) == fs::weakly_canonical(fs::absolute(y, ec), ec);
     };
     const std::string& trace = a.options.trace_path;
     const std::string& audio = a.options.audio_path;

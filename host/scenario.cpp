@@ -255,8 +255,26 @@ public:
         return c;
     }
 
+    // As value_target, and a bare name that is no module variable may be a simulator variable's.
+    Target watch_target(const std::string& s) const {
+        const bool plain = s.rfind("sim:", 0) != 0 && s.find(':') == std::string::npos;
+        if (plain && !find_var(s.substr(0, s.find('[')))) {
+            if (const TokenInfo* t = find_token(s)) {
+                Target target;
+                target.text = s;
+                target.token = t;
+                return target;
+            }
+            std::vector<std::string_view> names = module_var_names();
+            for (const TokenInfo& i : token_table()) names.push_back(i.name);
+            fail("a module variable, a simulator variable or \"GAUGE NAME:ELEMENT\", not " + s + did_you_mean(s, names));
+        }
+        return value_target(s, false, true);
+    }
+
 private:
     [[noreturn]] void fail(const std::string& expected) const { throw Malformed{"expected " + expected}; }
+    [[noreturn]] void refuse(const std::string& why) const { throw Malformed{why}; }
 
     // " (did you mean x?)" for a name nearly one of the candidates.
     static std::string did_you_mean(std::string_view word, const std::vector<std::string_view>& candidates) {
@@ -286,8 +304,8 @@ private:
         const VarLimits limits = var_limits(var.type);
         if (!limits.whole) return v;
         if (!std::isfinite(v) || v != std::trunc(v) || v < limits.lowest || v > limits.highest)
-            fail(std::string(var.name) + " is " + limits.type + ": a whole number from " + format_number(limits.lowest) +
-                 " to " + format_number(limits.highest) + ", not " + s);
+            refuse(std::string(var.name) + " is " + limits.type + ", a whole number from " + format_number(limits.lowest) +
+                 " to " + format_number(limits.highest) + ": not " + s);
         return v;
     }
 
@@ -298,7 +316,7 @@ private:
         constexpr double kLowest = -2147483648.0;
         constexpr double kHighest = 4294967295.0;
         if (!std::isfinite(v) || v != std::trunc(v) || v < kLowest || v > kHighest)
-            fail(std::string(token.name) + " is read as INT32: a whole number from -2147483648 to 4294967295 (0xFFFFFFFF), not " + s);
+            refuse(std::string(token.name) + " is read as INT32, a whole number from -2147483648 to 4294967295 (0xFFFFFFFF): not " + s);
         return v;
     }
 
@@ -653,7 +671,7 @@ private:
 
     void add_watch(Timeline& timeline, Simulator& sim, const std::string& name) {
         std::vector<Word> words{Word{name, true}};
-        const Target t = Parser(words).value_target(name, false, true);
+        const Target t = Parser(words).watch_target(name);
         timeline.watch(name, [this, &sim, t] { return read(sim, t, t.index); });
     }
 
@@ -888,7 +906,7 @@ std::string gauge_suggestion(std::string_view name) {
 std::string check_watch_name(const std::string& name) {
     try {
         std::vector<Word> words{Word{name, true}};
-        Parser(words).value_target(name, false, true);
+        Parser(words).watch_target(name);
         return {};
     } catch (const Malformed& m) {
         return m.what;
@@ -910,7 +928,7 @@ int run_scenario(std::string_view script, const std::string& file_name, const Sc
     std::size_t at = 0;
     const auto report = [&](const std::string& what, std::string_view line) {
         if (++malformed <= kMaxReported)
-            std::fprintf(err, "%s:%d: malformed line: %s\n  %s\n", file_name.c_str(), line_number, what.c_str(),
+            std::fprintf(err, "%s:%d: malformed line: %s\n  %s\n", file_name.c_str(), line_number, escape_control(what).c_str(),
                          trimmed_source(line).c_str());
     };
     while (at <= script.size()) {

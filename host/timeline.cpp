@@ -242,17 +242,19 @@ void Timeline::print_text(long frame, double seconds, bool after_last) {
         }
         lines.push_back(std::move(line));
     }
-    // Changes held back that are now due: the value has settled or a second has passed.
+    // Changes held back that are now due: the value has settled (it did not change in this frame).
     for (auto it = waiting_.begin(); it != waiting_.end();) {
         const std::size_t slot = *it++;
         Shown& v = shown_values_[slot];
-        if (!after_last && frame - v.printed_frame < kValueLineEvery) continue;
-        const std::string now = v.waiting;
+        if (!after_last && v.changed_frame == frame) continue;
+        char buffer[256];
+        std::snprintf(buffer, sizeof buffer, "  %-7s %-32s %s -> %s", slot < vars_.size() ? "var" : "watch",
+                      value_labels_[slot].c_str(), v.text.c_str(), v.waiting.c_str());
+        lines.push_back(buffer);
+        v.text = v.waiting;
         v.waiting.clear();
+        v.printed_frame = frame;
         waiting_.erase(slot);
-        v.printed_frame = -1;
-        std::string line = value_line(slot, value_labels_[slot], slot < vars_.size() ? "var" : "watch", now, frame);
-        if (!line.empty()) lines.push_back(std::move(line));
     }
     if (lines.empty() && summarised.empty()) return;
 
@@ -267,13 +269,15 @@ void Timeline::print_text(long frame, double seconds, bool after_last) {
 std::string Timeline::value_line(std::size_t slot, const std::string& label, const std::string& kind,
                                  const std::string& now, long frame) {
     Shown& v = shown_values_[slot];
+    const bool moving = v.changed_frame == frame - 1;
+    v.changed_frame = frame;
     // A value that moved less than its printed digits is not a change to a reader.
     if (v.text == now) {
         if (!v.waiting.empty()) waiting_.erase(slot);
         v.waiting.clear();
         return {};
     }
-    if (v.printed_frame >= 0 && frame - v.printed_frame < kValueLineEvery) {
+    if (moving && v.printed_frame >= 0 && frame - v.printed_frame < kValueLineEvery) {
         v.waiting = now;
         waiting_.insert(slot);
         return {};

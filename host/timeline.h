@@ -6,8 +6,9 @@
 // The printed timeline tells changes only. A key event or a play-once sound requested again every
 // frame is shown when it starts (or its value changes) and a key event also when it stops; a
 // looping or stopped sound, or its volume, when it changes; a value when it changes as an
-// instrument would show it (6 significant digits), and one that keeps changing (a quantity as fuel
-// burns, a pressure as it builds) at most once per simulated second and where it settles. A frame
+// instrument would show it (6 significant digits), and one that changes frame after frame (a
+// quantity as fuel burns, a pressure as it builds) at most once per simulated second and where it
+// settles. A frame
 // in which nothing changed prints nothing.
 // The first frame, where every gauge sets its elements and sends its first key events, is
 // summarised in counts unless the whole of it is asked for. The CSV lists every request, every key
@@ -70,6 +71,7 @@ private:
         std::string text;        // as last printed
         std::string waiting;     // a change not yet printed (less than a second after the last)
         long printed_frame = -1; // the frame of the last printed change
+        long changed_frame = -1; // the last frame it changed in at all
     };
     std::string value_line(std::size_t slot, const std::string& label, const std::string& kind, const std::string& now,
                            long frame);
