@@ -74,6 +74,13 @@ check("the default run prints ${line_count} lines, under 1000" line_count LESS 1
 check("the default run ends passed" out MATCHES "passed [(][0-9]+ expects, [0-9]+ frames[)]\n$")
 check("no sound request is printed twice in a row" NOT out MATCHES "BRAKESSND stop\n(frame [^\n]*\n)?  sound   BRAKESSND stop")
 
+# The default scenario's procedure keeps every bus powered from the first frame to the last.
+run(default_trace 0 --quiet --trace default.csv)
+file(READ ${WORK}/default.csv trace)
+foreach(bus batt_bus_powered dc_bus_powered ac_bus_1_powered ac_bus_2_powered)
+  check("${bus} never drops in the default scenario" NOT trace MATCHES ",var,${bus},,1,0\n")
+endforeach()
+
 # A failing expect: after the timeline, told where the sound was played, and repeated last.
 run(failing 1 run fail.scn)
 check("the failure says where CLICK was played" err MATCHES "played by the click at line 1, before the last tick")
