@@ -153,7 +153,19 @@ TEST(Timeline, the_audio_recording_holds_one_eighteenth_of_a_second_per_frame) {
     const std::string data = read_file(wav);
     std::remove(wav.c_str());
     constexpr std::size_t kWaveHeader = 44;
-    ASSERT_EQ(data.size(), kWaveHeader + 36 * kAudioSamplesPerFrame * 2);
+    constexpr std::size_t kDataBytes = 36 * kAudioSamplesPerFrame * 2;
+    ASSERT_EQ(data.size(), kWaveHeader + kDataBytes);
+    // The sizes are filled in when the streamed file is closed.
+    const auto u32_at = [&data](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(data[at + static_cast<std::size_t>(i)]);
+        return v;
+    };
+    EXPECT_EQ(data.substr(0, 4), "RIFF");
+    EXPECT_EQ(u32_at(4), data.size() - 8);
+    EXPECT_EQ(data.substr(36, 4), "data");
+    EXPECT_EQ(u32_at(40), kDataBytes);
+    EXPECT_EQ(u32_at(24), kAudioRate);
     bool heard = false;  // the click is in the recording
     for (std::size_t i = kWaveHeader; i < data.size(); ++i) heard = heard || data[i] != 0;
     EXPECT_TRUE(heard);
