@@ -596,6 +596,12 @@ public:
         : file_(file), options_(options), out_(out), err_(err), progress_(options.progress, err) {}
 
     int run(const std::vector<Command>& commands) {
+        for (const std::string& w : options_.watch) {
+            if (const std::string wrong = check_watch_name(w); !wrong.empty()) {
+                std::fprintf(err_, "%s: --watch %s: %s\n", file_.c_str(), escape_control(w).c_str(), wrong.c_str());
+                return kScenarioMalformed;
+            }
+        }
         // A recording that cannot fit a WAV file is refused before anything runs.
         long long total_frames = 0;
         for (const Command& c : commands)

@@ -299,9 +299,9 @@ void Timeline::print_summary(const std::vector<const Entry*>& summarised) {
         else ++sounds;
     }
     std::fprintf(text_,
-                 "  (the gauges' first tick: %d elements shown and %d hidden, %d key events sent, %d sound requests;"
+                 "  (the gauges' first tick: %d elements shown and %d hidden, %d key event%s sent, %d sound request%s;"
                  " --initial lists them)\n",
-                 shown, hidden, keys, sounds);
+                 shown, hidden, keys, keys == 1 ? "" : "s", sounds, sounds == 1 ? "" : "s");
 }
 
 }  // namespace tarvenol::host

@@ -251,6 +251,12 @@ TEST(Scenario, a_recording_longer_than_a_wave_file_holds_is_refused_before_it_ru
 }
 
 TEST(Scenario, watch_names_are_checked_with_the_nearest_name) {
+    ScenarioOptions options = quiet();
+    options.watch = {"eng1_n2_pct", "apu_n1_pc"};
+    const RunResult r = run_script("tick\n", options);
+    EXPECT_EQ(r.exit_code, kScenarioMalformed);
+    EXPECT_TRUE(contains(r.err, "--watch apu_n1_pc: ")) << r.err;
+    EXPECT_TRUE(contains(r.err, "did you mean apu_n1_pct")) << r.err;
     EXPECT_EQ(check_watch_name("eng1_n2_pct"), "");
     EXPECT_EQ(check_watch_name("sim:625"), "");
     EXPECT_EQ(check_watch_name("batt_charge"), "");
