@@ -1,8 +1,13 @@
 // cockpit-sim: the stand-in simulator on the command line. Runs scenario scripts against the
 // module, and lists the names scenarios use (gauges, click areas, elements, simulator variables,
-// key events, module variables).
+// key events, module variables, sounds).
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,81 +16,127 @@
 #include "host/pictures.h"
 #include "host/scenario.h"
 #include "host/sim_tokens.h"
+#include "host/text.h"
+#include "host/version.h"
 #include "module/module_state.h"
 #include "module/shared_state.h"
+#include "sound/sound.h"
 #include "sound/wave.h"
 
 namespace {
 
+constexpr const char* kDefaultPicturesDir = "cockpit-pictures";
+
 using namespace tarvenol;
 using namespace tarvenol::host;
 
-constexpr int kUsageError = 2;
-constexpr const char* kDefaultPicturesDir = "cockpit-pictures";
-
-struct Help {
-    const char* command;
-    const char* usage;
-    const char* text;
+// What each of the cockpit's sounds is, in load order.
+const char* const kSoundMeanings[snd::kSoundCount] = {
+    "switch click, once on every switch position change",
+    "high cabin chime, once",
+    "low cabin chime, once",
+    "inner marker tone, once",
+    "middle marker tone, once",
+    "outer marker tone, once",
+    "ground proximity callout \"don't sink\", once",
+    "ground proximity callout \"glideslope\", once",
+    "ground proximity callout \"whoop whoop pull up\", once",
+    "ground proximity callout \"sink rate\", once",
+    "ground proximity callout \"terrain\", once",
+    "ground proximity callout \"too low flaps\", once",
+    "ground proximity callout \"too low gear\", once",
+    "ground proximity callout \"too low terrain\", once",
+    "autoland warning clicks, once",
+    "overspeed clacker, looped while the overspeed lasts",
+    "single chime, once",
+    "continuous chime, looped",
+    "continuous horn, looped",
+    "intermittent horn, looped",
+    "altitude alert chime, once",
+    "repeating altitude alert chime, looped",
+    "bell, looped",
+    "yaw damper angle protection alert, once",
+    "brakes sound, looped",
 };
 
-const Help kHelp[] = {
-    {"run", "cockpit-sim run FILE [--trace TRACE.csv] [--audio AUDIO.wav] [--pictures DIR] [--quiet]",
-     "Runs a scenario script against a freshly loaded module in a blank simulator and prints what\n"
-     "changed frame by frame. Exit status 0 when every expect holds, 1 at the first that fails\n"
-     "(file:line, expected and actual), 2 on a malformed script.\n"
-     "  --trace FILE   also writes the timeline as CSV (frame,time_s,kind,subject,detail,before,after)\n"
-     "  --audio FILE   writes what the cockpit played as a WAV file (1/18 s per frame)\n"
-     "  --pictures DIR each picture command writes DIR/NAME/ (a PNG per gauge and per open panel\n"
-     "                 window); DIR/index.html shows them with the timeline\n"
-     "  --quiet        prints only print commands and failures\n"},
-    {"panel-config", "cockpit-sim panel-config",
-     "Prints the sample panel configuration: every gauge on the main panel or its panel window.\n"},
-    {"gauges", "cockpit-sim gauges", "Lists the gauges in Linkage order with their widths in millimetres.\n"},
-    {"areas", "cockpit-sim areas \"GAUGE NAME\"", "Lists the click areas of a gauge, as click commands name them.\n"},
-    {"elements", "cockpit-sim elements \"GAUGE NAME\"",
-     "Lists the elements of a gauge in drawing order, as expect element names them.\n"},
-    {"tokens", "cockpit-sim tokens",
-     "Lists the simulator variables: token, name, type read (FLOAT64 or INT32) and unit.\n"},
-    {"keys", "cockpit-sim keys",
-     "Lists the key events the cockpit sends, by id and name; those the stand-in simulator answers\n"
-     "are marked (aircraft: while the model is on; panel: always).\n"},
-    {"vars", "cockpit-sim vars", "Lists the module variables scenarios can set, expect and print.\n"},
-    {"wave", "cockpit-sim wave FILE.wav",
-     "Checks a replacement sound: tells whether the cockpit would load the wave file and what it holds.\n"},
+// The run options, shared by the default scenario and `run`.
+struct RunArgs {
+    std::string file;
+    ScenarioOptions options;
 };
 
-void print_usage(std::FILE* f) {
-    std::fprintf(f,
-                 "cockpit-sim: the stand-in simulator for the tarvenol cockpit module\n\n"
-                 "  cockpit-sim                 runs the default scenario, shows its timeline and writes its\n"
-                 "                              pictures with their viewer to cockpit-pictures/\n");
-    for (const Help& h : kHelp) std::fprintf(f, "  %s\n", h.usage);
-    std::fprintf(f, "\n'cockpit-sim COMMAND --help' tells more about a command.\n");
+// A file name given to an option, not the next option taken for one ("--trace --quiet").
+std::string not_an_option(const std::string& value) {
+    if (!value.empty() && value[0] == '-') return "a file name expected, not " + value;
+    return {};
 }
 
-bool wants_help(int argc, char** argv) {
-    for (int i = 2; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-    return false;
+void add_run_options(CLI::App& app, RunArgs& a) {
+    app.add_option("--trace", a.options.trace_path,
+                   "also write the timeline as CSV (frame,time_s,kind,subject,detail,before,after), every key event "
+                   "and change in full precision")
+        ->type_name("FILE.csv")
+        ->check(not_an_option);
+    app.add_option("--audio", a.options.audio_path, "write what the cockpit played as a WAV file (1/18 s per frame)")
+        ->type_name("FILE.wav")
+        ->check(not_an_option);
+    app.add_option("--pictures", a.options.pictures_dir,
+                   "each picture command writes DIR/NAME/ (a PNG per gauge and per panel window); DIR/index.html "
+                   "shows them with the timeline")
+        ->type_name("DIR")
+        ->check(not_an_option);
+    app.add_flag("-q,--quiet", a.options.quiet, "print only print commands and failures");
+    app.add_flag("--initial", a.options.full_first_frame,
+                 "list the first frame whole (every element set, every first key event) instead of counting it");
+    app.add_option("-w,--watch", a.options.watch,
+                   "follow values in the timeline and the trace: module variables, simulator variables by name or "
+                   "sim:TOKEN, element values as \"GAUGE NAME:ELEMENT\"; comma-separated or repeated")
+        ->delimiter(',')
+        ->type_name("NAME,...");
 }
 
-int usage_error(const char* command, const std::string& message) {
-    for (const Help& h : kHelp)
-        if (std::strcmp(h.command, command) == 0) std::fprintf(stderr, "cockpit-sim: %s\nusage: %s\n", message.c_str(), h.usage);
-    return kUsageError;
+// Files the run writes must not be the script or each other.
+std::string clashing_paths(const RunArgs& a) {
+    namespace fs = std::filesystem;
+    const auto same = [](const std::string& x, const std::string& y) {
+        if (x.empty() || y.empty()) return false;
+        std::error_code ec;
+        if (fs::equivalent(x, y, ec)) return true;
+        return fs::weakly_canonical(fs::absolute(x, ec), ec) == fs::weakly_canonical(fs::absolute(y, ec), ec);
+    };
+    const std::string& trace = a.options.trace_path;
+    const std::string& audio = a.options.audio_path;
+    if (same(trace, a.file)) return "--trace " + trace + " would overwrite the scenario";
+    if (same(audio, a.file)) return "--audio " + audio + " would overwrite the scenario";
+    if (same(trace, audio)) return "--trace and --audio name the same file, " + trace;
+    return {};
 }
 
-const GaugeInfo* gauge_argument(const char* command, int argc, char** argv) {
-    if (argc != 3) {
-        usage_error(command, "one gauge name expected");
-        return nullptr;
+int run_with(const RunArgs& a, bool default_scenario) {
+    if (const std::string clash = clashing_paths(a); !clash.empty()) {
+        std::fprintf(stderr, "cockpit-sim: %s\n", clash.c_str());
+        return kScenarioMalformed;
     }
-    const GaugeInfo* g = find_gauge(argv[2]);
-    if (!g) {
-        std::fprintf(stderr, "cockpit-sim: no gauge named \"%s\" (cockpit-sim gauges lists them)\n", argv[2]);
-        return nullptr;
+    for (const std::string& w : a.options.watch) {
+        if (const std::string wrong = check_watch_name(w); !wrong.empty()) {
+            std::fprintf(stderr, "cockpit-sim: --watch %s: %s\n", escape_control(w).c_str(), wrong.c_str());
+            return kScenarioMalformed;
+        }
     }
+    ScenarioOptions options = a.options;
+    // The default scenario's key moments, as pictures and a viewer page.
+    if (default_scenario && options.pictures_dir.empty() && pictures_supported()) options.pictures_dir = kDefaultPicturesDir;
+    // Progress on a terminal only, and not over a timeline printed to the same terminal.
+    options.progress = isatty(fileno(stderr)) && (options.quiet || !isatty(fileno(stdout)));
+    if (default_scenario) return run_scenario(kDefaultScenario, kDefaultScenarioName, options, stdout, stderr);
+    return run_scenario_file(a.file, options, stdout, stderr);
+}
+
+const GaugeInfo* gauge_argument(const std::string& name) {
+    const GaugeInfo* g = find_gauge(name);
+    if (!g)
+        std::fprintf(stderr, "cockpit-sim: no gauge named \"%s\"%s (cockpit-sim gauges lists them)\n",
+                     escape_control(name).c_str(), gauge_suggestion(name).c_str());
     return g;
 }
 
@@ -95,9 +146,9 @@ int list_gauges() {
     return 0;
 }
 
-int list_areas(int argc, char** argv) {
-    const GaugeInfo* g = gauge_argument("areas", argc, argv);
-    if (!g) return kUsageError;
+int list_areas(const std::string& name) {
+    const GaugeInfo* g = gauge_argument(name);
+    if (!g) return kScenarioMalformed;
     for (std::size_t i = 0; i < g->area_count; ++i) std::printf("%s\n", g->areas[i].name);
     return 0;
 }
@@ -114,9 +165,9 @@ const char* element_kind(int type) {
     }
 }
 
-int list_elements(int argc, char** argv) {
-    const GaugeInfo* g = gauge_argument("elements", argc, argv);
-    if (!g) return kUsageError;
+int list_elements(const std::string& name) {
+    const GaugeInfo* g = gauge_argument(name);
+    if (!g) return kScenarioMalformed;
     for (std::size_t i = 0; i < g->element_count; ++i) {
         const ElementLink& e = *g->elements[i];
         std::printf("%-32s %-13s %s at load\n", e.name, element_kind(e.header->element_type),
@@ -153,75 +204,116 @@ const char* var_type(VarType t) {
 }
 
 int list_vars() {
-    auto show = [](const VarRef& v, const char* owner) {
-        if (v.count > 1)
-            std::printf("%-36s %-4s [%u]  %s\n", v.name, var_type(v.type), v.count, owner);
-        else
-            std::printf("%-36s %-4s       %s\n", v.name, var_type(v.type), owner);
+    std::printf("%-36s %-9s %s\n", "NAME", "TYPE", "MEANING AND VALUES (private variables: their gauge)");
+    auto show = [](const VarRef& v, const char* text) {
+        std::string type = var_type(v.type);
+        if (v.count > 1) type += "[" + std::to_string(v.count) + "]";
+        std::printf("%-36s %-9s %s\n", v.name, type.c_str(), text);
     };
-    for (const VarRef& v : shared_var_table()) show(v, "shared");
+    for (const VarRef& v : shared_var_table()) show(v, v.meaning ? v.meaning : "");
     for (const GaugeInfo* g : gauges())
-        for (const VarRef& v : g->vars) show(v, g->name);
+        for (const VarRef& v : g->vars) show(v, (std::string("private to ") + g->name).c_str());
     return 0;
 }
 
-int check_wave(int argc, char** argv) {
-    if (argc != 3) return usage_error("wave", "one wave file expected");
-    return snd::print_wave_report(argv[2], stdout);
+int list_sounds() {
+    constexpr double kHundredthsPerDb = 100.0;
+    for (int i = 0; i < snd::kSoundCount; ++i)
+        std::printf("%2d  %-14s %6.1f dB at load  %s\n", i + 1, snd::kSoundNames[i], snd::kInitialVolumes[i] / kHundredthsPerDb,
+                    kSoundMeanings[i]);
+    return 0;
 }
 
-int run(int argc, char** argv) {
-    ScenarioOptions options;
-    std::string file;
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view a = argv[i];
-        if (a == "--quiet") {
-            options.quiet = true;
-        } else if (a == "--trace" || a == "--audio" || a == "--pictures") {
-            if (i + 1 >= argc) return usage_error("run", std::string(a) + " needs a file name");
-            (a == "--trace" ? options.trace_path : a == "--audio" ? options.audio_path : options.pictures_dir) = argv[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return usage_error("run", "unknown option " + std::string(a));
-        } else if (file.empty()) {
-            file = argv[i];
-        } else {
-            return usage_error("run", "one scenario file expected");
-        }
+// Output that did not reach its file fails the command.
+int finish(int code) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "cockpit-sim: cannot write the output: %s\n", std::strerror(errno ? errno : EIO));
+        return kScenarioIoError;
     }
-    if (file.empty()) return usage_error("run", "a scenario file expected");
-    return run_scenario_file(file, options, stdout, stderr);
+    return code;
+}
+
+std::string version_text() {
+    return std::string("cockpit-sim ") + kVersion + " (commit " + kCommit + ")";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        ScenarioOptions options;
-        // The default scenario's key moments, as pictures and a viewer page.
-        if (pictures_supported()) options.pictures_dir = kDefaultPicturesDir;
-        return run_scenario(kDefaultScenario, kDefaultScenarioName, options, stdout, stderr);
+    CLI::App app{"cockpit-sim: the stand-in simulator for the tarvenol cockpit module.\n"
+                 "With no command it runs the default scenario (scenarios/default.scn, built in) and shows its "
+                 "timeline, and writes the pictures of its key moments with their viewer to cockpit-pictures/; the run "
+                 "options below apply to it."};
+    app.set_version_flag("--version", version_text());
+    app.footer(
+        "Exit status: 0 passed, 1 an expect failed, 2 a malformed script or wrong usage, 3 a file could not be "
+        "read or written.\n'cockpit-sim help COMMAND' or 'cockpit-sim COMMAND --help' tells more about a command.");
+    app.require_subcommand(0, 1);
+
+    RunArgs default_run;
+    add_run_options(app, default_run);
+
+    RunArgs run_args;
+    CLI::App* run = app.add_subcommand("run", "run a scenario script and print what changed, frame by frame");
+    run->add_option("FILE", run_args.file, "the scenario script")->required()->type_name("");
+    add_run_options(*run, run_args);
+    run->footer(
+        "Runs the script against a freshly loaded module in a blank simulator. Exit status 0 when every expect\n"
+        "holds, 1 at the first that fails (file:line, expected and actual, repeated as the last line), 2 on a\n"
+        "malformed script (every malformed line is reported, nothing runs) or a refused input, 3 when a file\n"
+        "cannot be read or written.");
+
+    std::string gauge_name;
+    CLI::App* gauges_cmd = app.add_subcommand("gauges", "list the gauges in Linkage order with their widths in millimetres");
+    CLI::App* areas = app.add_subcommand("areas", "list the click areas of a gauge, as click commands name them");
+    areas->add_option("GAUGE", gauge_name, "the gauge's name, e.g. \"tarvenol elec_batt_t418\"")->required();
+    CLI::App* elements = app.add_subcommand("elements", "list the elements of a gauge, as expect element names them");
+    elements->add_option("GAUGE", gauge_name, "the gauge's name")->required();
+    CLI::App* tokens = app.add_subcommand("tokens", "list the simulator variables: token, name, type read, unit");
+    CLI::App* keys = app.add_subcommand(
+        "keys", "list the key events the cockpit sends; those answered are marked (aircraft: while the model is on; "
+                "panel: always)");
+    CLI::App* vars = app.add_subcommand("vars", "list the module variables scenarios can set, expect and print, with their meaning and values");
+    CLI::App* sounds = app.add_subcommand("sounds", "list the cockpit's sounds: name, volume at load and use");
+    CLI::App* panel_config =
+        app.add_subcommand("panel-config", "print the sample panel configuration: every gauge on the main panel or its window");
+    std::string wave_file;
+    CLI::App* wave = app.add_subcommand("wave", "check a replacement sound: would the cockpit load the wave file, and what it holds");
+    wave->add_option("FILE.wav", wave_file, "the wave file")->required();
+    std::string help_topic;
+    CLI::App* help = app.add_subcommand("help", "tell more about a command");
+    help->add_option("COMMAND", help_topic, "the command");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? finish(0) : kScenarioMalformed;
     }
-    const std::string_view command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
-        print_usage(stdout);
-        return 0;
-    }
-    for (const Help& h : kHelp) {
-        if (command == h.command && wants_help(argc, argv)) {
-            std::printf("usage: %s\n\n%s", h.usage, h.text);
-            return 0;
+
+    if (*help) {
+        if (help_topic.empty()) {
+            std::fputs(app.help().c_str(), stdout);
+            return finish(0);
         }
+        for (CLI::App* sub : app.get_subcommands({})) {
+            if (sub->get_name() == help_topic) {
+                std::fputs(sub->help().c_str(), stdout);
+                return finish(0);
+            }
+        }
+        std::fprintf(stderr, "cockpit-sim: no command named %s\n", escape_control(help_topic).c_str());
+        return kScenarioMalformed;
     }
-    if (command == "run") return run(argc, argv);
-    if (command == "gauges") return list_gauges();
-    if (command == "panel-config") return std::fputs(panel_configuration().c_str(), stdout) < 0 ? 1 : 0;
-    if (command == "areas") return list_areas(argc, argv);
-    if (command == "elements") return list_elements(argc, argv);
-    if (command == "tokens") return list_tokens();
-    if (command == "keys") return list_keys();
-    if (command == "vars") return list_vars();
-    if (command == "wave") return check_wave(argc, argv);
-    std::fprintf(stderr, "cockpit-sim: unknown command %s\n\n", argv[1]);
-    print_usage(stderr);
-    return kUsageError;
+    if (*run) return finish(run_with(run_args, false));
+    if (*gauges_cmd) return finish(list_gauges());
+    if (*areas) return finish(list_areas(gauge_name));
+    if (*elements) return finish(list_elements(gauge_name));
+    if (*tokens) return finish(list_tokens());
+    if (*keys) return finish(list_keys());
+    if (*vars) return finish(list_vars());
+    if (*sounds) return finish(list_sounds());
+    if (*panel_config) return finish(std::fputs(panel_configuration().c_str(), stdout) < 0 ? kScenarioIoError : 0);
+    if (*wave) return finish(snd::print_wave_report(wave_file.c_str(), stdout));
+    return finish(run_with(default_run, true));
 }

@@ -9,8 +9,9 @@ namespace {
 
 PanelHost* g_current = nullptr;
 
+constexpr std::size_t kKeyEventReserve = 4096;  // many frames' worth, reserved at construction
+
 constexpr std::uint32_t kStringMargin = 1;  // the terminating zero
-constexpr std::size_t kKeyEventReserve = 4096;
 
 // The service table entries: plain functions in the simulator's calling convention that forward
 // to the current host.
@@ -279,8 +280,12 @@ const char* PanelHost::element_text(const abi::ELEMENT_HEADER* element) const {
 void PanelHost::lookup(abi::MODULE_VAR* var) { var->var_value = vars_.value(var->id); }
 
 void PanelHost::key_event(std::uint32_t id, std::uint32_t value) {
-    keys_.push_back({id, value});
-    if (on_key_event) on_key_event(keys_.back());
+    const KeyEvent key{id, value};
+    if (keys_.size() < kKeyEventsKept)
+        keys_.push_back(key);
+    else
+        ++keys_dropped_;
+    if (on_key_event) on_key_event(key);
 }
 
 void PanelHost::toggle_window(std::uint32_t id) { set_window(id, !window_open(id)); }

@@ -103,9 +103,16 @@ public:
 
     SimVars& vars() { return vars_; }
 
-    // Key events the module sent, in order, since the last clear.
+    // Key events the module sent, in order, since the last clear: the first kKeyEventsKept of
+    // them (a frame sends a few dozen, so hours of frames), so that a host that never clears stays
+    // bounded (8 MB); the rest are only counted.
+    static constexpr std::size_t kKeyEventsKept = std::size_t{1} << 20;
     const std::vector<KeyEvent>& key_events() const { return keys_; }
-    void clear_key_events() { keys_.clear(); }
+    std::size_t key_events_dropped() const { return keys_dropped_; }
+    void clear_key_events() {
+        keys_.clear();
+        keys_dropped_ = 0;
+    }
     // Called on every key event, after it is recorded (the aircraft model reacts here).
     std::function<void(const KeyEvent&)> on_key_event;
     // Called before each gauge's tick (tests hold conditions that other gauges would recompute).
@@ -151,6 +158,7 @@ private:
     std::vector<abi::GAUGEHDR*> gauges_;
     SimVars vars_;
     std::vector<KeyEvent> keys_;
+    std::size_t keys_dropped_ = 0;
     std::set<std::uint32_t> open_windows_;
     std::set<int> held_;
     std::unordered_map<const abi::ELEMENT_HEADER*, double> element_values_;

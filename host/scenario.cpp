@@ -1,21 +1,29 @@
 #include "host/scenario.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <chrono>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
+#include <cstring>
+#include <map>
 #include <memory>
-#include <sstream>
+#include <set>
 #include <vector>
 
 #include "host/aircraft_model.h"
+#include "host/audio_file.h"
 #include "host/pictures.h"
 #include "host/sim_tokens.h"
 #include "host/simulator.h"
 #include "host/text.h"
 #include "host/timeline.h"
 #include "module/module_state.h"
+#include "module/shared_state.h"
 #include "sound/mixer.h"
 
 namespace tarvenol::host {
@@ -70,7 +78,7 @@ bool split_words(std::string_view line, std::vector<Word>& words, std::string& e
 
 // --- Commands ----------------------------------------------------------------------------------
 
-enum class Op { eq, ne, lt, le, gt, ge };
+enum class Op { eq, ne, lt, le, gt, ge, near };
 
 const char* op_text(Op op) {
     switch (op) {
@@ -80,6 +88,7 @@ const char* op_text(Op op) {
         case Op::le: return "<=";
         case Op::gt: return ">";
         case Op::ge: return ">=";
+        case Op::near: return "~";
     }
     return "?";
 }
@@ -95,8 +104,10 @@ bool parse_op(std::string_view s, Op& op) {
     return true;
 }
 
-bool holds(double actual, Op op, double expected) {
+// near: |actual - expected| <= tolerance.
+bool holds(double actual, Op op, double expected, double tolerance = 0) {
     switch (op) {
+        case Op::near: return std::fabs(actual - expected) <= tolerance;
         case Op::eq: return actual == expected;
         case Op::ne: return actual != expected;
         case Op::lt: return actual < expected;
@@ -113,6 +124,8 @@ struct Target {
     std::size_t index = 0;
     bool whole_array = false;
     const TokenInfo* token = nullptr;
+    const GaugeInfo* gauge = nullptr;  // an element's value: GAUGE NAME:ELEMENT
+    ElementLink* element = nullptr;
     std::string text;  // as written
 };
 
@@ -130,6 +143,7 @@ struct Command {
     std::string source;  // the line as written, without its comment
     bool flag = false;   // model on, window open, element shown, key with a value
     double number = 0;   // sim/set value, expected value
+    double tolerance = 0;  // expect ... ~ VALUE TOL
     long long count = 0; // tick count, key count
     std::uint32_t id = 0;  // key event or window
     std::uint32_t key_value = 0;
@@ -147,6 +161,34 @@ struct Malformed {
     std::string what;
 };
 
+struct VarLimits {
+    bool whole;  // false: a double takes any value
+    double lowest;
+    double highest;
+    const char* type;
+};
+
+VarLimits var_limits(VarType t) {
+    switch (t) {
+        case VarType::u8: return {true, 0, 255, "u8"};
+        case VarType::i8: return {true, -128, 127, "i8"};
+        case VarType::u16: return {true, 0, 65535, "u16"};
+        case VarType::i16: return {true, -32768, 32767, "i16"};
+        case VarType::u32: return {true, 0, 4294967295.0, "u32"};
+        case VarType::i32: return {true, -2147483648.0, 2147483647.0, "i32"};
+        case VarType::f64: return {false, 0, 0, "f64"};
+    }
+    return {false, 0, 0, "?"};
+}
+
+std::vector<std::string_view> module_var_names() {
+    std::vector<std::string_view> names;
+    for (const VarRef& v : shared_var_table()) names.push_back(v.name);
+    for (const GaugeInfo* g : gauges())
+        for (const VarRef& v : g->vars) names.push_back(v.name);
+    return names;
+}
+
 class Parser {
 public:
     explicit Parser(const std::vector<Word>& words) : w_(words) {}
@@ -154,7 +196,7 @@ public:
     Command parse() {
         Command c;
         const std::string& verb = w_[0].text;
-        if (w_[0].quoted) fail("a command (model, sim, set, tick, hold, release, click, window, expect, print, picture)");
+        if (w_[0].quoted) fail("a command (model, sim, set, tick, hold, release, click, window, expect, print)");
         if (verb == "model") {
             count(2, "model on|off");
             c.kind = Kind::model;
@@ -164,19 +206,20 @@ public:
             c.kind = Kind::sim;
             c.target.token = token(w_[1].text);
             c.target.text = w_[1].text;
-            c.number = number(w_[2].text, "a number as VALUE");
+            c.number = sim_value(*c.target.token, w_[2].text);
         } else if (verb == "set") {
             count(3, "set NAME VALUE");
             c.kind = Kind::set;
             c.target = module_var(w_[1].text, false);
-            c.number = number(w_[2].text, "a number as VALUE");
+            c.number = var_value(*c.target.var, w_[2].text);
         } else if (verb == "tick") {
             if (w_.size() > 2) fail("tick [N]");
             c.kind = Kind::tick;
             c.count = 1;
             if (w_.size() == 2) {
                 long long n = 0;
-                if (!parse_integer(w_[1].text, n) || n < 0) fail("a frame count (a whole number, 0 or more) after tick");
+                if (!parse_integer(w_[1].text, n) || n < 0 || n > kMaxTickFrames)
+                    fail("a frame count from 0 to " + std::to_string(kMaxTickFrames) + " after tick, not " + w_[1].text);
                 c.count = n;
             }
         } else if (verb == "hold" || verb == "release") {
@@ -191,9 +234,12 @@ public:
             count(3, "click \"GAUGE NAME\" AREA");
             c.kind = Kind::click;
             c.gauge = gauge(w_[1].text);
-            if (!find_area(*c.gauge, w_[2].text, &c.area))
+            if (!find_area(*c.gauge, w_[2].text, &c.area)) {
+                std::vector<std::string_view> names;
+                for (std::size_t i = 0; i < c.gauge->area_count; ++i) names.push_back(c.gauge->areas[i].name);
                 fail("a click area of " + std::string(c.gauge->name) + " (see cockpit-sim areas \"" + c.gauge->name +
-                     "\"), not " + w_[2].text);
+                     "\"), not " + w_[2].text + did_you_mean(w_[2].text, names));
+            }
         } else if (verb == "window") {
             count(3, "window ID open|closed");
             c.kind = Kind::window;
@@ -201,22 +247,43 @@ public:
             c.flag = on_off(w_[2].text, "open", "closed", "window ID open|closed");
         } else if (verb == "expect") {
             parse_expect(c);
+        } else if (verb == "print") {
+            if (w_.size() < 2) fail("print NAME...");
+            c.kind = Kind::print;
+            for (std::size_t i = 1; i < w_.size(); ++i) c.prints.push_back(value_target(w_[i].text, true, true));
         } else if (verb == "picture") {
             count(2, "picture NAME");
             c.kind = Kind::picture;
             c.target.text = picture_name(w_[1].text);
-        } else if (verb == "print") {
-            if (w_.size() < 2) fail("print NAME...");
-            c.kind = Kind::print;
-            for (std::size_t i = 1; i < w_.size(); ++i) c.prints.push_back(value_target(w_[i].text, true));
         } else {
-            fail("a command (model, sim, set, tick, hold, release, click, window, expect, print, picture), not " + verb);
+            fail("a command (model, sim, set, tick, hold, release, click, window, expect, print, picture), not " +
+                 verb +
+                 did_you_mean(verb, {"model", "sim", "set", "tick", "hold", "release", "click", "window", "expect",
+                                     "print", "picture"}));
         }
         return c;
     }
 
+    // As value_target, and a bare name that is no module variable may be a simulator variable's.
+    Target watch_target(const std::string& s) const {
+        const bool plain = s.rfind("sim:", 0) != 0 && s.find(':') == std::string::npos;
+        if (plain && !find_var(s.substr(0, s.find('[')))) {
+            if (const TokenInfo* t = find_token(s)) {
+                Target target;
+                target.text = s;
+                target.token = t;
+                return target;
+            }
+            std::vector<std::string_view> names = module_var_names();
+            for (const TokenInfo& i : token_table()) names.push_back(i.name);
+            fail("a module variable, a simulator variable or \"GAUGE NAME:ELEMENT\", not " + s + did_you_mean(s, names));
+        }
+        return value_target(s, false, true);
+    }
+
 private:
     [[noreturn]] void fail(const std::string& expected) const { throw Malformed{"expected " + expected}; }
+    [[noreturn]] void refuse(const std::string& why) const { throw Malformed{why}; }
 
     // A picture's name is also its folder: letters, digits, '-' and '_'.
     std::string picture_name(const std::string& s) const {
@@ -225,6 +292,12 @@ private:
         });
         if (!ok) fail("a picture name (letters, digits, - and _), not " + s);
         return s;
+    }
+
+    // " (did you mean x?)" for a name nearly one of the candidates.
+    static std::string did_you_mean(std::string_view word, const std::vector<std::string_view>& candidates) {
+        const std::string near = nearest_name(word, candidates);
+        return near.empty() ? std::string() : " (did you mean " + near + "?)";
     }
 
     void count(std::size_t n, const std::string& form) const {
@@ -239,20 +312,57 @@ private:
 
     double number(const std::string& s, const std::string& what) const {
         double v = 0;
-        if (!parse_number(s, v)) fail(what + " (decimal or 0x hex), not " + s);
+        if (!parse_number(s, v)) fail(what + " (decimal or 0x hex, within the range of a double), not " + s);
+        return v;
+    }
+
+    // A value the variable holds as written; anything it would have to change is refused.
+    double var_value(const VarRef& var, const std::string& s) const {
+        const double v = number(s, "a number as VALUE");
+        const VarLimits limits = var_limits(var.type);
+        if (!limits.whole) return v;
+        if (!std::isfinite(v) || v != std::trunc(v) || v < limits.lowest || v > limits.highest)
+            refuse(std::string(var.name) + " is " + limits.type + ", a whole number from " + format_number(limits.lowest) +
+                 " to " + format_number(limits.highest) + ": not " + s);
+        return v;
+    }
+
+    double sim_value(const TokenInfo& token, const std::string& s) const {
+        const double v = number(s, "a number as VALUE");
+        if (token.type == SimType::f64) return v;
+        // A 32-bit integer: its bits, so flag words from 0x80000000 up go in whole.
+        constexpr double kLowest = -2147483648.0;
+        constexpr double kHighest = 4294967295.0;
+        if (!std::isfinite(v) || v != std::trunc(v) || v < kLowest || v > kHighest)
+            refuse(std::string(token.name) + " is read as INT32, a whole number from -2147483648 to 4294967295 (0xFFFFFFFF): not " + s);
         return v;
     }
 
     const TokenInfo* token(const std::string& s) const {
         const TokenInfo* t = find_token(s);
-        if (!t) fail("a simulator variable token or name (see cockpit-sim tokens), not " + s);
+        if (!t) {
+            std::vector<std::string_view> names;
+            for (const TokenInfo& i : token_table()) names.push_back(i.name);
+            fail("a simulator variable token or name (see cockpit-sim tokens), not " + s + did_you_mean(s, names));
+        }
         return t;
     }
 
     const GaugeInfo* gauge(const std::string& s) const {
         const GaugeInfo* g = find_gauge(s);
-        if (!g) fail("a gauge name (see cockpit-sim gauges), not \"" + s + "\"");
+        if (!g) fail("a gauge name (see cockpit-sim gauges), not \"" + s + "\"" + gauge_suggestion(s));
         return g;
+    }
+
+    ElementLink* element(const GaugeInfo& g, const std::string& s) const {
+        ElementLink* e = find_element(g, s);
+        if (!e) {
+            std::vector<std::string_view> names;
+            for (std::size_t i = 0; i < g.element_count; ++i) names.push_back(g.elements[i]->name);
+            fail("an element of " + std::string(g.name) + " (see cockpit-sim elements \"" + g.name + "\"), not " + s +
+                 did_you_mean(s, names));
+        }
+        return e;
     }
 
     std::uint32_t window_id(const std::string& s) const {
@@ -266,8 +376,11 @@ private:
         if (const KeyEventInfo* k = find_key_event(s)) return k->id;
         long long id = 0;
         constexpr long long kMaxId = 0xFFFFFFFF;
-        if (!parse_integer(s, id) || id < 0 || id > kMaxId)
-            fail("a key event id (e.g. 0x102C1) or name (see cockpit-sim keys), not " + s);
+        if (!parse_integer(s, id) || id < 0 || id > kMaxId) {
+            std::vector<std::string_view> names;
+            for (const KeyEventInfo& k : key_event_table()) names.push_back(k.name);
+            fail("a key event id (e.g. 0x102C1) or name (see cockpit-sim keys), not " + s + did_you_mean(s, names));
+        }
         return static_cast<std::uint32_t>(id);
     }
 
@@ -297,7 +410,7 @@ private:
             indexed = true;
         }
         t.var = find_var(name);
-        if (!t.var) fail("a module variable (see cockpit-sim vars), not " + name);
+        if (!t.var) fail("a module variable (see cockpit-sim vars), not " + name + did_you_mean(name, module_var_names()));
         if (indexed && t.index >= t.var->count)
             fail("an index below " + std::to_string(t.var->count) + " for " + name + ", not " + std::to_string(t.index));
         if (!indexed && t.var->count > 1) {
@@ -308,8 +421,9 @@ private:
         return t;
     }
 
-    // A module variable or sim:TOKEN.
-    Target value_target(const std::string& s, bool allow_whole_array) const {
+public:
+    // A module variable, sim:TOKEN, or (where elements are allowed) GAUGE NAME:ELEMENT.
+    Target value_target(const std::string& s, bool allow_whole_array, bool allow_element = false) const {
         constexpr std::string_view kSimPrefix = "sim:";
         if (s.rfind(kSimPrefix, 0) == 0) {
             Target t;
@@ -317,8 +431,18 @@ private:
             t.token = token(s.substr(kSimPrefix.size()));
             return t;
         }
+        const std::size_t colon = s.rfind(':');
+        if (allow_element && colon != std::string::npos) {
+            Target t;
+            t.text = s;
+            t.gauge = gauge(s.substr(0, colon));
+            t.element = element(*t.gauge, s.substr(colon + 1));
+            return t;
+        }
         return module_var(s, allow_whole_array);
     }
+
+private:
 
     void parse_expect(Command& c) const {
         if (w_.size() < 2) fail("expect NAME OP VALUE, or expect key/nokey/keycount/sound/window/element ...");
@@ -344,7 +468,10 @@ private:
             count(4, "expect sound NAME played|notplayed|looping|notlooping");
             c.kind = Kind::expect_sound;
             c.sound = find_sound(w_[2].text);
-            if (c.sound == snd::kSoundCount) fail("a sound name (CLICK, HI, ... BRAKESSND), not " + w_[2].text);
+            if (c.sound == snd::kSoundCount) {
+                std::vector<std::string_view> names(std::begin(snd::kSoundNames), std::end(snd::kSoundNames));
+                fail("a sound name (see cockpit-sim sounds), not " + w_[2].text + did_you_mean(w_[2].text, names));
+            }
             const std::string& s = w_[3].text;
             if (s == "played") c.sound_check = SoundCheck::played;
             else if (s == "notplayed") c.sound_check = SoundCheck::notplayed;
@@ -359,27 +486,37 @@ private:
         } else if (what == "element") {
             if (w_.size() < 5) fail("expect element \"GAUGE NAME\" ELEMENT shown|hidden, or ... value OP V");
             c.gauge = gauge(w_[2].text);
-            c.element = find_element(*c.gauge, w_[3].text);
-            if (!c.element)
-                fail("an element of " + std::string(c.gauge->name) + " (see cockpit-sim elements \"" + c.gauge->name +
-                     "\"), not " + w_[3].text);
+            c.element = element(*c.gauge, w_[3].text);
             if (w_[4].text == "value") {
-                count(7, "expect element \"GAUGE NAME\" ELEMENT value OP V");
+                if (w_.size() < 7) fail("expect element \"GAUGE NAME\" ELEMENT value OP V");
                 c.kind = Kind::expect_element_value;
-                if (!parse_op(w_[5].text, c.op)) fail("one of == != < <= > >=, not " + w_[5].text);
-                c.number = number(w_[6].text, "a number to compare with");
+                comparison(c, 5, "expect element \"GAUGE NAME\" ELEMENT value OP V (or ~ V TOL)");
             } else {
                 count(5, "expect element \"GAUGE NAME\" ELEMENT shown|hidden");
                 c.kind = Kind::expect_element_shown;
                 c.flag = on_off(w_[4].text, "shown", "hidden", "shown, hidden or value OP V");
             }
         } else {
-            count(4, "expect NAME OP VALUE");
+            if (w_.size() < 4) fail("expect NAME OP VALUE (or expect NAME ~ VALUE TOL)");
             c.kind = Kind::expect_value;
             c.target = value_target(what, false);
-            if (!parse_op(w_[2].text, c.op)) fail("one of == != < <= > >=, not " + w_[2].text);
-            c.number = number(w_[3].text, "a number to compare with");
+            comparison(c, 2, "expect NAME OP VALUE (or expect NAME ~ VALUE TOL)");
         }
+    }
+
+    // OP VALUE, or ~ VALUE TOL, from word `at` to the end of the line.
+    void comparison(Command& c, std::size_t at, const std::string& form) const {
+        if (w_[at].text == "~") {
+            count(at + 3, form);
+            c.op = Op::near;
+            c.number = number(w_[at + 1].text, "a number to compare with");
+            c.tolerance = number(w_[at + 2].text, "a tolerance");
+            if (!(c.tolerance >= 0) || std::isinf(c.tolerance)) fail("a tolerance of 0 or more, not " + w_[at + 2].text);
+            return;
+        }
+        count(at + 2, form);
+        if (!parse_op(w_[at].text, c.op)) fail("one of == != < <= > >= ~, not " + w_[at].text);
+        c.number = number(w_[at + 1].text, "a number to compare with");
     }
 
     const std::vector<Word>& w_;
@@ -387,80 +524,217 @@ private:
 
 // --- Running -----------------------------------------------------------------------------------
 
+// The key events of the last tick command and the clicks since: per event, how often it was sent,
+// the first values in order and which values were sent (up to a bound, so that a long tick stays
+// small however many events its frames send).
+class KeyLog {
+public:
+    static constexpr std::size_t kValuesInOrder = 8;
+    static constexpr std::size_t kDistinctValues = 1024;
+
+    void clear() { events_.clear(); }
+    void add(const KeyEvent& k) {
+        Event& e = events_[k.id];
+        ++e.count;
+        if (e.in_order.size() < kValuesInOrder) e.in_order.push_back(k.value);
+        if (e.values.size() < kDistinctValues)
+            e.values.insert(k.value);
+        else if (!e.values.count(k.value))
+            e.values_lost = true;
+    }
+    long long count(std::uint32_t id) const {
+        auto it = events_.find(id);
+        return it == events_.end() ? 0 : it->second.count;
+    }
+    bool sent_with(std::uint32_t id, std::uint32_t value) const {
+        auto it = events_.find(id);
+        return it != events_.end() && it->second.values.count(value);
+    }
+    bool values_lost(std::uint32_t id) const {
+        auto it = events_.find(id);
+        return it != events_.end() && it->second.values_lost;
+    }
+    std::string values_sent(std::uint32_t id) const {
+        auto it = events_.find(id);
+        if (it == events_.end()) return {};
+        std::string s;
+        for (std::uint32_t v : it->second.in_order) s += (s.empty() ? "" : ", ") + std::to_string(v);
+        if (it->second.count > static_cast<long long>(it->second.in_order.size())) s += ", ...";
+        return s;
+    }
+
+private:
+    struct Event {
+        long long count = 0;
+        std::vector<std::uint32_t> in_order;
+        std::set<std::uint32_t> values;
+        bool values_lost = false;
+    };
+    std::map<std::uint32_t, Event> events_;
+};
+
+// Frames done, simulated time and rate, redrawn in place on a terminal.
+class Progress {
+public:
+    Progress(bool on, std::FILE* err) : on_(on), err_(err), started_(Clock::now()), last_(started_) {}
+
+    void update(long frames, long long tick_done, long long tick_total) {
+        if (!on_) return;
+        const auto now = Clock::now();
+        constexpr auto kFirstAfter = std::chrono::seconds(1);
+        constexpr auto kEvery = std::chrono::milliseconds(250);
+        if (now - started_ < kFirstAfter || now - last_ < kEvery) return;
+        last_ = now;
+        const double wall = std::chrono::duration<double>(now - started_).count();
+        const double simulated = static_cast<double>(frames) * kSecondsPerTick;
+        std::fprintf(err_, "\r  frame %ld, %.0f s simulated, %.0f frames/s (this tick %lld of %lld)   ", frames, simulated,
+                     static_cast<double>(frames) / wall, tick_done, tick_total);
+        std::fflush(err_);
+        drawn_ = true;
+    }
+    void clear() {
+        if (!drawn_) return;
+        std::fprintf(err_, "\r\033[K");
+        std::fflush(err_);
+        drawn_ = false;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool on_;
+    std::FILE* err_;
+    Clock::time_point started_;
+    Clock::time_point last_;
+    bool drawn_ = false;
+};
+
 class Runner {
 public:
     Runner(const std::string& file, const ScenarioOptions& options, std::FILE* out, std::FILE* err)
-        : file_(file), options_(options), out_(out), err_(err) {}
+        : file_(file), options_(options), out_(out), err_(err), progress_(options.progress, err) {}
 
     int run(const std::vector<Command>& commands) {
-        std::FILE* trace = nullptr;
-        if (!options_.trace_path.empty()) {
-            trace = std::fopen(options_.trace_path.c_str(), "wb");
-            if (!trace) {
-                std::fprintf(err_, "%s: cannot write the trace file %s\n", file_.c_str(), options_.trace_path.c_str());
+        for (const std::string& w : options_.watch) {
+            if (const std::string wrong = check_watch_name(w); !wrong.empty()) {
+                std::fprintf(err_, "%s: --watch %s: %s\n", file_.c_str(), escape_control(w).c_str(), wrong.c_str());
                 return kScenarioMalformed;
             }
+        }
+        // A recording that cannot fit a WAV file is refused before anything runs.
+        long long total_frames = 0;
+        for (const Command& c : commands)
+            if (c.kind == Kind::tick) total_frames += c.count;
+        if (!options_.audio_path.empty() && static_cast<std::uint64_t>(total_frames) > WavStream::max_frames()) {
+            std::fprintf(err_,
+                         "%s: refused: --audio would record %lld frames; a WAV file holds at most %llu frames "
+                         "(%.1f hours of simulated time)\n",
+                         file_.c_str(), total_frames, static_cast<unsigned long long>(WavStream::max_frames()),
+                         static_cast<double>(WavStream::max_frames()) * kSecondsPerTick / kSecondsPerHour);
+            return kScenarioMalformed;
+        }
+        std::FILE* trace = nullptr;
+        if (!options_.trace_path.empty()) {
+            trace = std::fopen(options_.trace_path.c_str(), "w+b");  // read back by the viewer
+            if (!trace) return io_error("cannot write the trace file " + options_.trace_path);
         }
         // The viewer shows the timeline beside the pictures: without a trace file, one kept aside.
         if (!options_.pictures_dir.empty() && !trace) trace = std::tmpfile();
         if (!options_.pictures_dir.empty()) pictures_ = std::make_unique<PictureBook>(options_.pictures_dir);
+        WavStream audio;
+        if (!options_.audio_path.empty() && !audio.open(options_.audio_path)) {
+            if (trace) std::fclose(trace);
+            return io_error("cannot write the audio file " + options_.audio_path);
+        }
         int result = kScenarioPassed;
+        std::string failure;
         {
             Simulator sim;
-            Timeline timeline(options_.quiet ? nullptr : out_, trace);
+            Timeline timeline(options_.quiet ? nullptr : out_, trace, options_.full_first_frame);
+            for (const std::string& w : options_.watch) add_watch(timeline, sim, w);
             const bool with_timeline = !options_.quiet || trace;
             if (with_timeline) sim.set_timeline(&timeline);
-            sim.set_key_log(&keys_);
-            std::vector<std::int16_t> audio;
+            sim.set_key_log([this](const KeyEvent& k) { keys_.add(k); });
             if (!options_.audio_path.empty()) sim.set_audio(&audio);
 
             for (const Command& c : commands) {
-                if (!execute(sim, c)) {
-                    result = picture_failed_ ? kScenarioMalformed : kScenarioExpectFailed;
+                if (!execute(sim, c, trace)) {
+                    result = io_failed_ ? kScenarioIoError : kScenarioExpectFailed;
                     break;
                 }
             }
+            progress_.clear();
             if (with_timeline) timeline.finish();
             sim.set_timeline(nullptr);
             sim.set_key_log(nullptr);
             sim.set_audio(nullptr);
-            if (!options_.audio_path.empty() &&
-                !snd::mixer::write_wav(options_.audio_path.c_str(), audio.data(), audio.size(), kAudioRate)) {
-                std::fprintf(err_, "%s: cannot write the audio file %s\n", file_.c_str(), options_.audio_path.c_str());
-                if (result == kScenarioPassed) result = kScenarioMalformed;
-            }
+            if (!options_.audio_path.empty() && !audio.close() && result != kScenarioIoError)
+                result = io_error("cannot write the audio file " + options_.audio_path + describe_errno());
             if (result == kScenarioPassed && !options_.quiet)
                 std::fprintf(out_, "%s: passed (%d expects, %ld frames)\n", file_.c_str(), expects_, sim.frames_run());
         }
         if (pictures_ && !pictures_->pictures().empty()) {
             std::string error;
-            std::fflush(trace);
+            if (trace) std::fflush(trace);
             if (pictures_->write_viewer(file_, trace, error)) {
                 if (!options_.quiet)
                     std::fprintf(out_, "%s: pictures and viewer in %s/index.html\n", file_.c_str(), pictures_->dir().c_str());
             } else {
                 std::fprintf(err_, "%s: %s\n", file_.c_str(), error.c_str());
-                if (result == kScenarioPassed) result = kScenarioMalformed;
+                if (result == kScenarioPassed) result = kScenarioIoError;
             }
         }
-        if (trace) std::fclose(trace);
+        if (trace) {
+            const bool written = std::fflush(trace) == 0 && !std::ferror(trace);
+            if (std::fclose(trace) != 0 || !written) {
+                if (result != kScenarioIoError)
+                    result = io_error("cannot write the trace file " + options_.trace_path + describe_errno());
+            }
+        }
+        if (std::fflush(out_) != 0 || std::ferror(out_)) {
+            if (result != kScenarioIoError) result = io_error("cannot write the output" + describe_errno());
+        }
+        // The failure again as the last line, where a reader of a long log looks first.
+        if (result == kScenarioExpectFailed) std::fprintf(err_, "%s\n", last_failure_.c_str());
         return result;
     }
 
 private:
+    static std::string describe_errno() { return errno ? std::string(": ") + std::strerror(errno) : std::string(); }
+
+    int io_error(const std::string& what) {
+        std::fflush(out_);
+        std::fprintf(err_, "%s: %s\n", file_.c_str(), what.c_str());
+        return kScenarioIoError;
+    }
+
+    void add_watch(Timeline& timeline, Simulator& sim, const std::string& name) {
+        std::vector<Word> words{Word{name, true}};
+        const Target t = Parser(words).watch_target(name);
+        timeline.watch(name, [this, &sim, t] { return read(sim, t, t.index); });
+    }
+
     double read(Simulator& sim, const Target& t, std::size_t index) const {
         if (t.token) return read_sim(sim.vars(), *t.token);
+        if (t.element) return sim.host().element_value(t.element->header);
         return read_var(*t.var, index);
     }
 
-    std::string describe(Simulator& sim, const Target& t) const {
+    // NAME = value, as print shows it (readable) or a failure (full precision).
+    std::string describe(Simulator& sim, const Target& t, bool full = false) const {
+        const auto text = [full](double v) { return full ? format_number(v) : format_readable(v); };
         if (t.token) {
-            return "sim:" + std::to_string(t.token->token) + " (" + t.token->name + ") = " +
-                   format_number(read(sim, t, 0));
+            return "sim:" + std::to_string(t.token->token) + " (" + t.token->name + ") = " + text(read(sim, t, 0));
         }
-        if (!t.whole_array) return t.text + " = " + format_number(read(sim, t, t.index));
+        if (t.element) {
+            const abi::ELEMENT_HEADER* h = t.element->header;
+            std::string s = t.text + " = " + text(read(sim, t, 0)) + (is_visible(*h) ? " (shown" : " (hidden");
+            if (h->element_type == abi::ELEMENT_TYPE_STRING)
+                s += ", text \"" + escape_control(sim.host().element_text(h)) + "\"";
+            return s + ")";
+        }
+        if (!t.whole_array) return t.text + " = " + text(read(sim, t, t.index));
         std::string s = t.text + " = {";
-        for (std::size_t i = 0; i < t.var->count; ++i) s += (i ? ", " : "") + format_number(read(sim, t, i));
+        for (std::size_t i = 0; i < t.var->count; ++i) s += (i ? ", " : "") + text(read(sim, t, i));
         return s + "}";
     }
 
@@ -478,90 +752,119 @@ private:
         }
     }
 
-    int key_count(std::uint32_t id, bool with_value, std::uint32_t value) const {
-        int n = 0;
-        for (const KeyEvent& k : keys_) n += k.id == id && (!with_value || k.value == value);
-        return n;
-    }
-
     std::string key_label(std::uint32_t id) const {
         const KeyEventInfo* k = find_key_event(id);
         return format_key_id(id) + (k ? std::string(" (") + k->name + ")" : "");
     }
 
-    std::string values_sent(std::uint32_t id) const {
-        std::string s;
-        int shown = 0;
-        constexpr int kMaxShown = 8;
-        for (const KeyEvent& k : keys_) {
-            if (k.id != id) continue;
-            if (shown++ == kMaxShown) {
-                s += ", ...";
-                break;
-            }
-            s += (s.empty() ? "" : ", ") + std::to_string(k.value);
-        }
-        return s;
-    }
-
     bool failed(const Command& c, const std::string& expected, const std::string& actual) {
+        // What the timeline printed so far comes first, when both streams go to one file.
+        std::fflush(out_);
         std::fprintf(err_, "%s:%d: expect failed: %s\n  expected: %s\n  actual:   %s\n", file_.c_str(), c.line,
                      c.source.c_str(), expected.c_str(), actual.c_str());
+        std::fflush(err_);
+        last_failure_ = file_ + ":" + std::to_string(c.line) + ": failed: " + c.source;
         return false;
     }
 
-    // Runs one command; false when it is an expect that does not hold.
-    bool execute(Simulator& sim, const Command& c) {
+    // Where a sound expected as played this time was played instead.
+    std::string where_played(const Simulator& sim, snd::SoundId sound) const {
+        const auto i = static_cast<std::size_t>(sound);
+        const char* name = snd::kSoundNames[sound];
+        if (click_played_before_tick_[i] > 0)
+            return std::string("; ") + name + " was played by the click at line " +
+                   std::to_string(click_played_before_tick_[i]) +
+                   ", before the last tick (an expect sees the last tick command and the clicks since)";
+        const long frame = sim.last_played(sound);
+        if (frame > 0) return std::string("; ") + name + " was last played in frame " + std::to_string(frame);
+        return std::string("; ") + name + " was not played in this run";
+    }
+
+    bool tick(Simulator& sim, const Command& c, std::FILE* trace) {
+        // Sounds played by clicks before this tick, for the message of a failing expect sound.
+        click_played_before_tick_ = click_played_;
+        click_played_.fill(0);
+        keys_.clear();
+        sim.reset_sound_counts();
+        constexpr long long kCheckEvery = 256;  // frames between looks at the clock and the output
+        for (long long i = 0; i < c.count; ++i) {
+            sim.frame();
+            if ((i + 1) % kCheckEvery == 0) {
+                progress_.update(sim.frames_run(), i + 1, c.count);
+                // Output that cannot be written ends the run rather than running on unseen.
+                if ((!options_.quiet && std::ferror(out_)) || (trace && std::ferror(trace))) {
+                    progress_.clear();
+                    io_failed_ = true;
+                    io_error(std::string("cannot write ") + (trace && std::ferror(trace) ? "the trace file" : "the output") +
+                             describe_errno());
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Runs one command; false when it is an expect that does not hold (or the output failed).
+    bool execute(Simulator& sim, const Command& c, std::FILE* trace) {
         switch (c.kind) {
             case Kind::model: sim.model().set_enabled(c.flag); return true;
             case Kind::sim: set_sim(sim, *c.target.token, c.number); return true;
             case Kind::set: write_var(*c.target.var, c.number, c.target.index); return true;
-            case Kind::tick:
-                keys_.clear();
-                sim.reset_sound_counts();
-                for (long long i = 0; i < c.count; ++i) sim.frame();
-                return true;
+            case Kind::tick: return tick(sim, c, trace);
             case Kind::hold: sim.host().hold(c.target.token->token); return true;
             case Kind::release: sim.host().release(c.target.token->token); return true;
-            case Kind::click: sim.click(*c.gauge, c.area); return true;
+            case Kind::click: {
+                std::array<std::uint32_t, snd::kSoundCount> before{};
+                for (int i = 0; i < snd::kSoundCount; ++i) before[i] = sim.play_once_count(static_cast<snd::SoundId>(i));
+                sim.click(*c.gauge, c.area);
+                for (int i = 0; i < snd::kSoundCount; ++i)
+                    if (sim.play_once_count(static_cast<snd::SoundId>(i)) != before[i]) click_played_[i] = c.line;
+                return true;
+            }
             case Kind::window: sim.host().set_window(c.id, c.flag); return true;
             case Kind::picture: {
                 if (!pictures_) return true;
                 std::string error;
                 if (pictures_->take(c.target.text, sim.host(), sim.frames_run(), error)) return true;
+                std::fflush(out_);
                 std::fprintf(err_, "%s:%d: %s\n", file_.c_str(), c.line, error.c_str());
-                picture_failed_ = true;
+                io_failed_ = true;
                 return false;
             }
             case Kind::print:
+                progress_.clear();
                 for (const Target& t : c.prints) std::fprintf(out_, "%s:%d: %s\n", file_.c_str(), c.line, describe(sim, t).c_str());
                 return true;
             default: break;
         }
         ++expects_;
+        progress_.clear();
         switch (c.kind) {
             case Kind::expect_value: {
                 const double actual = read(sim, c.target, c.target.index);
-                if (holds(actual, c.op, c.number)) return true;
-                return failed(c, c.target.text + " " + op_text(c.op) + " " + format_number(c.number), describe(sim, c.target));
+                if (holds(actual, c.op, c.number, c.tolerance)) return true;
+                return failed(c, c.target.text + " " + comparison_text(c), describe(sim, c.target, true));
             }
             case Kind::expect_key: {
-                if (key_count(c.id, c.flag, c.key_value) > 0) return true;
-                const std::string sent = values_sent(c.id);
+                if (c.flag ? keys_.sent_with(c.id, c.key_value) : keys_.count(c.id) > 0) return true;
+                const std::string sent = keys_.values_sent(c.id);
+                std::string actual = sent.empty() ? "not sent" : "sent with value " + sent;
+                if (keys_.values_lost(c.id))
+                    actual += " (more than " + std::to_string(KeyLog::kDistinctValues) + " different values: not all kept)";
                 return failed(c,
                               "key event " + key_label(c.id) +
                                   (c.flag ? " with value " + std::to_string(c.key_value) : std::string()) +
                                   " sent during the last tick or the clicks since",
-                              sent.empty() ? "not sent" : "sent with value " + sent);
+                              actual);
             }
             case Kind::expect_nokey: {
-                const int n = key_count(c.id, false, 0);
+                const long long n = keys_.count(c.id);
                 if (n == 0) return true;
                 return failed(c, "key event " + key_label(c.id) + " not sent",
-                              "sent " + std::to_string(n) + " times, with value " + values_sent(c.id));
+                              "sent " + std::to_string(n) + " times, with value " + keys_.values_sent(c.id));
             }
             case Kind::expect_keycount: {
-                const int n = key_count(c.id, false, 0);
+                const long long n = keys_.count(c.id);
                 if (n == c.count) return true;
                 return failed(c, "key event " + key_label(c.id) + " sent " + std::to_string(c.count) + " times",
                               "sent " + std::to_string(n) + " times");
@@ -579,8 +882,9 @@ private:
                     case SoundCheck::notlooping: ok = !looping; expected += "not looping now"; break;
                 }
                 if (ok) return true;
-                return failed(c, expected,
-                              std::to_string(played) + " play-once requests; " + (looping ? "looping" : "not looping"));
+                std::string actual = std::to_string(played) + " play-once requests; " + (looping ? "looping" : "not looping");
+                if (c.sound_check == SoundCheck::played) actual += where_played(sim, c.sound);
+                return failed(c, expected, actual);
             }
             case Kind::expect_window: {
                 const bool open = sim.host().window_open(c.id);
@@ -594,22 +898,31 @@ private:
             }
             case Kind::expect_element_value: {
                 const double v = sim.host().element_value(c.element->header);
-                if (holds(v, c.op, c.number)) return true;
-                return failed(c, std::string(c.element->name) + " value " + op_text(c.op) + " " + format_number(c.number),
+                if (holds(v, c.op, c.number, c.tolerance)) return true;
+                return failed(c, std::string(c.element->name) + " value " + comparison_text(c),
                               std::string(c.element->name) + " value = " + format_number(v));
             }
             default: return true;
         }
     }
 
+    static std::string comparison_text(const Command& c) {
+        if (c.op == Op::near) return "within " + format_number(c.tolerance) + " of " + format_number(c.number);
+        return std::string(op_text(c.op)) + " " + format_number(c.number);
+    }
+
     const std::string& file_;
     const ScenarioOptions& options_;
     std::FILE* out_;
     std::FILE* err_;
-    std::vector<KeyEvent> keys_;
-    int expects_ = 0;
+    Progress progress_;
+    KeyLog keys_;
+    std::array<int, snd::kSoundCount> click_played_{};             // line of the last click that played it, since the last tick
+    std::array<int, snd::kSoundCount> click_played_before_tick_{};  // ... before the last tick
+    std::string last_failure_;
+    bool io_failed_ = false;
     std::unique_ptr<PictureBook> pictures_;
-    bool picture_failed_ = false;
+    int expects_ = 0;
 };
 
 std::string trimmed_source(std::string_view line) {
@@ -626,17 +939,46 @@ std::string trimmed_source(std::string_view line) {
     std::string_view s = line.substr(0, end);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    return std::string(s);
+    return escape_control(s);
 }
 
 }  // namespace
 
+std::string gauge_suggestion(std::string_view name) {
+    std::vector<std::string_view> names;
+    for (const GaugeInfo* g : gauges()) names.push_back(g->name);
+    const std::string near = nearest_name(name, names);
+    return near.empty() ? std::string() : " (did you mean \"" + near + "\"?)";
+}
+
+std::string check_watch_name(const std::string& name) {
+    try {
+        std::vector<Word> words{Word{name, true}};
+        Parser(words).watch_target(name);
+        return {};
+    } catch (const Malformed& m) {
+        return m.what;
+    }
+}
+
 int run_scenario(std::string_view script, const std::string& file_name, const ScenarioOptions& options,
                  std::FILE* out, std::FILE* err) {
+    // A byte-order mark, as some editors write at the start of a UTF-8 file, is not part of the script.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (script.substr(0, kByteOrderMark.size()) == kByteOrderMark) script.remove_prefix(kByteOrderMark.size());
+
+    // Every line is checked and every malformed one reported (up to a screenful), before anything runs.
+    constexpr int kMaxReported = 50;
+    int malformed = 0;
     std::vector<Command> commands;
     std::vector<Word> words;
     int line_number = 0;
     std::size_t at = 0;
+    const auto report = [&](const std::string& what, std::string_view line) {
+        if (++malformed <= kMaxReported)
+            std::fprintf(err, "%s:%d: malformed line: %s\n  %s\n", file_name.c_str(), line_number, escape_control(what).c_str(),
+                         trimmed_source(line).c_str());
+    };
     while (at <= script.size()) {
         const std::size_t end = std::min(script.find('\n', at), script.size());
         const std::string_view line = script.substr(at, end - at);
@@ -644,34 +986,60 @@ int run_scenario(std::string_view script, const std::string& file_name, const Sc
         ++line_number;
         std::string error;
         if (!split_words(line, words, error)) {
-            std::fprintf(err, "%s:%d: malformed line: expected %s\n", file_name.c_str(), line_number, error.c_str());
-            return kScenarioMalformed;
-        }
-        if (words.empty()) continue;
-        try {
-            Command c = Parser(words).parse();
-            c.line = line_number;
-            c.source = trimmed_source(line);
-            commands.push_back(std::move(c));
-        } catch (const Malformed& m) {
-            std::fprintf(err, "%s:%d: malformed line: %s\n  %s\n", file_name.c_str(), line_number, m.what.c_str(),
-                         trimmed_source(line).c_str());
-            return kScenarioMalformed;
+            report("expected " + error, line);
+        } else if (!words.empty()) {
+            try {
+                Command c = Parser(words).parse();
+                c.line = line_number;
+                c.source = trimmed_source(line);
+                commands.push_back(std::move(c));
+            } catch (const Malformed& m) {
+                report(m.what, line);
+            }
         }
         if (end == script.size()) break;
+    }
+    if (malformed > 0) {
+        if (malformed > kMaxReported)
+            std::fprintf(err, "%s: ... and %d more malformed lines\n", file_name.c_str(), malformed - kMaxReported);
+        std::fprintf(err, "%s: %d malformed line%s; nothing ran\n", file_name.c_str(), malformed, malformed == 1 ? "" : "s");
+        return kScenarioMalformed;
     }
     return Runner(file_name, options, out, err).run(commands);
 }
 
 int run_scenario_file(const std::string& path, const ScenarioOptions& options, std::FILE* out, std::FILE* err) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(err, "%s: cannot read the scenario file\n", path.c_str());
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        std::fprintf(err, "%s: cannot read the scenario file: %s\n", path.c_str(), std::strerror(errno));
+        return kScenarioIoError;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        std::fprintf(err, "%s: is a directory, not a scenario file\n", path.c_str());
         return kScenarioMalformed;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return run_scenario(text.str(), path, options, out, err);
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        std::fprintf(err, "%s: cannot read the scenario file: %s\n", path.c_str(), std::strerror(errno));
+        return kScenarioIoError;
+    }
+    // Read at most one byte beyond the limit: an endless device or a huge file is refused, not read.
+    std::string text;
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while (text.size() <= kMaxScenarioBytes && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    const bool read_error = std::ferror(f) != 0;
+    std::fclose(f);
+    if (read_error) {
+        std::fprintf(err, "%s: cannot read the scenario file\n", path.c_str());
+        return kScenarioIoError;
+    }
+    if (text.size() > kMaxScenarioBytes) {
+        std::fprintf(err, "%s: refused: larger than %llu MB, not a scenario script\n", path.c_str(),
+                     static_cast<unsigned long long>(kMaxScenarioBytes >> 20));
+        return kScenarioMalformed;
+    }
+    return run_scenario(text, path, options, out, err);
 }
 
 }  // namespace tarvenol::host

@@ -1,30 +1,51 @@
 // Scenario scripts: one command per line, run against a freshly loaded module in a blank
-// simulator. A script is read whole and checked before anything runs, so a malformed line is
-// reported (exit 2) even after a failing expect; otherwise the commands run in order and the first
-// expect that does not hold stops the run (exit 1).
+// simulator. A script is read whole and checked before anything runs: every malformed line is
+// reported (exit 2) and nothing runs; otherwise the commands run in order and the first expect that
+// does not hold stops the run (exit 1).
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvenol::host {
 
+// Exit status of a run (and of cockpit-sim).
 constexpr int kScenarioPassed = 0;
 constexpr int kScenarioExpectFailed = 1;
-constexpr int kScenarioMalformed = 2;
+constexpr int kScenarioMalformed = 2;  // a malformed script, a refused input or a usage error
+constexpr int kScenarioIoError = 3;    // a file that could not be read or written
+
+// The most frames one tick command runs (about 64 days of simulated time; a run of that length
+// takes about an hour and a half).
+constexpr long long kMaxTickFrames = 100'000'000;
+// The largest scenario file read (a script is a few kilobytes; this refuses devices and binaries).
+constexpr std::uint64_t kMaxScenarioBytes = 16u << 20;
 
 struct ScenarioOptions {
-    bool quiet = false;       // no timeline, no closing line (print commands still print)
-    std::string trace_path;   // the timeline as CSV
-    std::string audio_path;   // the cockpit audio as a WAV file
-    std::string pictures_dir; // where picture commands write, with the viewer page (none: they do nothing)
+    bool quiet = false;             // no timeline, no closing line (print commands still print)
+    bool full_first_frame = false;  // the timeline lists the first frame whole instead of counting it
+    bool progress = false;          // frames done, simulated time and rate on the error stream
+    std::string trace_path;         // the timeline as CSV
+    std::string audio_path;         // the cockpit audio as a WAV file
+    std::vector<std::string> watch; // values the timeline and trace follow (see resolve_watch)
+    std::string pictures_dir;       // where picture commands write, with the viewer page (none: they do nothing)
 };
 
 // Runs a script; file_name is the name messages give (file:line).
 int run_scenario(std::string_view script, const std::string& file_name, const ScenarioOptions& options,
                  std::FILE* out, std::FILE* err);
 int run_scenario_file(const std::string& path, const ScenarioOptions& options, std::FILE* out, std::FILE* err);
+
+// Checks a name given to --watch: a module variable (NAME, NAME[i]), a simulator variable (its
+// name, or sim:TOKEN) or an element value ("GAUGE NAME:ELEMENT"). Empty when it is one; otherwise
+// what is wrong, with the nearest name.
+std::string check_watch_name(const std::string& name);
+
+// The nearest gauge name to a mistyped one, as " (did you mean \"...\"?)", or empty.
+std::string gauge_suggestion(std::string_view name);
 
 // The scenario cockpit-sim runs when given no command.
 extern const char* const kDefaultScenario;

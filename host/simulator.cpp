@@ -50,23 +50,26 @@ void Simulator::set_timeline(Timeline* timeline) {
 void Simulator::frame() {
     host_.clear_key_events();
     model_.step();
+    in_frame_ = true;
     host_.frame();
+    in_frame_ = false;
     after_frame();
 }
 
 void Simulator::frame(const std::size_t* order, std::size_t count) {
     host_.clear_key_events();
     model_.step();
+    in_frame_ = true;
     host_.frame(order, count);
+    in_frame_ = false;
     after_frame();
 }
 
 void Simulator::after_frame() {
     ++frames_;
     if (audio_) {
-        const std::size_t at = audio_->size();
-        audio_->resize(at + kAudioSamplesPerFrame);
-        snd::mixer::render(audio_->data() + at, kAudioSamplesPerFrame, kAudioRate);
+        snd::mixer::render(audio_frame_.data(), kAudioSamplesPerFrame, kAudioRate);
+        audio_->write(audio_frame_.data(), kAudioSamplesPerFrame);
     } else {
         // The sounds play on even when nobody listens: a one-shot sound ends after its length.
         snd::mixer::render(nullptr, kAudioSamplesPerFrame, kAudioRate);
@@ -82,7 +85,7 @@ bool Simulator::click(const GaugeInfo& gauge, std::size_t area_index) {
 
 void Simulator::key_event(const KeyEvent& key) {
     model_.key_event(key.id, key.value);
-    if (key_log_) key_log_->push_back(key);
+    if (key_log_) key_log_(key);
     if (timeline_) timeline_->key(key);
 }
 
@@ -90,7 +93,10 @@ void Simulator::on_sound(void* context, const snd::mixer::SoundRequest& request)
     auto* self = static_cast<Simulator*>(context);
     if (request.kind == snd::mixer::RequestKind::play_once) {
         const snd::SoundId id = find_sound(request.name ? request.name : "");
-        if (id != snd::kSoundCount) ++self->play_once_[static_cast<std::size_t>(id)];
+        if (id != snd::kSoundCount) {
+            ++self->play_once_[static_cast<std::size_t>(id)];
+            if (self->in_frame_) self->last_played_[static_cast<std::size_t>(id)] = self->frames_ + 1;
+        }
     }
     if (self->timeline_) self->timeline_->sound(request);
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,13 @@ class Timeline;
 constexpr std::uint32_t kAudioRate = 22050;
 constexpr std::size_t kAudioSamplesPerFrame = 1225;
 static_assert(kAudioSamplesPerFrame * 18 == kAudioRate);
+
+// Where the cockpit audio goes, one frame (kAudioSamplesPerFrame samples) at a time.
+class AudioSink {
+public:
+    virtual ~AudioSink() = default;
+    virtual void write(const std::int16_t* samples, std::size_t count) = 0;
+};
 
 class Simulator {
 public:
@@ -48,13 +56,16 @@ public:
     bool click(const GaugeInfo& gauge, std::size_t area_index);
 
     // Observers; null detaches.
-    void set_key_log(std::vector<KeyEvent>* log) { key_log_ = log; }
+    void set_key_log(std::function<void(const KeyEvent&)> log) { key_log_ = std::move(log); }
     void set_timeline(Timeline* timeline);
-    void set_audio(std::vector<std::int16_t>* samples) { audio_ = samples; }
+    void set_audio(AudioSink* sink) { audio_ = sink; }
 
     // Play-once requests per sound since the last reset.
     std::uint32_t play_once_count(snd::SoundId sound) const { return play_once_[static_cast<std::size_t>(sound)]; }
     void reset_sound_counts() { play_once_.fill(0); }
+    // The last frame whose gauges asked to play the sound once (frames count from 1); -1 if none.
+    // Requests from clicks between frames are not counted here.
+    long last_played(snd::SoundId sound) const { return last_played_[static_cast<std::size_t>(sound)]; }
 
 private:
     static void on_sound(void* context, const snd::mixer::SoundRequest& request);
@@ -64,10 +75,18 @@ private:
     PanelHost host_;
     AircraftModel model_;
     long frames_ = 0;
-    std::vector<KeyEvent>* key_log_ = nullptr;
+    bool in_frame_ = false;
+    std::function<void(const KeyEvent&)> key_log_;
     Timeline* timeline_ = nullptr;
-    std::vector<std::int16_t>* audio_ = nullptr;
+    AudioSink* audio_ = nullptr;
+    std::array<std::int16_t, kAudioSamplesPerFrame> audio_frame_{};
     std::array<std::uint32_t, snd::kSoundCount> play_once_{};
+    std::array<long, snd::kSoundCount> last_played_ = never_played();
+    static std::array<long, snd::kSoundCount> never_played() {
+        std::array<long, snd::kSoundCount> a;
+        a.fill(-1);
+        return a;
+    }
 };
 
 // The sound of that resource name ("CLICK" ... "BRAKESSND"), or kSoundCount.

@@ -1,7 +1,10 @@
 #include "host/text.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -79,7 +82,8 @@ bool parse_number(std::string_view text, double& out) {
     const std::string s(text);
     errno = 0;
     out = std::strtod(s.c_str(), nullptr);
-    return true;  // out of range gives +-HUGE_VAL or 0, which is what the number means
+    // Too small a number reads as 0 or a denormal, which is what it means; too large has no value.
+    return !std::isinf(out);
 }
 
 bool parse_integer(std::string_view text, long long& out) {
@@ -109,6 +113,79 @@ std::string format_number(double value) {
         if (std::strtod(shorter, nullptr) == value) return shorter;
     }
     return buffer;
+}
+
+std::string format_readable(double value) {
+    constexpr double kWholeDigits = 1.0e6;  // from here on, whole units are what a counter shows
+    constexpr double kExactInteger = 9.0e15;
+    if (!std::isfinite(value) || std::fabs(value) >= kExactInteger) return format_number(value);
+    char buffer[64];
+    if (value == std::trunc(value) || std::fabs(value) >= kWholeDigits) {
+        std::snprintf(buffer, sizeof buffer, "%.0f", value);
+        if (std::strcmp(buffer, "-0") == 0) return "0";
+        return buffer;
+    }
+    constexpr int kSignificant = 6;
+    std::snprintf(buffer, sizeof buffer, "%.*g", kSignificant, value);
+    if (std::strcmp(buffer, "-0") == 0) return "0";
+    return buffer;
+}
+
+std::string escape_control(std::string_view text) {
+    std::string s;
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        constexpr unsigned char kFirstPrintable = 0x20;
+        constexpr unsigned char kDelete = 0x7F;
+        if (c == '\t') {
+            s += "\\t";
+        } else if (c == '\r') {
+            s += "\\r";
+        } else if (c < kFirstPrintable || c == kDelete) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
+            s += buffer;
+        } else {
+            s += ch;  // UTF-8 text (names in comments) passes as it is
+        }
+    }
+    return s;
+}
+
+namespace {
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t up = row[j];
+            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                              std::tolower(static_cast<unsigned char>(b[j - 1]));
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = up;
+        }
+    }
+    return row[b.size()];
+}
+}  // namespace
+
+std::string nearest_name(std::string_view word, const std::vector<std::string_view>& candidates) {
+    // A suggestion is only worth giving when the name is nearly right.
+    constexpr std::size_t kMinAllowed = 2;
+    constexpr std::size_t kLettersPerEdit = 3;
+    const std::size_t allowed = std::max(kMinAllowed, word.size() / kLettersPerEdit);
+    std::string_view best;
+    std::size_t best_distance = allowed + 1;
+    for (std::string_view c : candidates) {
+        const std::size_t d = edit_distance(word, c);
+        if (d < best_distance) {
+            best_distance = d;
+            best = c;
+        }
+    }
+    return std::string(best);
 }
 
 std::string format_key_id(unsigned id) {

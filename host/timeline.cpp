@@ -1,5 +1,6 @@
 #include "host/timeline.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -53,14 +54,30 @@ std::string var_name(const VarRef& ref, std::size_t i) {
 
 }  // namespace
 
-Timeline::Timeline(std::FILE* text, std::FILE* csv) : text_(text), csv_(csv) {
+Timeline::Timeline(std::FILE* text, std::FILE* csv, bool full_first_frame)
+    : text_(text), csv_(csv), full_first_frame_(full_first_frame) {
     if (csv_) std::fprintf(csv_, "frame,time_s,kind,subject,detail,before,after\n");
+}
+
+void Timeline::watch(std::string label, std::function<double()> read) {
+    watched_.push_back({std::move(label), std::move(read), 0.0});
 }
 
 void Timeline::start(const PanelHost& host) {
     snapshot_vars(vars_);
+    shown_values_.clear();
+    value_labels_.clear();
+    waiting_.clear();
+    for (double v : vars_) shown_values_.push_back({format_readable(v), {}, -1});
+    for (const VarRef& v : shared_var_table())
+        for (std::size_t i = 0; i < v.count; ++i) value_labels_.push_back(var_name(v, i));
     snapshot_elements(shown_);
     windows_ = host.open_windows();
+    for (Watched& w : watched_) {
+        w.value = w.read();
+        shown_values_.push_back({format_readable(w.value), {}, -1});
+        value_labels_.push_back(w.label);
+    }
     last_frame_ = 0;
 }
 
@@ -78,15 +95,31 @@ void Timeline::snapshot_elements(std::vector<std::uint8_t>& out) const {
 
 void Timeline::key(const KeyEvent& key) {
     const KeyEventInfo* info = find_key_event(key.id);
-    pending_.push_back({"key", format_key_id(key.id), info ? info->name : "", "", std::to_string(key.value)});
+    Entry e{"key", format_key_id(key.id), info ? info->name : "", "", std::to_string(key.value)};
+    e.repeat = contains(previous_keys_, key);
+    pending_.push_back(std::move(e));
     frame_keys_.push_back(key);
 }
 
 void Timeline::sound(const snd::mixer::SoundRequest& request) {
     using snd::mixer::RequestKind;
     if (request.kind == RequestKind::create || request.kind == RequestKind::release) return;
-    pending_.push_back({"sound", request.name ? request.name : "", snd::mixer::request_name(request.kind), "",
-                        request.kind == RequestKind::volume ? std::to_string(request.volume) : ""});
+    const std::string name = request.name ? request.name : "";
+    Entry e{"sound", name, snd::mixer::request_name(request.kind), "",
+            request.kind == RequestKind::volume ? std::to_string(request.volume) : ""};
+    if (request.kind == RequestKind::play_once) {
+        // Played again every frame: shown when it starts.
+        e.repeat = std::find(previous_plays_.begin(), previous_plays_.end(), name) != previous_plays_.end();
+        frame_plays_.push_back(name);
+    } else {
+        // Loop, stop and volume are states: shown when they change.
+        const std::string key = name + (request.kind == RequestKind::volume ? "/volume" : "/playing");
+        const std::string state = e.detail + " " + e.after;
+        auto it = sound_state_.find(key);
+        e.repeat = it != sound_state_.end() && it->second == state;
+        sound_state_[key] = state;
+    }
+    pending_.push_back(std::move(e));
 }
 
 void Timeline::click(const GaugeInfo& gauge, std::size_t area_index) {
@@ -100,7 +133,7 @@ void Timeline::end_frame(long frame, const PanelHost& host) {
     for (const VarRef& v : shared_var_table()) {
         for (std::size_t i = 0; i < v.count; ++i, ++at) {
             if (at < vars_.size() && !same_bits(vars_[at], vars[at]))
-                pending_.push_back({"var", var_name(v, i), "", format_number(vars_[at]), format_number(vars[at])});
+                pending_.push_back({"var", var_name(v, i), "", format_number(vars_[at]), format_number(vars[at]), false, at});
         }
     }
     vars_.swap(vars);
@@ -124,12 +157,20 @@ void Timeline::end_frame(long frame, const PanelHost& host) {
         if (!windows.count(id)) pending_.push_back({"window", std::to_string(id), "", "open", "closed"});
     windows_ = windows;
 
+    for (std::size_t i = 0; i < watched_.size(); ++i) {
+        Watched& w = watched_[i];
+        const double v = w.read();
+        if (!same_bits(v, w.value))
+            pending_.push_back({"watch", w.label, "", format_number(w.value), format_number(v), false, i});
+        w.value = v;
+    }
+
     flush(frame, false);
     last_frame_ = frame;
 }
 
 void Timeline::finish() {
-    if (!pending_.empty()) flush(last_frame_, true);
+    if (!pending_.empty() || !waiting_.empty()) flush(last_frame_, true);
 }
 
 void Timeline::flush(long frame, bool after_last) {
@@ -145,52 +186,122 @@ void Timeline::flush(long frame, bool after_last) {
     if (!after_last) {
         previous_keys_.swap(frame_keys_);
         frame_keys_.clear();
+        previous_plays_.swap(frame_plays_);
+        frame_plays_.clear();
     }
 }
 
 void Timeline::print_text(long frame, double seconds, bool after_last) {
-    // Key events repeated from the frame before are counted, not listed; one that stopped is.
-    int repeated = 0;
-    std::vector<const Entry*> shown;
-    std::size_t key_at = 0;
+    // The first frame: every gauge sets its elements and sends its first key events and sound
+    // requests; those are counted, the rest is listed.
+    const bool summarise = frame == 1 && !after_last && !full_first_frame_;
+    std::vector<const Entry*> listed;
+    std::vector<const Entry*> summarised;
     for (const Entry& e : pending_) {
-        if (e.kind == "key" && !after_last && key_at < frame_keys_.size() && contains(previous_keys_, frame_keys_[key_at++]))
-            ++repeated;
-        else
-            shown.push_back(&e);
+        if (e.repeat && !after_last) continue;
+        if (summarise && (e.kind == "element" || e.kind == "key" || e.kind == "sound")) {
+            summarised.push_back(&e);
+            continue;
+        }
+        listed.push_back(&e);
     }
     std::vector<KeyEvent> stopped;
     if (!after_last)
         for (const KeyEvent& k : previous_keys_)
             if (!contains_id(frame_keys_, k.id) && !contains_id(stopped, k.id)) stopped.push_back(k);
-    if (shown.empty() && stopped.empty()) return;
+
+    std::vector<std::string> lines;
+    for (const KeyEvent& k : stopped) {
+        const KeyEventInfo* info = find_key_event(k.id);
+        char line[128];
+        std::snprintf(line, sizeof line, "  key     %-8s %-32s stopped", format_key_id(k.id).c_str(), info ? info->name : "");
+        lines.push_back(line);
+    }
+    for (const Entry* p : listed) {
+        const Entry& e = *p;
+        std::string line;
+        if (e.kind == "var" || e.kind == "watch") {
+            double after = 0;
+            parse_number(e.after, after);
+            const std::size_t slot = e.kind == "var" ? e.slot : vars_.size() + e.slot;
+            line = value_line(slot, e.subject, e.kind, format_readable(after), frame);
+            if (line.empty()) continue;        } else if (e.kind == "key") {
+            char buffer[256];
+            std::snprintf(buffer, sizeof buffer, "  key     %-8s %-32s value %s", e.subject.c_str(), e.detail.c_str(),
+                          key_value_text(e.after).c_str());
+            line = buffer;
+        } else if (e.kind == "sound") {
+            line = "  sound   " + e.subject + std::string(e.subject.size() < 12 ? 12 - e.subject.size() : 0, ' ') + " " +
+                   e.detail + (e.after.empty() ? "" : " " + e.after);
+        } else if (e.kind == "element") {
+            line = "  element \"" + e.subject + "\" " + e.detail + " " + e.after;
+        } else if (e.kind == "window") {
+            line = "  window  " + e.subject + " " + e.after;
+        } else if (e.kind == "click") {
+            line = "  click   \"" + e.subject + "\" " + e.detail;
+        }
+        lines.push_back(std::move(line));
+    }
+    // Changes held back that are now due: the value has settled (it did not change in this frame).
+    for (auto it = waiting_.begin(); it != waiting_.end();) {
+        const std::size_t slot = *it++;
+        Shown& v = shown_values_[slot];
+        if (!after_last && v.changed_frame == frame) continue;
+        char buffer[256];
+        std::snprintf(buffer, sizeof buffer, "  %-7s %-32s %s -> %s", slot < vars_.size() ? "var" : "watch",
+                      value_labels_[slot].c_str(), v.text.c_str(), v.waiting.c_str());
+        lines.push_back(buffer);
+        v.text = v.waiting;
+        v.waiting.clear();
+        v.printed_frame = frame;
+        waiting_.erase(slot);
+    }
+    if (lines.empty() && summarised.empty()) return;
 
     if (after_last)
         std::fprintf(text_, "after frame %ld\n", frame);
     else
         std::fprintf(text_, "frame %ld  %.3f s\n", frame, seconds);
-    for (const KeyEvent& k : stopped) {
-        const KeyEventInfo* info = find_key_event(k.id);
-        std::fprintf(text_, "  key     %-8s %-32s stopped\n", format_key_id(k.id).c_str(), info ? info->name : "");
+    if (!summarised.empty()) print_summary(summarised);
+    for (const std::string& l : lines) std::fprintf(text_, "%s\n", l.c_str());
+}
+
+std::string Timeline::value_line(std::size_t slot, const std::string& label, const std::string& kind,
+                                 const std::string& now, long frame) {
+    Shown& v = shown_values_[slot];
+    const bool moving = v.changed_frame == frame - 1;
+    v.changed_frame = frame;
+    // A value that moved less than its printed digits is not a change to a reader.
+    if (v.text == now) {
+        if (!v.waiting.empty()) waiting_.erase(slot);
+        v.waiting.clear();
+        return {};
     }
-    for (const Entry* p : shown) {
-        const Entry& e = *p;
-        if (e.kind == "key")
-            std::fprintf(text_, "  key     %-8s %-32s value %s\n", e.subject.c_str(), e.detail.c_str(), key_value_text(e.after).c_str());
-        else if (e.kind == "sound")
-            std::fprintf(text_, "  sound   %-12s %s%s%s\n", e.subject.c_str(), e.detail.c_str(), e.after.empty() ? "" : " ",
-                         e.after.c_str());
-        else if (e.kind == "var")
-            std::fprintf(text_, "  var     %-32s %s -> %s\n", e.subject.c_str(), e.before.c_str(), e.after.c_str());
-        else if (e.kind == "element")
-            std::fprintf(text_, "  element \"%s\" %s %s\n", e.subject.c_str(), e.detail.c_str(), e.after.c_str());
-        else if (e.kind == "window")
-            std::fprintf(text_, "  window  %s %s\n", e.subject.c_str(), e.after.c_str());
-        else if (e.kind == "click")
-            std::fprintf(text_, "  click   \"%s\" %s\n", e.subject.c_str(), e.detail.c_str());
+    if (moving && v.printed_frame >= 0 && frame - v.printed_frame < kValueLineEvery) {
+        v.waiting = now;
+        waiting_.insert(slot);
+        return {};
     }
-    if (repeated > 0)
-        std::fprintf(text_, "  (%d key event%s repeated from the frame before)\n", repeated, repeated == 1 ? "" : "s");
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, "  %-7s %-32s %s -> %s", kind.c_str(), label.c_str(), v.text.c_str(), now.c_str());
+    v.text = now;
+    v.waiting.clear();
+    waiting_.erase(slot);
+    v.printed_frame = frame;
+    return buffer;
+}
+
+void Timeline::print_summary(const std::vector<const Entry*>& summarised) {
+    int shown = 0, hidden = 0, keys = 0, sounds = 0;
+    for (const Entry* e : summarised) {
+        if (e->kind == "element") (e->after == "shown" ? shown : hidden)++;
+        else if (e->kind == "key") ++keys;
+        else ++sounds;
+    }
+    std::fprintf(text_,
+                 "  (the gauges' first tick: %d elements shown and %d hidden, %d key event%s sent, %d sound request%s;"
+                 " --initial lists them)\n",
+                 shown, hidden, keys, keys == 1 ? "" : "s", sounds, sounds == 1 ? "" : "s");
 }
 
 }  // namespace tarvenol::host

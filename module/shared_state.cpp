@@ -7,7 +7,7 @@ namespace tarvenol {
 SharedState shared;
 
 namespace {
-#define TARVENOL_SHARED_REF(type, name, init) var_ref(#name, shared.name),
+#define TARVENOL_SHARED_REF(type, name, init, meaning) var_ref(#name, shared.name, meaning),
 const VarRef shared_vars[] = {TARVENOL_SHARED_STATE(TARVENOL_SHARED_REF)};
 #undef TARVENOL_SHARED_REF
 }  // namespace

@@ -19,6 +19,7 @@ struct VarRef {
     void* address;
     VarType type;
     u16 count;  // 1 for a plain variable, the length of an array
+    const char* meaning = nullptr;  // what it holds and its values (shared state), else null
 };
 
 struct VarTableView {
@@ -45,8 +46,8 @@ struct VarTraits<std::array<T, N>> {
 };
 
 template <class T>
-constexpr VarRef var_ref(const char* name, T& var) {
-    return {name, &var, VarTraits<T>::type, VarTraits<T>::count};
+constexpr VarRef var_ref(const char* name, T& var, const char* meaning = nullptr) {
+    return {name, &var, VarTraits<T>::type, VarTraits<T>::count, meaning};
 }
 
 // Read or write element i of a variable as a double (integers convert with safe truncation).

@@ -60,6 +60,24 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{"expect key no_such_event", "a key event id"},
                       MalformedCase{"expect window 10030 ajar", "expect window ID open|closed"},
                       MalformedCase{"tick -1", "a frame count"},
+                      MalformedCase{"tick 100000001", "a frame count from 0 to 100000000"},
+                      MalformedCase{"set batt_1_sw 300", "batt_1_sw is u8, a whole number from 0 to 255: not 300"},
+                      MalformedCase{"set batt_1_sw -1", "from 0 to 255: not -1"},
+                      MalformedCase{"set batt_1_sw nan", "from 0 to 255: not nan"},
+                      MalformedCase{"set batt_charge 1.5", "batt_charge is u32"},
+                      MalformedCase{"sim nav1_flags 0x100000000", "nav1_flags is read as INT32"},
+                      MalformedCase{"sim nav1_flags 1.5", "INT32, a whole number"},
+                      MalformedCase{"sim ias_kt 1e400", "within the range of a double"},
+                      MalformedCase{"set bat_1_sw 1", "(did you mean batt_1_sw?)"},
+                      MalformedCase{"sim eng1_n2_pc 1", "(did you mean eng1_n2_pct?)"},
+                      MalformedCase{"click \"tarvenol elec_bat_t418\" batt_1.on", "did you mean \"tarvenol elec_batt_t418\""},
+                      MalformedCase{"click \"tarvenol elec_batt_t418\" bat_1.on", "(did you mean batt_1.on?)"},
+                      MalformedCase{"expect element testgauge2k markr shown", "(did you mean marker?)"},
+                      MalformedCase{"expect sound CLIK played", "(did you mean CLICK?)"},
+                      MalformedCase{"tik 2", "(did you mean tick?)"},
+                      MalformedCase{"expect batt_1_sw ~ 1", "expect NAME ~ VALUE TOL"},
+                      MalformedCase{"expect batt_1_sw ~ 1 -0.5", "a tolerance of 0 or more"},
+                      MalformedCase{"set batt_1_sw \x1b[2J", "\\x1B[2J"},
                       MalformedCase{"model maybe", "model on|off"},
                       MalformedCase{"click \"testgauge2k hold", "a closing double quote"}));
 
@@ -161,10 +179,96 @@ TEST(Scenario, setting_the_hour_moves_the_time_of_day) {
     EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
 }
 
-TEST(Scenario, a_missing_file_is_reported_with_status_2) {
+TEST(Scenario, every_malformed_line_is_reported_and_nothing_runs) {
+    const RunResult r = run_script("tick\nfly\nprint batt_1_sw\nset batt_1_sw 3000\nset batt_1_sw 2\nexpect x ==\n");
+    EXPECT_EQ(r.exit_code, kScenarioMalformed);
+    EXPECT_TRUE(contains(r.err, "test.scn:2: malformed")) << r.err;
+    EXPECT_TRUE(contains(r.err, "test.scn:4: malformed")) << r.err;
+    EXPECT_TRUE(contains(r.err, "test.scn:6: malformed")) << r.err;
+    EXPECT_TRUE(contains(r.err, "test.scn: 3 malformed lines; nothing ran")) << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(Scenario, a_byte_order_mark_starts_a_script_as_editors_write_it) {
+    const RunResult r = run_script("\xEF\xBB\xBFtick 2\nexpect sim:1 == 2\n", quiet());
+    EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
+}
+
+TEST(Scenario, a_tolerance_expect_holds_within_the_tolerance_inclusive) {
+    // 0.1 + 0.2 as a computation leaves it: == 0.3 cannot hold, ~ 0.3 with a tolerance does.
+    const RunResult r = run_script(
+        "sim ias_kt 0.30000000000000004\nexpect sim:ias_kt ~ 0.3 1e-9\nexpect sim:ias_kt ~ 0.25 0.05000001\n"
+        "expect sim:ias_kt ~ 0.2 0.1\n", quiet());
+    EXPECT_EQ(r.exit_code, kScenarioExpectFailed);
+    EXPECT_TRUE(contains(r.err, "test.scn:4: expect failed")) << r.err;
+    EXPECT_TRUE(contains(r.err, "expected: sim:ias_kt within 0.1 of 0.2")) << r.err;
+    EXPECT_TRUE(contains(r.err, "actual:   sim:61 (ias_kt) = 0.30000000000000004")) << r.err;
+}
+
+TEST(Scenario, a_failure_follows_the_timeline_and_is_repeated_as_the_last_line) {
+    std::FILE* both = std::tmpfile();
+    const int code = run_scenario("tick 3\nexpect sim:1 == 5\n", "test.scn", {}, both, both);
+    const std::string text = read_all(both);
+    std::fclose(both);
+    EXPECT_EQ(code, kScenarioExpectFailed);
+    EXPECT_LT(text.find("frame 1 "), text.find("expect failed")) << text;
+    const std::string last = "test.scn:2: failed: expect sim:1 == 5\n";
+    ASSERT_GE(text.size(), last.size());
+    EXPECT_EQ(text.substr(text.size() - last.size()), last) << text;
+}
+
+TEST(Scenario, a_sound_played_before_the_last_tick_is_located_in_the_failure) {
+    const RunResult r = run_script("tick\nclick \"tarvenol elec_batt_t418\" batt_1.on\ntick\nexpect sound CLICK played\n", quiet());
+    EXPECT_EQ(r.exit_code, kScenarioExpectFailed);
+    EXPECT_TRUE(contains(r.err, "CLICK was played by the click at line 2, before the last tick")) << r.err;
+    const RunResult never = run_script("tick\nexpect sound CLACKER played\n", quiet());
+    EXPECT_TRUE(contains(never.err, "CLACKER was not played in this run")) << never.err;
+}
+
+TEST(Scenario, print_shows_element_values_with_their_state) {
+    const RunResult r = run_script("set snd_master_vol_pos 3\nset testgauge_hold 1\ntick\nprint testgauge2k:field_1 testgauge2k:marker\n",
+                                   quiet());
+    EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
+    EXPECT_TRUE(contains(r.out, "test.scn:4: testgauge2k:field_1 = 3 (shown, text \"")) << r.out;
+    EXPECT_TRUE(contains(r.out, "test.scn:4: testgauge2k:marker = ")) << r.out;
+    EXPECT_TRUE(contains(r.out, "(hidden)")) << r.out;
+}
+
+TEST(Scenario, a_key_count_holds_over_a_long_tick_whose_log_stays_bounded) {
+    // A shut HP lever sends mixture lean every frame: the count is exact however long the tick,
+    // while the log keeps a count and a few values per event, not every event.
+    const RunResult r = run_script("tick 5000\nexpect keycount eng1_mixture_lean 5000\nexpect key eng1_mixture_lean 0\n", quiet());
+    EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
+}
+
+TEST(Scenario, a_recording_longer_than_a_wave_file_holds_is_refused_before_it_runs) {
+    ScenarioOptions options = quiet();
+    options.audio_path = temp_path("scenario_test_too_long.wav");
+    const RunResult r = run_script("tick 100000000\ntick 100000000\n", options);
+    EXPECT_EQ(r.exit_code, kScenarioMalformed);
+    EXPECT_TRUE(contains(r.err, "--audio would record 200000000 frames; a WAV file holds at most")) << r.err;
+    EXPECT_EQ(read_file(options.audio_path), "") << "nothing recorded";
+}
+
+TEST(Scenario, watch_names_are_checked_with_the_nearest_name) {
+    ScenarioOptions options = quiet();
+    options.watch = {"eng1_n2_pct", "apu_n1_pc"};
+    const RunResult r = run_script("tick\n", options);
+    EXPECT_EQ(r.exit_code, kScenarioMalformed);
+    EXPECT_TRUE(contains(r.err, "--watch apu_n1_pc: ")) << r.err;
+    EXPECT_TRUE(contains(r.err, "did you mean apu_n1_pct")) << r.err;
+    EXPECT_EQ(check_watch_name("eng1_n2_pct"), "");
+    EXPECT_EQ(check_watch_name("sim:625"), "");
+    EXPECT_EQ(check_watch_name("batt_charge"), "");
+    EXPECT_EQ(check_watch_name("testgauge2k:field_1"), "");
+    EXPECT_TRUE(contains(check_watch_name("eng1_n2_pt"), "did you mean eng1_n2_pct")) << check_watch_name("eng1_n2_pt");
+    EXPECT_TRUE(contains(check_watch_name("testgauge2k:feld_1"), "did you mean field_1"));
+}
+
+TEST(Scenario, a_missing_file_is_an_input_error_with_status_3) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    EXPECT_EQ(run_scenario_file("no/such/file.scn", {}, out, err), kScenarioMalformed);
+    EXPECT_EQ(run_scenario_file("no/such/file.scn", {}, out, err), kScenarioIoError);
     EXPECT_TRUE(contains(read_all(err), "no/such/file.scn: cannot read"));
     std::fclose(out);
     std::fclose(err);

@@ -1,0 +1,96 @@
+# cockpit-sim as a user runs it: options, exit status, output files and the streams, over real runs.
+# -DSIM=cockpit-sim -DWORK=scratch directory -DSCENARIOS=scenarios directory
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+set(failures 0)
+
+# run(NAME EXIT args...): runs cockpit-sim in WORK; out/err/both hold its streams (both merged).
+macro(run name want_exit)
+  execute_process(COMMAND ${SIM} ${ARGN} WORKING_DIRECTORY ${WORK} RESULT_VARIABLE got OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err)
+  execute_process(COMMAND ${SIM} ${ARGN} WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE both ERROR_VARIABLE both)
+  if(NOT got STREQUAL "${want_exit}")
+    message(SEND_ERROR "${name}: exit ${got}, wanted ${want_exit}\n${out}${err}")
+    math(EXPR failures "${failures} + 1")
+  endif()
+endmacro()
+macro(check name)
+  if(NOT (${ARGN}))
+    message(SEND_ERROR "${name}\nstdout: ${out}\nstderr: ${err}")
+  endif()
+endmacro()
+
+file(WRITE ${WORK}/b.scn "tick 2\nexpect sim:tick_counter == 2\n")
+file(WRITE ${WORK}/fail.scn "click \"tarvenol elec_batt_t418\" batt_1.on\ntick 40\nexpect sound CLICK played\n")
+
+run(version 0 --version)
+check("--version names the version and the commit" out MATCHES "^cockpit-sim [0-9.]+ [(]commit [0-9a-f]+")
+
+# An option's value is never the next option, nor a file the run reads or writes twice.
+run(trace_takes_no_option 2 run b.scn --trace --quiet)
+check("--trace --quiet is refused, not a file named --quiet" NOT EXISTS ${WORK}/--quiet)
+run(trace_over_scenario 2 run b.scn --trace b.scn)
+file(READ ${WORK}/b.scn kept)
+check("the scenario is not overwritten" kept MATCHES "^tick 2")
+run(trace_and_audio_same 2 run b.scn --trace t.out --audio ./t.out)
+run(trace_with_equals 0 run b.scn --trace=x.csv --quiet)
+check("--trace=FILE is accepted" EXISTS ${WORK}/x.csv)
+run(extra_word 2 gauges extra)
+run(help_run 0 help run)
+check("help run shows the run command's help" out MATCHES "Usage: run" AND out MATCHES "--watch")
+run(default_takes_options 0 --quiet --watch eng1_n2_pct)
+check("the default scenario runs quietly" NOT out MATCHES "frame ")
+run(watch_unknown 2 run b.scn --watch eng1_n2_pt)
+check("an unknown watch name gets the nearest one" err MATCHES "did you mean eng1_n2_pct")
+
+# Lists tell meanings.
+run(vars 0 vars)
+check("vars gives the switch positions" out MATCHES "batt_1_sw +u8 +battery 1 switch: 0 OFF, 1 NORM, 2 ON")
+check("vars says which APU speed is which" out MATCHES "apu_n_pct +f64 +APU N2")
+run(sounds 0 sounds)
+check("sounds lists the 25 sounds" out MATCHES " 1  CLICK" AND out MATCHES "25  BRAKESSND")
+
+# Inputs that are no scenario.
+run(directory 2 run ${WORK})
+check("a directory is refused" err MATCHES "is a directory")
+run(missing 3 run no_such.scn)
+if(EXISTS /dev/zero)
+  run(endless_device 2 run /dev/zero)
+  check("an endless device is refused by size" err MATCHES "larger than 16 MB")
+endif()
+
+# Output that cannot be written fails the run.
+if(EXISTS /dev/full)
+  run(trace_to_full_device 3 run b.scn --quiet --trace /dev/full)
+  execute_process(COMMAND ${SIM} gauges OUTPUT_FILE /dev/full RESULT_VARIABLE got ERROR_VARIABLE err)
+  check("gauges > /dev/full exits 3" got EQUAL 3)
+endif()
+
+# The default run reads in under a thousand lines and ends passed.
+run(default 0)
+string(REGEX MATCHALL "\n" lines "${out}")
+list(LENGTH lines line_count)
+check("the default run prints ${line_count} lines, under 1000" line_count LESS 1000)
+check("the default run ends passed" out MATCHES "passed [(][0-9]+ expects, [0-9]+ frames[)]\n([^\n]*pictures and viewer in [^\n]*\n)?$")
+check("no sound request is printed twice in a row" NOT out MATCHES "BRAKESSND stop\n(frame [^\n]*\n)?  sound   BRAKESSND stop")
+
+# The default scenario's procedure keeps every bus powered from the first frame to the last.
+run(default_trace 0 --quiet --trace default.csv)
+file(READ ${WORK}/default.csv trace)
+foreach(bus batt_bus_powered dc_bus_powered ac_bus_1_powered ac_bus_2_powered)
+  check("${bus} never drops in the default scenario" NOT trace MATCHES ",var,${bus},,1,0\n")
+endforeach()
+
+# A failing expect: after the timeline, told where the sound was played, and repeated last.
+run(failing 1 run fail.scn)
+check("the failure says where CLICK was played" err MATCHES "played by the click at line 1, before the last tick")
+check("the failure is the last line of both streams together" both MATCHES "fail.scn:3: failed: expect sound CLICK played\n$")
+string(FIND "${both}" "expect failed" at_message)
+string(FIND "${both}" "frame 40" at_frame)
+check("the timeline comes before the message" at_frame LESS at_message)
+
+# Recording that cannot fit a WAV file is refused before anything runs.
+file(WRITE ${WORK}/long.scn "tick 100000000\n")
+run(audio_too_long 2 run long.scn --audio long.wav)
+check("the refusal gives the reason" err MATCHES "a WAV file holds at most")
+check("no recording is left" NOT EXISTS ${WORK}/long.wav)
