@@ -142,7 +142,7 @@ struct IconSet {
 };
 
 struct Needle {
-    static constexpr int kTableSize = 7;  // a 270-degree dial in 45-degree steps
+    static constexpr int kTableSize = 10;  // a 270-degree dial in 30-degree steps, a knob of 10 positions
     abi::ELEMENT_NEEDLE rec;
     ElementLink link;
     ValueFn value;

@@ -150,6 +150,8 @@ public:
                                        : links_[i]->bitmaps > 1 ? links_[i]->bitmaps - 1 : kDefaultKnobPositions - 1;
             bottom_ = std::max(bottom_, l.box.empty() ? 0 : l.box.y + l.box.h);
         }
+        // What the gauge leaves to the kit goes under what it placed itself.
+        if (bottom_ > 0) y_ = std::max(y_, bottom_ + kGap);
         find_controls();
         place_switches();
         place_lamps();
