@@ -83,7 +83,7 @@ SwitchImages<2> master_images{lever("MASTER", switch_box(kMaster, kSwitchTop), "
                               "apu_master_sw.on"};
 SwitchImages<2> fuel_pump_images{lever("FUEL PUMP", switch_box(kPump, kSwitchTop), "AUTO|ON"), "apu_fuel_pump_sw.auto",
                                  "apu_fuel_pump_sw.on"};
-SwitchImages<3> ctl_sys_images{lever("CONTROL SYS", switch_box(kCtl, kSwitchTop), "NOR|STBY|OVR"),
+SwitchImages<3> ctl_sys_images{lever("CTL SYS", switch_box(kCtl, kSwitchTop), "NOR|STBY|OVR"),
                                "apu_ctl_sys_sel.nor", "apu_ctl_sys_sel.stby", "apu_ctl_sys_sel.ovr"};
 Image start_light{"start_light", button(Tone::blue, "START", kStartButton)};
 Image oil_light{"oil_light", light(Tone::caution, "OIL", lamp_box(kPump, kRow2, kLamp))};

@@ -442,6 +442,9 @@ void background(cairo_t* cr, const GaugeInfo& g) {
     if (bg.legend) text(cr, bg.legend, s.w / 2.0, 14, 13, s.w - 40);
     flow_lines(cr, bg);
 
+    // Dial faces first: drums and windows sit on them.
+    for (std::size_t i = 1; i < g.element_count; ++i)
+        if (g.elements[i]->look.draw == Draw::needle && !drawn_before(g, i)) dial_face(cr, *g.elements[i]);
     for (std::size_t i = 1; i < g.element_count; ++i) {
         const ElementLink& e = *g.elements[i];
         const Box b = e.look.box;
@@ -453,15 +456,17 @@ void background(cairo_t* cr, const GaugeInfo& g) {
                 const int n = lever_group(g, e, first);
                 const auto m = marks(first, n, e.look);
                 colour(cr, kWhite);
-                const double cell = b.w + 40;
+                const double cell = b.w + 30;
                 text(cr, legend(e), b.x + b.w / 2.0, b.y - 18, 11, cell);
                 if (!m.empty()) {
                     text(cr, m.back(), b.x + b.w / 2.0, b.y - 5, 8, cell);
                     text(cr, m.front(), b.x + b.w / 2.0, b.y + b.h + 7, 8, cell);
                 }
                 if (m.size() > 2)
-                    for (std::size_t k = 1; k + 1 < m.size(); ++k)
-                        text(cr, m[k], b.x + b.w + 14, b.y + b.h * (1.0 - double(k) / (m.size() - 1)), 7, 28);
+                    for (std::size_t k = 1; k + 1 < m.size(); ++k) {  // beside the lever, on the side with room
+                        const double side = b.x + b.w + 30 <= s.w ? b.x + b.w + 14 : b.x - 14;
+                        text(cr, m[k], side, b.y + b.h * (1.0 - double(k) / (m.size() - 1)), 7, 28);
+                    }
                 break;
             }
             case Draw::knob: {
@@ -492,9 +497,7 @@ void background(cairo_t* cr, const GaugeInfo& g) {
                 break;
             }
             case Draw::bar_in: bar_window(cr, b); break;
-            case Draw::needle:
-                if (!drawn_before(g, i)) dial_face(cr, e);
-                break;
+            case Draw::needle: break;
             case Draw::drum:
             case Draw::tape:
             case Draw::readout: window(cr, b); break;

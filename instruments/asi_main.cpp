@@ -100,7 +100,7 @@ double mach_units_drum() {
 // One dial: the speed bugs on its rim, the needle over them, the speed drums in a window under
 // the pivot.
 constexpr Box kDial = centred(184, 176, 340, 340);
-constexpr int kDrumTop = 226, kDrumW = 22, kDrumH = 32, kDrumLeft = 184 - 3 * kDrumW / 2;
+constexpr int kDrumTop = 280, kDrumW = 22, kDrumH = 32, kDrumLeft = 184 - 3 * kDrumW / 2;
 constexpr Look speed_bug(const char* legend) { return bug(legend, kMarkerScaleMin, kMarkerScaleMax, kDial); }
 
 Background background;

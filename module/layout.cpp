@@ -491,13 +491,13 @@ void place_record(ElementLink& l) {
 
 int needle_length(Box dial) { return std::min(dial.w, dial.h) * 2 / 5; }
 int needle_tail(Box dial) { return std::max(2, needle_length(dial) / 5); }
-int needle_width(Box dial) { return std::max(4, std::min(dial.w, dial.h) / 20) | 1; }
+int needle_width(Box dial) { return std::max(4, std::min(dial.w, dial.h) / 36) | 1; }
 
 Pointer pointer_of(const Look& l) {
     const Box b = l.box;
     const int r = std::min(b.w, b.h) / 2;
     switch (l.draw) {
-        case Draw::bug: return {std::max(6, r - 3), 0, std::max(7, r / 5) | 1};
+        case Draw::bug: return {std::max(6, r - 3), 0, std::max(7, r / 10) | 1};
         case Draw::knob: return {std::max(4, r * 2 / 3), 0, std::max(3, r / 8) | 1};
         default: return {needle_length(b), needle_tail(b), needle_width(b)};
     }
