@@ -72,16 +72,25 @@ constexpr u8 kFlapOpen = 2;
     X(i32, apu_oil_deadline, 0)
 TARVENOL_PRIVATE_STATE(APU_STATE)
 
-Background background;
-SwitchImages<2> master_images{"apu_master_sw.off", "apu_master_sw.on"};
-SwitchImages<2> fuel_pump_images{"apu_fuel_pump_sw.auto", "apu_fuel_pump_sw.on"};
-SwitchImages<3> ctl_sys_images{"apu_ctl_sys_sel.nor", "apu_ctl_sys_sel.stby", "apu_ctl_sys_sel.ovr"};
-Image start_light{"start_light"};
-Image oil_light{"oil_light"};
-Image stby_on_light{"stby_on_light"};
-Image flap_light{"flap_light"};
-Image fault_light{"fault_light"};
-Image agent_press_bar{"agt_press_bar"};
+// The panel: MASTER, FUEL PUMP and CONTROL SYS switches; under them the START push button, the
+// FLAP OPEN and STBY ON lights, then FAULT, OIL and the fire agent pressure indicator.
+constexpr int kW = 212, kSwitchTop = 56, kRow1 = 130, kRow2 = 166, kLamp = 62;
+constexpr int kMaster = column(0, 3, kW), kPump = column(1, 3, kW), kCtl = column(2, 3, kW);
+constexpr Box kStartButton = lamp_box(kMaster, kRow1, kLamp);
+
+Background background{panel("APU", 206)};
+SwitchImages<2> master_images{lever("MASTER", switch_box(kMaster, kSwitchTop), "OFF|ON"), "apu_master_sw.off",
+                              "apu_master_sw.on"};
+SwitchImages<2> fuel_pump_images{lever("FUEL PUMP", switch_box(kPump, kSwitchTop), "AUTO|ON"), "apu_fuel_pump_sw.auto",
+                                 "apu_fuel_pump_sw.on"};
+SwitchImages<3> ctl_sys_images{lever("CTL SYS", switch_box(kCtl, kSwitchTop), "NOR|STBY|OVR"),
+                               "apu_ctl_sys_sel.nor", "apu_ctl_sys_sel.stby", "apu_ctl_sys_sel.ovr"};
+Image start_light{"start_light", button(Tone::blue, "START", kStartButton)};
+Image oil_light{"oil_light", light(Tone::caution, "OIL", lamp_box(kPump, kRow2, kLamp))};
+Image stby_on_light{"stby_on_light", light(Tone::advisory, "STBY ON", lamp_box(kCtl, kRow1, kLamp))};
+Image flap_light{"flap_light", light(Tone::advisory, "FLAP OPEN", lamp_box(kPump, kRow1, kLamp))};
+Image fault_light{"fault_light", light(Tone::caution, "FAULT", lamp_box(kMaster, kRow2, kLamp))};
+Image agent_press_bar{"agt_press_bar", bar(bar_box(kCtl, kRow2 + kLampH / 2))};
 
 // Moves N2 toward the band of the present air demand.
 void regulate_n2(double altitude_ft) {
@@ -235,7 +244,7 @@ constexpr std::array areas{
     area<[] { set_switch(shared.apu_master_sw, 0); }>("master.off", Cursor::down),
     area<[] {
         if (shared.apu_master_sw == 1 && shared.batt_bus_powered == 1) shared.apu_start_sw = 1;
-    }>("start", Cursor::hand),
+    }>("start", Cursor::hand).at(kStartButton.x, kStartButton.y, kStartButton.w, kStartButton.h),
     area<[] { set_switch(st.apu_fuel_pump_sw, 1); }>("fuel_pump.on", Cursor::up),
     area<[] { set_switch(st.apu_fuel_pump_sw, 0); }>("fuel_pump.auto", Cursor::down),
     area<[] { set_switch(st.apu_ctl_sys_sel, kCtlOvr); }>("contrl_sys.ovr", Cursor::up),

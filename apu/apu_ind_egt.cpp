@@ -8,8 +8,9 @@ using namespace tarvenol;
 
 constexpr double kEgtScaleTop = 700.0;
 
-Background background;
-Needle egt_needle{"egt_needle", [] { return clamp_back(shared.apu_egt, 0.0, kEgtScaleTop); }};
+Background background{panel(nullptr, 182)};
+Needle egt_needle{"egt_needle", [] { return clamp_back(shared.apu_egt, 0.0, kEgtScaleTop); },
+       dial("APU EGT", 0.0, kEgtScaleTop, centred(91, 91, 168, 168)).in("DEG C")};
 
 }  // namespace
 

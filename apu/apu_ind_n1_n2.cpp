@@ -8,9 +8,11 @@ using namespace tarvenol;
 
 constexpr double kSpeedScaleTop = 120.0;
 
-Background background;
-Needle n1_needle{"n1_needle", [] { return clamp_back(shared.apu_n1_pct, 0.0, kSpeedScaleTop); }};
-Needle n2_needle{"n2_needle", [] { return clamp_back(shared.apu_n_pct, 0.0, kSpeedScaleTop); }};
+Background background{panel(nullptr, 356)};
+Needle n1_needle{"n1_needle", [] { return clamp_back(shared.apu_n1_pct, 0.0, kSpeedScaleTop); },
+       dial("APU N1", 0.0, kSpeedScaleTop, centred(91, 91, 168, 168)).in("%")};
+Needle n2_needle{"n2_needle", [] { return clamp_back(shared.apu_n_pct, 0.0, kSpeedScaleTop); },
+       dial("APU N2", 0.0, kSpeedScaleTop, centred(91, 265, 168, 168)).in("%")};
 
 }  // namespace
 

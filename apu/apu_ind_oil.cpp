@@ -8,8 +8,9 @@ using namespace tarvenol;
 
 constexpr u32 kOilScaleTop = 800;
 
-Background background;
-Needle oil_needle{"oil_needle", [] { return clamp_back(shared.apu_oil_qty, 0u, kOilScaleTop); }};
+Background background{panel(nullptr, 182)};
+Needle oil_needle{"oil_needle", [] { return clamp_back(shared.apu_oil_qty, 0u, kOilScaleTop); },
+       dial("APU OIL", 0, kOilScaleTop, centred(91, 91, 168, 168))};
 
 }  // namespace
 

@@ -25,18 +25,35 @@ constexpr int kFeedApuGen = 3;
 constexpr int kFeedEmrgInv = 4;
 using AcEssFeedSelector = Selector<&SharedState::ac_ess_feed_sel, kFeedGen2, kFeedEmrgInv>;
 
-Background background;
-SwitchImages<2> line_1_images{"gen_1_line_sw.off", "gen_1_line_sw.norm"};
-SwitchImages<2> transf_1_images{"ac_transf_1_sw.off", "ac_transf_1_sw.norm"};
-SwitchImages<2> transf_2_images{"ac_transf_2_sw.off", "ac_transf_2_sw.norm"};
-SwitchImages<2> line_2_images{"gen_2_line_sw.off", "gen_2_line_sw.norm"};
-Needle ac_ess_feed_knob{"ac_ess_feed_knob", &AcEssFeedSelector::knob};
-FlowBar transf_1_bar{"transf_1_bar.in_line", "transf_1_bar.cross_line"};
-FlowBar transf_2_bar{"transf_2_bar.in_line", "transf_2_bar.cross_line"};
-FlowBar emerg_bar{"emerg_bar.in_line", "emerg_bar.cross_line"};
-Image ac_bus_1_off_light{"ac_bus_1_off_light"};
-Image ac_bus_2_off_light{"ac_bus_2_off_light"};
-Image ac_ess_bus_off_light{"ac_ess_bus_off_light"};
+// The panel: the four contactor switches and the AC ESS FEED selector in a row; under them the
+// AC bus 1 light, the tie bus line with the two transfer bars, the AC bus 2 light, and under the
+// selector the AC ESS BUS OFF light with the inverter line and its emergency bar.
+constexpr int kW = 390, kSwitchTop = 56, kLampTop = 130, kTieBus = kLampTop + kLampH / 2, kEmergBar = 184;
+constexpr int kLine1 = column(0, 5, kW), kTransf1 = column(1, 5, kW), kTransf2 = column(2, 5, kW),
+              kLine2 = column(3, 5, kW), kFeed = column(4, 5, kW);
+constexpr Line kFlow[] = {line(kLine1 + kLampW / 2, kTieBus, kLine2 - kLampW / 2, kTieBus),
+                          line(kFeed, kLampTop + kLampH, kFeed, kEmergBar + 16)};
+constexpr const char* kContactorMarks = "OFF|NORM";
+
+Background background{panel("AC", 208, kFlow)};
+SwitchImages<2> line_1_images{lever("GEN 1 LINE", switch_box(kLine1, kSwitchTop), kContactorMarks), "gen_1_line_sw.off",
+                              "gen_1_line_sw.norm"};
+SwitchImages<2> transf_1_images{lever("TRANSF 1", switch_box(kTransf1, kSwitchTop), kContactorMarks),
+                                "ac_transf_1_sw.off", "ac_transf_1_sw.norm"};
+SwitchImages<2> transf_2_images{lever("TRANSF 2", switch_box(kTransf2, kSwitchTop), kContactorMarks),
+                                "ac_transf_2_sw.off", "ac_transf_2_sw.norm"};
+SwitchImages<2> line_2_images{lever("GEN 2 LINE", switch_box(kLine2, kSwitchTop), kContactorMarks), "gen_2_line_sw.off",
+                              "gen_2_line_sw.norm"};
+Needle ac_ess_feed_knob{"ac_ess_feed_knob", &AcEssFeedSelector::knob,
+                        knob("AC ESS FEED", centred(kFeed, kSwitchTop + 22, 52, 52), kFeedGen2, kFeedEmrgInv,
+                             "GEN 2|GEN 1|NORM|APU|INV")};
+FlowBar transf_1_bar{"transf_1_bar.in_line", "transf_1_bar.cross_line", bar(bar_box(kTransf1, kTieBus))};
+FlowBar transf_2_bar{"transf_2_bar.in_line", "transf_2_bar.cross_line", bar(bar_box(kTransf2, kTieBus))};
+FlowBar emerg_bar{"emerg_bar.in_line", "emerg_bar.cross_line", bar(centred(kFeed, kEmergBar, kBarSize - 2, kBarSize))};
+Image ac_bus_1_off_light{"ac_bus_1_off_light", light(Tone::caution, "AC BUS 1 OFF", lamp_box(kLine1, kLampTop, 70))};
+Image ac_bus_2_off_light{"ac_bus_2_off_light", light(Tone::caution, "AC BUS 2 OFF", lamp_box(kLine2, kLampTop, 70))};
+Image ac_ess_bus_off_light{"ac_ess_bus_off_light",
+                           light(Tone::caution, "AC ESS BUS OFF", lamp_box(kFeed, kLampTop, 70))};
 
 constexpr auto areas = join_areas(
     std::array{

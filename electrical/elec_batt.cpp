@@ -49,13 +49,25 @@ constexpr u32 kSecondsPerUnitAtMinimum = 3;
     X(u32, batt_used_counted, 0)
 TARVENOL_PRIVATE_STATE(BATT_STATE)
 
-Background background;
-SwitchImages<3> batt_1_images{"batt_1_sw.off", "batt_1_sw.norm", "batt_1_sw.on"};
-SwitchImages<3> batt_2_images{"batt_2_sw.off", "batt_2_sw.norm", "batt_2_sw.on"};
-SwitchImages<3> batt_3_images{"batt_3_sw.off", "batt_3_sw.norm", "batt_3_sw.on"};
-FlowBar batt_1_bar{"batt_1_bar.in_line", "batt_1_bar.cross_line"};
-FlowBar batt_2_bar{"batt_2_bar.in_line", "batt_2_bar.cross_line"};
-FlowBar batt_3_bar{"batt_3_bar.in_line", "batt_3_bar.cross_line"};
+// The panel: three battery switches, each with its connection bar below it on the line down to
+// the DC essential bus, drawn along the bottom.
+constexpr int kW = 300, kSwitchTop = 56, kBarTop = 132, kBus = 176;
+constexpr int kBat1 = column(0, 3, kW), kBat2 = column(1, 3, kW), kBat3 = column(2, 3, kW);
+constexpr Box battery_bar(int cx) { return at(cx - kBarSize / 2 + 1, kBarTop, kBarSize - 2, kBarSize); }
+constexpr Line kFlow[] = {line(kBat1, kBarTop + kBarSize, kBat1, kBus), line(kBat2, kBarTop + kBarSize, kBat2, kBus),
+                          line(kBat3, kBarTop + kBarSize, kBat3, kBus), line(kBat1 - 30, kBus, kBat3 + 30, kBus)};
+constexpr const char* kBatteryMarks = "OFF|NORM|ON";
+
+Background background{panel("BAT", 190, kFlow)};
+SwitchImages<3> batt_1_images{lever("BAT 1", switch_box(kBat1, kSwitchTop), kBatteryMarks), "batt_1_sw.off",
+                              "batt_1_sw.norm", "batt_1_sw.on"};
+SwitchImages<3> batt_2_images{lever("BAT 2", switch_box(kBat2, kSwitchTop), kBatteryMarks), "batt_2_sw.off",
+                              "batt_2_sw.norm", "batt_2_sw.on"};
+SwitchImages<3> batt_3_images{lever("BAT 3", switch_box(kBat3, kSwitchTop), kBatteryMarks), "batt_3_sw.off",
+                              "batt_3_sw.norm", "batt_3_sw.on"};
+FlowBar batt_1_bar{"batt_1_bar.in_line", "batt_1_bar.cross_line", bar(battery_bar(kBat1))};
+FlowBar batt_2_bar{"batt_2_bar.in_line", "batt_2_bar.cross_line", bar(battery_bar(kBat2))};
+FlowBar batt_3_bar{"batt_3_bar.in_line", "batt_3_bar.cross_line", bar(battery_bar(kBat3))};
 
 template <auto Switch>
 constexpr std::array<AreaDef, 3> battery_switch(const char* on, const char* norm, const char* off) {

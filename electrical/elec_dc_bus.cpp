@@ -16,15 +16,23 @@ constexpr u8 kTrOn = 1;
 constexpr u8 kTieSplit = 0;
 constexpr u8 kTieNorm = 1;
 
-Background background;
-SwitchImages<2> tr_1_images{"tr_1_sw.off", "tr_1_sw.on"};
-SwitchImages<2> tr_ess_images{"tr_ess_sw.off", "tr_ess_sw.on"};
-SwitchImages<2> tr_2_images{"tr_2_sw.off", "tr_2_sw.on"};
-SwitchImages<2> dc_tie_images{"dc_bus_tie_sw.split", "dc_bus_tie_sw.norm"};
-FlowBar dc_tie_bar{"dc_tie_bar.in_line", "dc_tie_bar.cross_line"};
-Image tr_1_off_light{"tr_1_off_light"};
-Image tr_ess_off_light{"tr_ess_off_light"};
-Image tr_2_off_light{"tr_2_off_light"};
+// The panel: four switch columns, each light under its switch; the tie bar sits in the line
+// between the DC normal and DC essential buses under the DC BUS TIE switch.
+constexpr int kW = 382, kSwitchTop = 56, kLampTop = 130;
+constexpr int kTr1 = column(0, 4, kW), kEssTr = column(1, 4, kW), kTr2 = column(2, 4, kW), kTie = column(3, 4, kW);
+constexpr int kTieLine = kLampTop + kLampH / 2;
+constexpr Line kFlow[] = {line(kTie - 44, kTieLine, kTie + 44, kTieLine)};
+
+Background background{panel("DC", 172, kFlow)};
+SwitchImages<2> tr_1_images{lever("TR 1", switch_box(kTr1, kSwitchTop), "OFF|ON"), "tr_1_sw.off", "tr_1_sw.on"};
+SwitchImages<2> tr_ess_images{lever("ESS TR", switch_box(kEssTr, kSwitchTop), "OFF|ON"), "tr_ess_sw.off", "tr_ess_sw.on"};
+SwitchImages<2> tr_2_images{lever("TR 2", switch_box(kTr2, kSwitchTop), "OFF|ON"), "tr_2_sw.off", "tr_2_sw.on"};
+SwitchImages<2> dc_tie_images{lever("DC BUS TIE", switch_box(kTie, kSwitchTop), "SPLIT|NORM"), "dc_bus_tie_sw.split",
+                              "dc_bus_tie_sw.norm"};
+FlowBar dc_tie_bar{"dc_tie_bar.in_line", "dc_tie_bar.cross_line", bar(bar_box(kTie, kTieLine))};
+Image tr_1_off_light{"tr_1_off_light", light(Tone::caution, "TR 1 OFF", lamp_box(kTr1, kLampTop))};
+Image tr_ess_off_light{"tr_ess_off_light", light(Tone::caution, "ESS TR OFF", lamp_box(kEssTr, kLampTop))};
+Image tr_2_off_light{"tr_2_off_light", light(Tone::caution, "TR 2 OFF", lamp_box(kTr2, kLampTop))};
 
 constexpr std::array areas{
     switch_area<&SharedState::tr_1_sw, kTrOn>("tr_1.on", Cursor::up),

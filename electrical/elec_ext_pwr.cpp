@@ -48,14 +48,27 @@ using ReplyTimings = std::array<u8, kReplies>;
     X(ReplyTimings, ext_pwr_reply_timing, {})
 TARVENOL_PRIVATE_STATE(EXT_PWR_STATE)
 
-Background background;
-SwitchImages<2> ext_pwr_images{"ext_pwr_sw.off", "ext_pwr_sw.on"};
-SwitchImages<2> smoke_nav_images{"smoke_nav_sel_sw.norm", "smoke_nav_sel_sw.land"};
-SwitchImages<2> ess_bus_images{"ess_bus_eqpt_sw.min_eqpt", "ess_bus_eqpt_sw.norm_eqpt"};
-Image ext_pwr_avail_light{"ext_pwr_avail_light"};
-Image ext_pwr_on_light{"ext_pwr_on_light"};
-// The replies in message order (1, 2, 3).
-Lights<kReplies> replies{"reply_ext_pwr_avail", "reply_ext_pwr_off", "reply_no_ext_pwr"};
+// The panel: EXT PWR switch with its AVAIL and ON lights, the smoke-drill nav selector and the ESS
+// BUS equipment switch; along the bottom the ground crew's interphone button and its reply window.
+constexpr int kW = 302, kSwitchTop = 56, kLampTop = 130, kCrewTop = 204;
+constexpr int kExt = column(0, 3, kW), kNav = column(1, 3, kW), kEss = column(2, 3, kW);
+
+Background background{panel("EXT PWR", 244)};
+SwitchImages<2> ext_pwr_images{lever("EXT PWR", switch_box(kExt, kSwitchTop), "OFF|ON"), "ext_pwr_sw.off",
+                               "ext_pwr_sw.on"};
+// The nav selector's LAND position is down, NORM up.
+SwitchImages<2> smoke_nav_images{lever("SMOKE NAV", switch_box(kNav, kSwitchTop), "NORM|LAND"), "smoke_nav_sel_sw.norm",
+                                 "smoke_nav_sel_sw.land"};
+SwitchImages<2> ess_bus_images{lever("ESS BUS", switch_box(kEss, kSwitchTop), "MIN EQPT|NORM EQPT"),
+                               "ess_bus_eqpt_sw.min_eqpt", "ess_bus_eqpt_sw.norm_eqpt"};
+Image ext_pwr_avail_light{"ext_pwr_avail_light", light(Tone::advisory, "EXT PWR AVAIL", lamp_box(kExt, kLampTop, 76))};
+Image ext_pwr_on_light{"ext_pwr_on_light", light(Tone::blue, "EXT PWR ON", lamp_box(kExt, kLampTop + kLampH + 4, 76))};
+// The replies in message order (1, 2, 3), one window beside the interphone button.
+constexpr Box kReplyWindow = at(110, kCrewTop, 180, 28);
+Lights<kReplies> replies{std::array{light(Tone::memo, "EXT PWR AVAIL", kReplyWindow),
+                                    light(Tone::memo, "EXT PWR OFF", kReplyWindow),
+                                    light(Tone::memo, "NO EXT PWR", kReplyWindow)},
+                         "reply_ext_pwr_avail", "reply_ext_pwr_off", "reply_no_ext_pwr"};
 
 constexpr std::array areas{
     switch_area<&SharedState::ext_pwr_sw, kExtPwrOn>("ext_pwr.on", Cursor::up),
@@ -64,7 +77,7 @@ constexpr std::array areas{
     switch_area<&SharedState::smoke_nav_sel_sw, kNavLand>("smoke_nav.land", Cursor::down),
     switch_area<&SharedState::ess_bus_eqpt_sw, kNormEqpt>("ess_bus.norm_eqpt", Cursor::up),
     switch_area<&SharedState::ess_bus_eqpt_sw, kMinEqpt>("ess_bus.min_eqpt", Cursor::down),
-    area<[] { st.ext_pwr_request = 1; }>("ground_crew", Cursor::hand),
+    area<[] { st.ext_pwr_request = 1; }>("ground_crew", Cursor::hand).at(12, kCrewTop, 88, 28),
 };
 
 // The ground power unit can be plugged in on the ground, standing still, unless both engines run.

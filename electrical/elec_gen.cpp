@@ -23,13 +23,21 @@ constexpr u8 kLineNorm = 1;
     X(u8, gen_test_timing, 0)
 TARVENOL_PRIVATE_STATE(GEN_STATE)
 
-Background background;
-SwitchImages<3> gen_1_images{"gen_1_ctl_sw.off", "gen_1_ctl_sw.on", "gen_1_ctl_sw.test"};
-SwitchImages<3> apu_gen_images{"apu_gen_ctl_sw.off", "apu_gen_ctl_sw.on", "apu_gen_ctl_sw.test"};
-SwitchImages<3> gen_2_images{"gen_2_ctl_sw.off", "gen_2_ctl_sw.on", "gen_2_ctl_sw.test"};
-Image gen_1_off_light{"gen_1_off_light"};
-Image apu_gen_off_light{"apu_gen_off_light"};
-Image gen_2_off_light{"gen_2_off_light"};
+// The panel: three generator switches, each GEN OFF light under its switch.
+constexpr int kW = 374, kSwitchTop = 56, kLampTop = 130;
+constexpr int kGen1 = column(0, 3, kW), kApuGen = column(1, 3, kW), kGen2 = column(2, 3, kW);
+constexpr const char* kGenMarks = "OFF|ON|TEST";
+
+Background background{panel("GEN", 172)};
+SwitchImages<3> gen_1_images{lever("GEN 1", switch_box(kGen1, kSwitchTop), kGenMarks), "gen_1_ctl_sw.off",
+                             "gen_1_ctl_sw.on", "gen_1_ctl_sw.test"};
+SwitchImages<3> apu_gen_images{lever("APU GEN", switch_box(kApuGen, kSwitchTop), kGenMarks), "apu_gen_ctl_sw.off",
+                               "apu_gen_ctl_sw.on", "apu_gen_ctl_sw.test"};
+SwitchImages<3> gen_2_images{lever("GEN 2", switch_box(kGen2, kSwitchTop), kGenMarks), "gen_2_ctl_sw.off",
+                             "gen_2_ctl_sw.on", "gen_2_ctl_sw.test"};
+Image gen_1_off_light{"gen_1_off_light", light(Tone::caution, "GEN 1 OFF", lamp_box(kGen1, kLampTop, 72))};
+Image apu_gen_off_light{"apu_gen_off_light", light(Tone::caution, "APU GEN OFF", lamp_box(kApuGen, kLampTop, 72))};
+Image gen_2_off_light{"gen_2_off_light", light(Tone::caution, "GEN 2 OFF", lamp_box(kGen2, kLampTop, 72))};
 
 // TEST clicks always: from OFF it is TEST-from-OFF, from anywhere else TEST-from-ON.
 template <auto Switch>

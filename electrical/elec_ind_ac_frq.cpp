@@ -22,8 +22,9 @@ constexpr i32 kScaleMax = 300;
     X(u8, ac_freq_step, kStep)
 TARVENOL_PRIVATE_STATE(AC_FREQ_STATE)
 
-Background background;
-Needle ac_freq_needle{"ac_freq_needle", [] { return clamp_back(st.ac_freq_needle, kScaleMin, kScaleMax); }};
+Background background{panel(nullptr, 150)};
+Needle ac_freq_needle{"ac_freq_needle", [] { return clamp_back(st.ac_freq_needle, kScaleMin, kScaleMax); },
+       dial("AC FREQ", kScaleMin, kScaleMax, centred(75, 75, 136, 136)).band(-20, 20).in("DEV")};
 
 void tick() {
     if (ac_meter_source_live())

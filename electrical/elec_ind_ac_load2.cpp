@@ -8,8 +8,9 @@ namespace {
 
 using namespace tarvenol;
 
-Background background;
-Needle gen_2_load_needle{"gen_2_load_needle", [] { return elec::load_meter_reading(shared.gen_2_load, shared.gen_2_ctl_sw); }};
+Background background{panel(nullptr, 150)};
+Needle gen_2_load_needle{"gen_2_load_needle", [] { return elec::load_meter_reading(shared.gen_2_load, shared.gen_2_ctl_sw); },
+       dial("GEN 2 LOAD", elec::kLoadMeterMin, elec::kLoadMeterMax, centred(75, 75, 136, 136)).in("%")};
 
 }  // namespace
 

@@ -8,8 +8,9 @@ namespace {
 
 using namespace tarvenol;
 
-Background background;
-Needle apu_gen_load_needle{"apu_gen_load_needle", [] { return elec::load_meter_reading(shared.apu_gen_load, shared.apu_gen_ctl_sw); }};
+Background background{panel(nullptr, 150)};
+Needle apu_gen_load_needle{"apu_gen_load_needle", [] { return elec::load_meter_reading(shared.apu_gen_load, shared.apu_gen_ctl_sw); },
+       dial("APU GEN LOAD", elec::kLoadMeterMin, elec::kLoadMeterMax, centred(75, 75, 136, 136)).in("%")};
 
 }  // namespace
 

@@ -23,8 +23,9 @@ constexpr u32 kScaleMax = 130;
     X(u8, ac_volts_step, 0)
 TARVENOL_PRIVATE_STATE(AC_VOLTS_STATE)
 
-Background background;
-Needle ac_volts_needle{"ac_volts_needle", [] { return clamp_back(st.ac_volts_needle, kScaleMin, kScaleMax); }};
+Background background{panel(nullptr, 150)};
+Needle ac_volts_needle{"ac_volts_needle", [] { return clamp_back(st.ac_volts_needle, kScaleMin, kScaleMax); },
+       dial("AC VOLTS", kScaleMin, kScaleMax, centred(75, 75, 136, 136)).band(110, 120).in("V")};
 
 void tick() {
     st.ac_volts_step = st.ac_volts_needle < kFastBelow ? kFastStep : kSlowStep;

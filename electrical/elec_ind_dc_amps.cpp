@@ -10,8 +10,9 @@ using namespace tarvenol;
 constexpr i32 kScaleMin = -300;
 constexpr i32 kScaleMax = 300;
 
-Background background;
-Needle dc_amps_needle{"dc_amps_needle", [] { return clamp_back(shared.batt_current, kScaleMin, kScaleMax); }};
+Background background{panel(nullptr, 150)};
+Needle dc_amps_needle{"dc_amps_needle", [] { return clamp_back(shared.batt_current, kScaleMin, kScaleMax); },
+       dial("BAT AMPS", kScaleMin, kScaleMax, centred(75, 75, 136, 136)).in("A")};
 
 }  // namespace
 

@@ -34,8 +34,9 @@ constexpr u32 kScaleMax = 35;
     X(u8, dc_volts_step, 0)
 TARVENOL_PRIVATE_STATE(DC_VOLTS_STATE)
 
-Background background;
-Needle dc_volts_needle{"dc_volts_needle", [] { return clamp_back(st.dc_volts_needle, kScaleMin, kScaleMax); }};
+Background background{panel(nullptr, 150)};
+Needle dc_volts_needle{"dc_volts_needle", [] { return clamp_back(st.dc_volts_needle, kScaleMin, kScaleMax); },
+       dial("DC VOLTS", kScaleMin, kScaleMax, centred(75, 75, 136, 136)).band(26, 30).in("V")};
 
 // A TR or the essential bus: the bus voltage while live.
 void read_source(bool live) {

@@ -54,11 +54,12 @@ inline bool ac_meter_source_live() {
 }
 
 // A load meter's needle: the generator's load, or the test load while its switch is at TEST.
+// The load meters' scale, percent.
+constexpr i32 kLoadMeterMin = 0;
+constexpr i32 kLoadMeterMax = 200;
 inline double load_meter_reading(i32& load, u8 gen_switch) {
     i32 test_load = kGenTestLoad;
-    constexpr i32 kMeterMin = 0;
-    constexpr i32 kMeterMax = 200;
-    return clamp_back(at_test(gen_switch) ? test_load : load, kMeterMin, kMeterMax);
+    return clamp_back(at_test(gen_switch) ? test_load : load, kLoadMeterMin, kLoadMeterMax);
 }
 
 }  // namespace tarvenol::elec

@@ -43,6 +43,7 @@ void circle(cairo_t* cr, double x, double y, double r) {
 }
 
 enum class Font { legend, mono };
+constexpr double kSmallestText = 7.0;  // legible on a 2-pixel-per-millimetre panel
 // Text centred on (cx, cy), shrunk to fit max_w.
 void text(cairo_t* cr, const std::string& s, double cx, double cy, double size, double max_w, Font f = Font::legend) {
     if (s.empty()) return;
@@ -52,7 +53,7 @@ void text(cairo_t* cr, const std::string& s, double cx, double cy, double size, 
     cairo_text_extents_t ext;
     cairo_text_extents(cr, s.c_str(), &ext);
     if (max_w > 0 && ext.width > max_w) {
-        cairo_set_font_size(cr, std::max(5.0, size * max_w / ext.width));
+        cairo_set_font_size(cr, std::max(kSmallestText, size * max_w / ext.width));
         cairo_text_extents(cr, s.c_str(), &ext);
     }
     cairo_move_to(cr, cx - ext.width / 2 - ext.x_bearing, cy - ext.height / 2 - ext.y_bearing);
@@ -133,25 +134,73 @@ void lever_at(cairo_t* cr, Box b, int p, int n) {
     cairo_fill(cr);
 }
 
-double knob_angle(const Look& l, double v) {
-    const int n = std::max(2, static_cast<int>(l.hi - l.lo) + 1);
-    const double spread = std::min(300.0, 40.0 * (n - 1));
-    const double i = std::clamp(v - l.lo, 0.0, double(n - 1));
-    return (-90.0 - spread / 2 + i * spread / (n - 1)) * kPi / 180.0;
+double radians(const Look& l, double v) { return pointer_degrees(l, v) * kPi / 180.0; }
+double knob_angle(const Look& l, double v) { return radians(l, v); }
+
+// A knob's body: a ribbed skirt and a dark cap (the pointer turns over it).
+void knob_body(cairo_t* cr, Box b) {
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) / 2.0;
+    colour(cr, kShadow);
+    circle(cr, cx, cy, r * 0.72);
+    cairo_fill(cr);
+    colour(cr, hex(0x202426));
+    circle(cr, cx, cy, r * 0.62);
+    cairo_fill(cr);
+}
+
+// A pointer (a knob's line, a dial's bug) with its pivot at the origin, pointing along +x.
+void pointer_shape(cairo_t* cr, const Look& l) {
+    const Pointer p = pointer_of(l);
+    colour(cr, kWhite);
+    if (l.draw == Draw::bug) {
+        const double w = p.width, tip = p.length;
+        cairo_move_to(cr, tip - w, 0);
+        cairo_line_to(cr, tip, -w / 2);
+        cairo_line_to(cr, tip, w / 2);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+        return;
+    }
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, p.width);
+    cairo_move_to(cr, p.width, 0);
+    cairo_line_to(cr, p.length - p.width / 2.0, 0);
+    cairo_stroke(cr);
 }
 
 void knob_at(cairo_t* cr, const Look& l, double v) {
     const Box b = l.box;
-    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) * 0.3;
-    colour(cr, hex(0x202426));
-    circle(cr, cx, cy, r);
-    cairo_fill(cr);
-    const double a = knob_angle(l, v);
-    colour(cr, kWhite);
-    cairo_set_line_width(cr, std::max(2.0, r * 0.2));
-    cairo_move_to(cr, cx, cy);
-    cairo_line_to(cr, cx + std::cos(a) * r * 1.05, cy + std::sin(a) * r * 1.05);
-    cairo_stroke(cr);
+    cairo_save(cr);
+    cairo_translate(cr, b.x + b.w / 2.0, b.y + b.h / 2.0);
+    cairo_rotate(cr, knob_angle(l, v));
+    pointer_shape(cr, l);
+    cairo_restore(cr);
+}
+
+double text_width(cairo_t* cr, const std::string& s, double size) {
+    cairo_select_font_face(cr, "DejaVu Sans Condensed", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, s.c_str(), &ext);
+    return ext.width;
+}
+
+// A legend printed inside a box: one line while it fits at a readable size, else split at the
+// space that balances two lines.
+void boxed_legend(cairo_t* cr, const std::string& legend, Box b) {
+    const double w = b.w - 6, one_line = std::min(13.0, b.h * 0.5);
+    if (legend.empty()) return;
+    const auto blank = legend.find(' ');
+    if (blank == std::string::npos || text_width(cr, legend, one_line) <= w || b.h < 20) {
+        text(cr, legend, b.x + b.w / 2.0, b.y + b.h / 2.0, one_line, w);
+        return;
+    }
+    std::size_t best = blank;
+    for (std::size_t at = blank; at != std::string::npos; at = legend.find(' ', at + 1))
+        if (std::abs(double(legend.size()) / 2 - at) < std::abs(double(legend.size()) / 2 - best)) best = at;
+    const double size = std::min(12.0, b.h * 0.36);
+    text(cr, legend.substr(0, best), b.x + b.w / 2.0, b.y + b.h * 0.31, size, w);
+    text(cr, legend.substr(best + 1), b.x + b.w / 2.0, b.y + b.h * 0.71, size, w);
 }
 
 void lens(cairo_t* cr, Box b, Rgb fill, Rgb ink, const std::string& legend) {
@@ -162,40 +211,53 @@ void lens(cairo_t* cr, Box b, Rgb fill, Rgb ink, const std::string& legend) {
     rect(cr, b.x + 2, b.y + 2, b.w - 4, b.h - 4);
     cairo_fill(cr);
     colour(cr, ink);
-    text(cr, legend, b.x + b.w / 2.0, b.y + b.h / 2.0, std::max(7.0, b.h * 0.42), b.w - 6);
+    boxed_legend(cr, legend, b);
 }
 
+// A flow bar's window sits in its flow line: a box taller than wide is on a vertical line.
+bool on_vertical_line(Box b) { return b.h > b.w; }
+
 void bar_window(cairo_t* cr, Box b) {
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) / 2.0 - 1;
+    colour(cr, kShadow);
+    circle(cr, cx, cy, r);
+    cairo_fill(cr);
     colour(cr, kBlackFace);
-    circle(cr, b.x + b.w / 2.0, b.y + b.h / 2.0, std::min(b.w, b.h) / 2.0 - 1);
+    circle(cr, cx, cy, r - 2);
     cairo_fill(cr);
 }
 void bar_at(cairo_t* cr, Box b, bool in_line) {
-    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) / 2.0 - 3;
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) / 2.0 - 4;
+    const bool horizontal = in_line != on_vertical_line(b);
+    const double half_w = std::max(2.0, r * 0.28);
     colour(cr, kWhite);
-    cairo_set_line_width(cr, std::max(2.0, r * 0.35));
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    if (in_line) {
-        cairo_move_to(cr, cx - r, cy);
-        cairo_line_to(cr, cx + r, cy);
-    } else {
-        cairo_move_to(cr, cx, cy - r);
-        cairo_line_to(cr, cx, cy + r);
+    if (horizontal)
+        rect(cr, cx - r, cy - half_w, 2 * r, 2 * half_w);
+    else
+        rect(cr, cx - half_w, cy - r, 2 * half_w, 2 * r);
+    cairo_fill(cr);
+}
+
+// The flow diagram engraved on the panel face, under the flow bar windows.
+void flow_lines(cairo_t* cr, const Look& bg) {
+    if (!bg.lines) return;
+    colour(cr, kWhite);
+    cairo_set_line_width(cr, 3);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+    for (int i = 0; i < bg.line_count; ++i) {
+        const Line& l = bg.lines[i];
+        cairo_move_to(cr, l.x1 + 0.5, l.y1 + 0.5);
+        cairo_line_to(cr, l.x2 + 0.5, l.y2 + 0.5);
     }
     cairo_stroke(cr);
 }
 
-constexpr double kDialStart = 135.0, kDialSweep = 270.0;
-double dial_angle(const Look& l, double v) {
-    const double span = l.hi - l.lo;
-    const double f = span != 0 && std::isfinite(v) ? std::clamp((v - l.lo) / span, 0.0, 1.0) : 0.0;
-    return (kDialStart + kDialSweep * f) * kPi / 180.0;
-}
+double dial_angle(const Look& l, double v) { return radians(l, v); }
 
 // A step for the scale's numbers: 1, 2 or 5 times a power of ten, 4 to 10 numbers.
 double scale_step(double span) {
     double step = std::pow(10.0, std::floor(std::log10(std::max(span, 1e-9))));
-    while (span / step > 10) step *= 2;
+    while (span / step > 8) step *= 2;
     while (span / step < 4) step /= 2;
     return step;
 }
@@ -213,6 +275,14 @@ void dial_face(cairo_t* cr, const ElementLink& e) {
     const double span = l.hi - l.lo;
     if (!(span > 0)) return;
     const double step = scale_step(span), ro = r * 0.86;
+    const bool thousands = std::max(std::abs(l.lo), std::abs(l.hi)) >= 1000;  // numbers in thousands
+    if (l.band_hi > l.band_lo) {  // the normal band, just inside the scale marks
+        colour(cr, kNormalBand);
+        cairo_set_line_width(cr, std::max(3.0, r * 0.07));
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx, cy, ro * 0.97, dial_angle(l, l.band_lo), dial_angle(l, l.band_hi));
+        cairo_stroke(cr);
+    }
     colour(cr, kWhite);
     for (int k = 0; k <= static_cast<int>(std::round(span / step * 2)); ++k) {
         const double v = l.lo + k * step / 2;
@@ -224,11 +294,14 @@ void dial_face(cairo_t* cr, const ElementLink& e) {
         cairo_stroke(cr);
         if (major) {
             char num[32];
-            std::snprintf(num, sizeof num, "%g", v);
-            text(cr, num, cx + std::cos(a) * ro * 0.64, cy + std::sin(a) * ro * 0.64, std::max(6.0, r * 0.15), r * 0.5);
+            std::snprintf(num, sizeof num, "%g", thousands ? v / 1000 : v);
+            text(cr, num, cx + std::cos(a) * ro * 0.64, cy + std::sin(a) * ro * 0.64, std::max(8.0, r * 0.17), r * 0.5);
         }
     }
-    text(cr, legend(e), cx, cy - r * 0.3, std::max(6.0, r * 0.13), r * 0.9);
+    text(cr, legend(e), cx, cy + r * 0.3, std::max(8.0, r * 0.14), r * 1.0);
+    std::string units = l.units ? l.units : "";
+    if (thousands) units += units.empty() ? "x1000" : " x1000";
+    text(cr, units, cx, cy + r * 0.52, std::max(7.0, r * 0.11), r * 0.9);
 }
 
 void needle_shape(cairo_t* cr, double length, double tail, double width) {
@@ -245,7 +318,7 @@ void needle_shape(cairo_t* cr, double length, double tail, double width) {
     cairo_fill(cr);
 }
 
-constexpr int kDrumDigits = 10;
+constexpr int kDrumDigits = kDrumPositions;
 // The digits of a drum at position v (0..10, 10 = 0 again), rolling vertically in its window.
 void drum_digits(cairo_t* cr, Box b, double v) {
     if (!std::isfinite(v)) v = 0;
@@ -314,6 +387,17 @@ int lever_group(const GaugeInfo& g, const ElementLink& e, const ElementLink* con
     return 0;
 }
 
+// Another element of the same kind drawn earlier in the same box (needles sharing one dial).
+bool drawn_before(const GaugeInfo& g, std::size_t i) {
+    const Look& l = g.elements[i]->look;
+    for (std::size_t k = 1; k < i; ++k) {
+        const Look& o = g.elements[k]->look;
+        if (o.draw == l.draw && o.box.x == l.box.x && o.box.y == l.box.y && o.box.w == l.box.w && o.box.h == l.box.h)
+            return true;
+    }
+    return false;
+}
+
 bool inside(Box outer, Box inner) {
     return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
            inner.y + inner.h <= outer.y + outer.h;
@@ -329,7 +413,8 @@ std::string legend(const ElementLink& e) {
         case Draw::flag: return capitals(strip(e.name, {"_light", "_lamp", "_lt", "_flag"}));
         case Draw::lever:
         case Draw::knob: return capitals(strip(e.name, {"_sw", "_sel", "_knob", "_lever"}));
-        case Draw::needle: return capitals(strip(e.name, {"_needle"}));
+        case Draw::needle:
+        case Draw::bug: return capitals(strip(e.name, {"_needle"}));
         default: return {};
     }
 }
@@ -355,7 +440,11 @@ void background(cairo_t* cr, const GaugeInfo& g) {
     const Look& bg = g.elements[0]->look;
     colour(cr, kWhite);
     if (bg.legend) text(cr, bg.legend, s.w / 2.0, 14, 13, s.w - 40);
+    flow_lines(cr, bg);
 
+    // Dial faces first: drums and windows sit on them.
+    for (std::size_t i = 1; i < g.element_count; ++i)
+        if (g.elements[i]->look.draw == Draw::needle && !drawn_before(g, i)) dial_face(cr, *g.elements[i]);
     for (std::size_t i = 1; i < g.element_count; ++i) {
         const ElementLink& e = *g.elements[i];
         const Box b = e.look.box;
@@ -367,22 +456,27 @@ void background(cairo_t* cr, const GaugeInfo& g) {
                 const int n = lever_group(g, e, first);
                 const auto m = marks(first, n, e.look);
                 colour(cr, kWhite);
-                const double cell = b.w + 40;
+                const double cell = b.w + 30;
                 text(cr, legend(e), b.x + b.w / 2.0, b.y - 18, 11, cell);
                 if (!m.empty()) {
                     text(cr, m.back(), b.x + b.w / 2.0, b.y - 5, 8, cell);
                     text(cr, m.front(), b.x + b.w / 2.0, b.y + b.h + 7, 8, cell);
                 }
                 if (m.size() > 2)
-                    for (std::size_t k = 1; k + 1 < m.size(); ++k)
-                        text(cr, m[k], b.x + b.w + 14, b.y + b.h * (1.0 - double(k) / (m.size() - 1)), 7, 28);
+                    for (std::size_t k = 1; k + 1 < m.size(); ++k) {  // beside the lever, on the side with room
+                        const double side = b.x + b.w + 30 <= s.w ? b.x + b.w + 14 : b.x - 14;
+                        text(cr, m[k], side, b.y + b.h * (1.0 - double(k) / (m.size() - 1)), 7, 28);
+                    }
                 break;
             }
             case Draw::knob: {
-                lever_base(cr, b);
+                if (drawn_before(g, i)) break;  // once per selector
+                knob_body(cr, b);
                 colour(cr, kWhite);
-                text(cr, legend(e), b.x + b.w / 2.0, b.y - 18, 11, b.w + 40);
-                const auto m = marks(nullptr, 0, e.look);
+                text(cr, legend(e), b.x + b.w / 2.0, b.y + b.h + 7, 10, b.w + 40);  // under it: its marks are above
+                const ElementLink* const* first = nullptr;
+                const int pictures = e.look.positions ? lever_group(g, e, first) : 0;
+                const auto m = marks(first, pictures, e.look);
                 const int n = std::max(2, static_cast<int>(e.look.hi - e.look.lo) + 1);
                 const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) * 0.46;
                 for (int k = 0; k < n; ++k) {
@@ -403,7 +497,7 @@ void background(cairo_t* cr, const GaugeInfo& g) {
                 break;
             }
             case Draw::bar_in: bar_window(cr, b); break;
-            case Draw::needle: dial_face(cr, e); break;
+            case Draw::needle: break;
             case Draw::drum:
             case Draw::tape:
             case Draw::readout: window(cr, b); break;
@@ -440,7 +534,7 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
     const Box b = l.box;
     switch (l.draw) {
         case Draw::lever: lever_at(cr, b, l.position, l.positions); break;
-        case Draw::knob: knob_at(cr, l, s.value); break;
+        case Draw::knob: knob_at(cr, l, l.positions ? l.lo + l.position : s.value); break;
         case Draw::light:
         case Draw::button: {
             const Lamp c = lamp_colours(l.tone);
@@ -464,6 +558,7 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
             cairo_restore(cr);
             break;
         }
+        case Draw::bug: knob_at(cr, l, s.value); break;
         case Draw::drum: drum_digits(cr, b, s.value); break;
         case Draw::tape: tape_at(cr, b, s.value); break;
         case Draw::marker: marker_at(cr, b, s.value); break;
@@ -479,6 +574,13 @@ Box bitmap_size(const ElementLink& e) {
     const Box b = e.look.box;
     switch (e.look.draw) {
         case Draw::needle: return at(0, 0, needle_tail(b) + needle_length(b), needle_width(b));
+        case Draw::bug:
+        case Draw::knob:
+            if (e.header->element_type == abi::ELEMENT_TYPE_NEEDLE) {
+                const Pointer p = pointer_of(e.look);
+                return at(0, 0, p.tail + p.length, p.width);
+            }
+            return at(0, 0, std::max<int>(1, b.w), std::max<int>(1, b.h));
         case Draw::drum: return at(0, 0, b.w, b.h * (kDrumDigits + 1));  // 0..9 and 0 again
         case Draw::tape: return at(0, 0, b.w, b.h * 3);
         default: return at(0, 0, std::max<int>(1, b.w), std::max<int>(1, b.h));
@@ -492,6 +594,17 @@ void bitmap(cairo_t* cr, const ElementLink& e, int image) {
         case Draw::needle:
             cairo_translate(cr, needle_tail(b), needle_width(b) / 2.0);
             needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b));
+            break;
+        case Draw::bug:
+        case Draw::knob:
+            if (e.header->element_type == abi::ELEMENT_TYPE_NEEDLE) {  // turned by the simulator
+                const Pointer p = pointer_of(e.look);
+                cairo_translate(cr, p.tail, p.width / 2.0);
+                pointer_shape(cr, e.look);
+                break;
+            }
+            cairo_translate(cr, -b.x, -b.y);
+            knob_at(cr, e.look, e.look.lo + image);
             break;
         case Draw::drum:
             colour(cr, kBlackFace);

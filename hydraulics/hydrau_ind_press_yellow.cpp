@@ -8,8 +8,9 @@ using namespace tarvenol;
 
 constexpr u32 kScaleTopPsi = 4000;
 
-Background background;
-Needle pressure{"pressure_needle", [] { return clamp_back(shared.hyd_yellow_press, 0u, kScaleTopPsi); }};
+Background background{panel(nullptr, 106)};
+Needle pressure{"pressure_needle", [] { return clamp_back(shared.hyd_yellow_press, 0u, kScaleTopPsi); },
+       dial("YELLOW", 0, kScaleTopPsi, centred(53, 53, 100, 100)).band(2800, 3200).in("PSI")};
 
 }  // namespace
 

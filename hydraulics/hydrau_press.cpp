@@ -4,6 +4,7 @@
 // where they were, autopilot and yaw dampers dropped, elevator and trim neutralised.
 #include "hydraulics/hydraulics.h"
 #include "module/gauge.h"
+#include "module/indicators.h"
 #include "module/shared_state.h"
 
 namespace {
@@ -51,19 +52,34 @@ constexpr double kGroundCommandMaxIas = 80.0;
     X(u8, hyd_toggle_latch, 0)
 TARVENOL_PRIVATE_STATE(HYD_PRESS_STATE)
 
-Background background;
-SwitchImages<2> ptu_blue_green_images{"hyd_ptu_blue_green_sw.off", "hyd_ptu_blue_green_sw.on"};
-SwitchImages<2> ptu_green_yellow_images{"hyd_ptu_green_yellow_sw.off", "hyd_ptu_green_yellow_sw.on"};
-Image blue_eng1_flow{"blue_eng1_flow_bar"};
-Image green_eng1_flow{"green_eng1_flow_bar"};
-Image green_eng2_flow{"green_eng2_flow_bar"};
-Image yellow_eng2_flow{"yellow_eng2_flow_bar"};
-Image elec_pump_flow{"elec_pump_flow_bar"};
-Image elec_pump_no_flow{"elec_pump_no_flow"};
-Image blue_lo_lamp{"blue_pres_lo_light"};
-Image green_lo_lamp{"green_pres_lo_light"};
-Image yellow_lo_lamp{"yellow_pres_lo_light"};
-Image pump_spool_lamp{"pump_press_lo_light"};
+// The panel's flow diagram: the engine pumps' flow bars at the top, each on its system's line
+// down to the system's PRESS LO light; the two green pumps join on one line; the electric pump
+// feeds the yellow line from the right; the power transfer switches sit between the systems.
+constexpr int kW = 664, kPumpBars = 56, kJoin = 104, kPtuTop = 96, kLamps = 184, kElecBar = 130;
+constexpr int kBlue = 110, kGreen = 332, kYellow = 554, kGreen1 = kGreen - 60, kGreen2 = kGreen + 60, kElec = 622;
+constexpr Box pump_bar(int cx, int cy) { return centred(cx, cy, kBarSize - 2, kBarSize); }
+constexpr Line kFlow[] = {
+    line(kBlue, kPumpBars, kBlue, kLamps),       line(kGreen1, kPumpBars, kGreen1, kJoin),
+    line(kGreen2, kPumpBars, kGreen2, kJoin),    line(kGreen1, kJoin, kGreen2, kJoin),
+    line(kGreen, kJoin, kGreen, kLamps),         line(kYellow, kPumpBars, kYellow, kLamps),
+    line(kElec, kElecBar - 40, kElec, kElecBar), line(kElec, kElecBar, kYellow, kElecBar)};
+
+Background background{panel("HYD", 226, kFlow)};
+SwitchImages<2> ptu_blue_green_images{lever("PTU BLUE-GREEN", switch_box((kBlue + kGreen) / 2, kPtuTop), "OFF|ON"),
+                                      "hyd_ptu_blue_green_sw.off", "hyd_ptu_blue_green_sw.on"};
+SwitchImages<2> ptu_green_yellow_images{
+    lever("PTU GREEN-YELLOW", switch_box((kGreen + kYellow) / 2, kPtuTop), "OFF|ON"), "hyd_ptu_green_yellow_sw.off",
+    "hyd_ptu_green_yellow_sw.on"};
+Image blue_eng1_flow{"blue_eng1_flow_bar", bar(pump_bar(kBlue, kPumpBars))};
+Image green_eng1_flow{"green_eng1_flow_bar", bar(pump_bar(kGreen1, kPumpBars))};
+Image green_eng2_flow{"green_eng2_flow_bar", bar(pump_bar(kGreen2, kPumpBars))};
+Image yellow_eng2_flow{"yellow_eng2_flow_bar", bar(pump_bar(kYellow, kPumpBars))};
+Image elec_pump_flow{"elec_pump_flow_bar", bar(pump_bar(kElec, kElecBar - 24))};
+Image elec_pump_no_flow{"elec_pump_no_flow", FlowBar::crossed(bar(pump_bar(kElec, kElecBar - 24)))};
+Image blue_lo_lamp{"blue_pres_lo_light", light(Tone::caution, "BLUE PRESS LO", lamp_box(kBlue, kLamps, 76))};
+Image green_lo_lamp{"green_pres_lo_light", light(Tone::caution, "GREEN PRESS LO", lamp_box(kGreen, kLamps, 76))};
+Image yellow_lo_lamp{"yellow_pres_lo_light", light(Tone::caution, "YELLOW PRESS LO", lamp_box(kYellow, kLamps, 72))};
+Image pump_spool_lamp{"pump_press_lo_light", light(Tone::caution, "ELEC PUMP LO PR", lamp_box(kElec, kLamps, 60))};
 
 void rise(u32& pressure) { pressure = pressure >= kMaxPressure - kRiseStep ? kMaxPressure : pressure + kRiseStep; }
 

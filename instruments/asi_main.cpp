@@ -97,21 +97,36 @@ double mach_units_drum() {
     return p;
 }
 
+// One dial: the speed bugs on its rim, the needle over them, the speed drums in a window under
+// the pivot.
+constexpr Box kDial = centred(184, 176, 340, 340);
+constexpr int kDrumTop = 280, kDrumW = 22, kDrumH = 32, kDrumLeft = 184 - 3 * kDrumW / 2;
+constexpr Look speed_bug(const char* legend) { return bug(legend, kMarkerScaleMin, kMarkerScaleMax, kDial); }
+
 Background background;
 MovingImage mach_100_drum{"mach_100_drum", nullptr,
-                          [] { return air::rolling_drum(shared.asi_speed_value, 100.0, kHundredsRollZone); }};
+                          [] { return air::rolling_drum(shared.asi_speed_value, 100.0, kHundredsRollZone); },
+                          drum(at(kDrumLeft, kDrumTop, kDrumW, kDrumH))};
 MovingImage mach_10_drum{"mach_10_drum", nullptr,
-                         [] { return air::rolling_drum(shared.asi_speed_value, 10.0, kTensRollZone); }};
-MovingImage mach_1_drum{"mach_1_drum", nullptr, &mach_units_drum};
+                         [] { return air::rolling_drum(shared.asi_speed_value, 10.0, kTensRollZone); },
+                         drum(at(kDrumLeft + kDrumW, kDrumTop, kDrumW, kDrumH))};
+MovingImage mach_1_drum{"mach_1_drum", nullptr, &mach_units_drum, drum(at(kDrumLeft + 2 * kDrumW, kDrumTop, kDrumW, kDrumH))};
 Needle limit_marker{"asi_limit_marker",
-                    [] { return clamp_back(st.asi_limit_marker, kMarkerScaleMin, kMarkerScaleMax); }};
+                    [] { return clamp_back(st.asi_limit_marker, kMarkerScaleMin, kMarkerScaleMax); },
+                    speed_bug("LIMIT")};
 Needle hold_marker{"asi_hold_marker",
-                   [] { return clamp_back(st.asi_hold_marker, kMarkerScaleMin, kMarkerScaleMax); }};
-Needle marker_1{"asi_marker_1", [] { return clamp_back(st.asi_marker_1, kMarkerScaleMin, kMarkerScaleMax); }};
-Needle marker_2{"asi_marker_2", [] { return clamp_back(st.asi_marker_2, kMarkerScaleMin, kMarkerScaleMax); }};
-Needle marker_3{"asi_marker_3", [] { return clamp_back(st.asi_marker_3, kMarkerScaleMin, kMarkerScaleMax); }};
-Needle marker_4{"asi_marker_4", [] { return clamp_back(st.asi_marker_4, kMarkerScaleMin, kMarkerScaleMax); }};
-Needle ias_needle{"asi_needle", [] { return clamp_back(st.asi_needle, kScaleMin, kScaleMax); }};
+                   [] { return clamp_back(st.asi_hold_marker, kMarkerScaleMin, kMarkerScaleMax); },
+                   speed_bug("HOLD")};
+Needle marker_1{"asi_marker_1", [] { return clamp_back(st.asi_marker_1, kMarkerScaleMin, kMarkerScaleMax); },
+                speed_bug("1")};
+Needle marker_2{"asi_marker_2", [] { return clamp_back(st.asi_marker_2, kMarkerScaleMin, kMarkerScaleMax); },
+                speed_bug("2")};
+Needle marker_3{"asi_marker_3", [] { return clamp_back(st.asi_marker_3, kMarkerScaleMin, kMarkerScaleMax); },
+                speed_bug("3")};
+Needle marker_4{"asi_marker_4", [] { return clamp_back(st.asi_marker_4, kMarkerScaleMin, kMarkerScaleMax); },
+                speed_bug("4")};
+Needle ias_needle{"asi_needle", [] { return clamp_back(st.asi_needle, kScaleMin, kScaleMax); },
+                  dial("AIRSPEED", kScaleMin, kScaleMax, kDial).in("KNOTS")};
 Lights<4> off_flags{"off_flag_1", "off_flag_2", "off_flag_3", "off_flag_4"};
 Image takeoff_ref_image{"takeoff_ref_image"};
 Image approach_ref_image{"approach_ref_image"};

@@ -21,9 +21,12 @@ constexpr u32 kMarkerHigh = kScaleMax;  // the bug goes to the end of the scale
     X(u32, stby_asi_marker, 130)
 TARVENOL_PRIVATE_STATE(ASI_SEC_STATE)
 
+constexpr Box kDial = centred(110, 110, 204, 204);
 Background background;
-Needle marker{"stby_asi_marker", [] { return clamp_back(st.stby_asi_marker, kScaleMin, kScaleMax); }};
-Needle needle{"stby_asi_needle", [] { return clamp_back(st.stby_asi_needle, kScaleMin, kScaleMax); }};
+Needle marker{"stby_asi_marker", [] { return clamp_back(st.stby_asi_marker, kScaleMin, kScaleMax); },
+              bug("BUG", kScaleMin, kScaleMax, kDial)};
+Needle needle{"stby_asi_needle", [] { return clamp_back(st.stby_asi_needle, kScaleMin, kScaleMax); },
+              dial("STBY ASI", kScaleMin, kScaleMax, kDial).in("KNOTS")};
 
 void tick() {
     const double ias = read(sim::ias_kt);

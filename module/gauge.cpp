@@ -81,7 +81,7 @@ IconSet::IconSet(const char* name, int image_count, ValueFn value_fn, Look look)
     link = make_link(name, *this, kFlagsShown, look, image_count > 0 ? image_count : 1);
 }
 
-Needle::Needle(const char* name, ValueFn value_fn, Look look) : rec{}, link{}, value(value_fn) {
+Needle::Needle(const char* name, ValueFn value_fn, Look look) : rec{}, link{}, value(value_fn), table{} {
     rec.header = element_header(abi::ELEMENT_TYPE_NEEDLE, kFlagsShown);
     rec.header.resource_id = kImageResource;
     rec.update_cb = &needle_value;

@@ -94,6 +94,12 @@ struct Lights {
                 images[i].link.look.legend = nullptr;
             }
     }
+    // Lights each with its own look, in order.
+    template <class... Names>
+    explicit Lights(const std::array<Look, N>& looks, Names... names) : images{Image(names)...} {
+        static_assert(sizeof...(Names) == N, "one name per image");
+        for (std::size_t i = 0; i < N; ++i) images[i].link.look = looks[i];
+    }
     Image& operator[](std::size_t i) { return images[i]; }
     static constexpr std::size_t kLinkCount = N;
     void append_links(ElementLink**& out) {
@@ -136,9 +142,11 @@ struct IconSet {
 };
 
 struct Needle {
+    static constexpr int kTableSize = 10;  // a 270-degree dial in 30-degree steps, a knob of 10 positions
     abi::ELEMENT_NEEDLE rec;
     ElementLink link;
     ValueFn value;
+    abi::NONLINEARITY table[kTableSize];  // filled by the layout from the dial's scale
     Needle(const char* name, ValueFn value, Look look = {});
     void show(bool visible) { set_visible(rec.header, visible); }
 };

@@ -7,6 +7,7 @@
 // that belongs to no drawn control gets a push button of its own in a last row.
 // It also positions the simulator's element records and numbers the gauge's bitmaps.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -90,7 +91,9 @@ Draw infer(const ElementLink& l) {
     const string_view name = l.name;
     switch (l.header->element_type) {
         case abi::ELEMENT_TYPE_STATIC_IMAGE: return Draw::panel;
-        case abi::ELEMENT_TYPE_NEEDLE: return has_word(name, "knob") || has_word(name, "sel") ? Draw::knob : Draw::needle;
+        case abi::ELEMENT_TYPE_NEEDLE:
+            if (has_word(name, "knob") || has_word(name, "sel")) return Draw::knob;
+            return has_word(name, "marker") || has_word(name, "bug") ? Draw::bug : Draw::needle;
         case abi::ELEMENT_TYPE_STRING: return Draw::readout;
         case abi::ELEMENT_TYPE_SLIDER: return Draw::marker;
         case abi::ELEMENT_TYPE_MOVING_IMAGE: return has_word(name, "drum") ? Draw::drum : Draw::tape;
@@ -141,14 +144,19 @@ public:
             if (is_lamp(l.draw) && l.tone == Tone::white && l.draw != Draw::bar_in && l.draw != Draw::bar_cross &&
                 l.draw != Draw::flag)
                 l.tone = infer_tone(links_[i]->name);
-            if (l.draw == Draw::needle && l.lo == l.hi) l.hi = kDefaultScaleTop;
-            if (l.draw == Draw::knob && l.lo == l.hi) l.hi = links_[i]->bitmaps > 1 ? links_[i]->bitmaps - 1 : kDefaultKnobPositions - 1;
+            if ((l.draw == Draw::needle || l.draw == Draw::bug) && l.lo == l.hi) l.hi = kDefaultScaleTop;
+            if (l.draw == Draw::knob && l.lo == l.hi)
+                l.hi = l.positions > 1 ? l.positions - 1
+                                       : links_[i]->bitmaps > 1 ? links_[i]->bitmaps - 1 : kDefaultKnobPositions - 1;
             bottom_ = std::max(bottom_, l.box.empty() ? 0 : l.box.y + l.box.h);
         }
+        // What the gauge leaves to the kit goes under what it placed itself.
+        if (bottom_ > 0) y_ = std::max(y_, bottom_ + kGap);
         find_controls();
         place_switches();
         place_lamps();
         place_grid(Draw::needle);
+        place_grid(Draw::bug);
         place_row(Draw::drum);
         place_row(Draw::tape);
         place_row(Draw::marker);
@@ -164,7 +172,7 @@ private:
         for (std::size_t i = 1; i < n_;) {
             const Look& l = links_[i]->look;
             std::size_t count = 1;
-            if (l.draw == Draw::lever && l.positions > 1) count = std::min<std::size_t>(l.positions, n_ - i);
+            if ((l.draw == Draw::lever || l.draw == Draw::knob) && l.positions > 1) count = std::min<std::size_t>(l.positions, n_ - i);
             controls_.push_back({i, count, l.draw, stem(links_[i]->name), l.box, 0});
             i += count;
         }
@@ -316,7 +324,7 @@ private:
 
     // The position of a lever whose picture is named with this suffix, or -1.
     int position_named(const Control& c, string_view suffix) const {
-        if (c.draw != Draw::lever || suffix.empty()) return -1;
+        if (!is_switch(c.draw) || c.count < 2 || suffix.empty()) return -1;
         for (std::size_t k = 0; k < c.count; ++k)
             if (after_dot(links_[c.first + k]->name) == suffix) return static_cast<int>(k);
         return -1;
@@ -416,16 +424,66 @@ private:
     std::vector<std::pair<const Control*, int>> claimed_;
 };
 
+constexpr double kPi = 3.14159265358979323846;
+
+// The simulator turns a needle through its nonlinearity table: for each value in the table, the
+// point on the gauge the needle then points at. The points lie on a circle about the pivot, close
+// enough together (at most 45 degrees) that the simulator's interpolation between neighbours follows
+// the scale, from the scale's low end to its high end.
+void fill_needle_table(Needle& n) {
+    const Look& l = n.link.look;
+    const Box b = l.box;
+    const int cx = b.x + b.w / 2, cy = b.y + b.h / 2;
+    const double radius = std::max(8, std::min<int>(b.w, b.h) / 2);
+    int entries = Needle::kTableSize;
+    if (l.draw == Draw::knob) entries = std::clamp(static_cast<int>(l.hi - l.lo) + 1, 2, Needle::kTableSize);
+    for (int k = 0; k < entries; ++k) {
+        const double v = l.lo + (l.hi - l.lo) * k / (entries - 1);
+        const double a = pointer_degrees(l, v) * kPi / 180.0;
+        n.table[k].pt = {cx + static_cast<abi::PIXEL>(std::lround(std::cos(a) * radius)),
+                         cy + static_cast<abi::PIXEL>(std::lround(std::sin(a) * radius))};
+        n.table[k].value = v;
+        n.table[k].degrees = 0.0;
+    }
+    n.rec.nonlinearity_table = n.table;
+    n.rec.nonlinearity_table_size = static_cast<abi::UINT32>(entries);
+}
+
 // The simulator draws an element's bitmap with its top left at `position`; a needle turns about
-// `position` (the dial's centre) and its bitmap about `ofs`.
+// `position` (the dial's centre) and its bitmap about `ofs`. Moving images and sliders move by
+// their value over the travel their drawing gives (module/look.h: drums 0..10 digits, tapes and
+// markers in pixels).
 void place_record(ElementLink& l) {
     const Box b = l.look.box;
     abi::ELEMENT_HEADER& h = *l.header;
-    if (h.element_type == abi::ELEMENT_TYPE_NEEDLE) {
-        h.position = {b.x + b.w / 2, b.y + b.h / 2};
-        h.ofs = {needle_tail(b), needle_width(b) / 2};
-    } else {
-        h.position = {b.x, b.y};
+    switch (h.element_type) {
+        case abi::ELEMENT_TYPE_NEEDLE: {
+            const Pointer p = pointer_of(l.look);
+            h.position = {b.x + b.w / 2, b.y + b.h / 2};
+            h.ofs = {p.tail, p.width / 2};
+            fill_needle_table(*reinterpret_cast<Needle*>(l.header));
+            break;
+        }
+        case abi::ELEMENT_TYPE_MOVING_IMAGE: {
+            h.position = {b.x, b.y};
+            auto& m = *reinterpret_cast<abi::ELEMENT_MOVING_IMAGE*>(l.header);
+            if (l.look.draw == Draw::drum) {
+                m.min_y = 0.0;
+                m.max_y = kDrumPositions;
+            } else {
+                m.min_y = -b.h;
+                m.max_y = b.h;
+            }
+            break;
+        }
+        case abi::ELEMENT_TYPE_SLIDER: {
+            h.position = {b.x, b.y};
+            auto& s = *reinterpret_cast<abi::ELEMENT_SLIDER*>(l.header);
+            s.scale_x = 1.0;  // a marker's value is its offset in pixels
+            s.scale_y = 1.0;
+            break;
+        }
+        default: h.position = {b.x, b.y}; break;
     }
 }
 
@@ -433,7 +491,31 @@ void place_record(ElementLink& l) {
 
 int needle_length(Box dial) { return std::min(dial.w, dial.h) * 2 / 5; }
 int needle_tail(Box dial) { return std::max(2, needle_length(dial) / 5); }
-int needle_width(Box dial) { return std::max(4, std::min(dial.w, dial.h) / 20) | 1; }
+int needle_width(Box dial) { return std::max(4, std::min(dial.w, dial.h) / 36) | 1; }
+
+Pointer pointer_of(const Look& l) {
+    const Box b = l.box;
+    const int r = std::min(b.w, b.h) / 2;
+    switch (l.draw) {
+        case Draw::bug: return {std::max(6, r - 3), 0, std::max(7, r / 10) | 1};
+        case Draw::knob: return {std::max(4, r * 2 / 3), 0, std::max(3, r / 8) | 1};
+        default: return {needle_length(b), needle_tail(b), needle_width(b)};
+    }
+}
+
+double pointer_degrees(const Look& l, double v) {
+    if (l.draw == Draw::knob) {
+        const int n = std::max(2, static_cast<int>(l.hi - l.lo) + 1);
+        const double spread = std::min(300.0, 40.0 * (n - 1));
+        const double i = std::isfinite(v) ? std::clamp(v - l.lo, 0.0, double(n - 1)) : 0.0;
+        return -90.0 - spread / 2 + i * spread / (n - 1);
+    }
+    constexpr double kStart = 135.0, kSweep = 270.0;
+    const double span = l.hi - l.lo;
+    double f = 0.0;
+    if (span != 0 && !std::isnan(v)) f = std::clamp((v - l.lo) / span, 0.0, 1.0);
+    return kStart + kSweep * f;
+}
 
 Box lay_out(ElementLink* const* links, std::size_t count, const AreaDef* areas, std::size_t area_count,
             Box* area_boxes, abi::UINT32 width_mm, GaugeIndex index) {

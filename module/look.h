@@ -6,11 +6,14 @@
 // carries the description and the bitmap resource ids.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tarvenol {
 
 constexpr int kPixelsPerMm = 2;
+// A digit drum's positions: 0..9 and 0 again at 10 (module/drums.h).
+constexpr int kDrumPositions = 10;
 
 enum class Draw : std::uint8_t {
     none,       // not given: the kit picks from the element's kind and name
@@ -23,6 +26,7 @@ enum class Draw : std::uint8_t {
     bar_cross,  // a flow bar drawn across the line
     flag,       // a warning flag or a sign that appears in a window
     needle,     // a needle over a dial (value in the dial's units)
+    bug,        // a marker on a dial's rim, turned like a needle (value in the dial's units)
     drum,       // a digit drum (value = digit position, 0..10)
     tape,       // a vertical tape (value = offset in pixels)
     marker,     // a slider marker (value = offset in pixels)
@@ -37,6 +41,11 @@ struct Box {
     constexpr bool contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
 };
 
+// A line of a panel's flow diagram, engraved on the face between its flow bars and buses.
+struct Line {
+    std::int16_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
 struct Look {
     Draw draw = Draw::none;
     Tone tone = Tone::white;
@@ -46,23 +55,76 @@ struct Look {
     std::uint8_t position = 0;     // which position picture of a lever this is (0 = down)
     std::uint8_t positions = 0;    // how many positions its lever has
     const char* marks = nullptr;   // a knob's or lever's position legends, "OFF|ON" (else from the names)
+    double band_lo = 0.0, band_hi = 0.0;  // a dial's green normal band (none when equal)
+    const char* units = nullptr;   // a dial's units, printed under its centre
+    const Line* lines = nullptr;   // the background's flow diagram
+    std::uint8_t line_count = 0;
+
+    // The same dial with a green normal band and its units.
+    constexpr Look band(double lo_value, double hi_value) const {
+        Look l = *this;
+        l.band_lo = lo_value;
+        l.band_hi = hi_value;
+        return l;
+    }
+    constexpr Look in(const char* unit_text) const {
+        Look l = *this;
+        l.units = unit_text;
+        return l;
+    }
 };
 
 // A needle over a dial box: its length from the pivot, the tail behind the pivot, its width.
 int needle_length(Box dial);
 int needle_tail(Box dial);
 int needle_width(Box dial);
+// What turns about a dial's or knob's centre (a needle, a rim bug, a knob's pointer): its length
+// from the pivot, its tail behind the pivot and its width, in pixels.
+struct Pointer {
+    int length, tail, width;
+};
+Pointer pointer_of(const Look& look);
+// Where a dial's needle, a bug or a knob's pointer points at `value`, in degrees clockwise from
+// the gauge's +x axis (screen coordinates: y down). A dial sweeps 270 degrees from lower left to
+// lower right; a knob's positions sit 40 degrees apart (at most 300 in all) centred on the top.
+// A value outside the scale (or not a number) points at the nearer end.
+double pointer_degrees(const Look& look, double value);
 
 constexpr Box at(int x, int y, int w, int h) {
     return Box{static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), static_cast<std::int16_t>(w),
                static_cast<std::int16_t>(h)};
 }
+constexpr Line line(int x1, int y1, int x2, int y2) {
+    return Line{static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1), static_cast<std::int16_t>(x2),
+                static_cast<std::int16_t>(y2)};
+}
+// A box of w x h centred on (cx, cy).
+constexpr Box centred(int cx, int cy, int w, int h) { return at(cx - w / 2, cy - h / 2, w, h); }
+
+// The panel's common parts, placed by their centre line: the centre of column i of n across a
+// panel `width` pixels wide; a toggle switch, an annunciator light and a flow bar window of the
+// cockpit's sizes.
+constexpr int column(int i, int n, int width) { return width * (2 * i + 1) / (2 * n); }
+constexpr int kSwitchW = 36, kSwitchH = 56;
+constexpr int kLampW = 64, kLampH = 30;
+constexpr int kBarSize = 30;
+constexpr Box switch_box(int cx, int top) { return at(cx - kSwitchW / 2, top, kSwitchW, kSwitchH); }
+constexpr Box lamp_box(int cx, int top, int w = kLampW, int h = kLampH) { return at(cx - w / 2, top, w, h); }
+constexpr Box bar_box(int cx, int cy) { return centred(cx, cy, kBarSize, kBarSize); }
 
 // The background: a panel face `height` pixels high (0: as its contents need), titled.
 constexpr Look panel(const char* title = nullptr, int height = 0) {
     Look l{Draw::panel};
     l.legend = title;
     l.box = at(0, 0, 0, height);
+    return l;
+}
+// The same with a flow diagram (an array of static storage duration).
+template <std::size_t N>
+constexpr Look panel(const char* title, int height, const Line (&lines)[N]) {
+    Look l = panel(title, height);
+    l.lines = lines;
+    l.line_count = static_cast<std::uint8_t>(N);
     return l;
 }
 // A toggle switch or lever; `marks` overrides the position legends taken from the element names.
@@ -82,6 +144,10 @@ constexpr Look flag(const char* legend, Box box = {}) { return Look{Draw::flag, 
 constexpr Look bar(Box box = {}) { return Look{Draw::bar_in, Tone::white, nullptr, box}; }
 constexpr Look dial(const char* legend, double lo, double hi, Box box = {}) {
     return Look{Draw::needle, Tone::white, legend, box, lo, hi};
+}
+// A bug on the rim of the dial in `box`, on the same scale as the dial's needle.
+constexpr Look bug(const char* legend, double lo, double hi, Box box) {
+    return Look{Draw::bug, Tone::white, legend, box, lo, hi};
 }
 constexpr Look drum(Box box = {}) { return Look{Draw::drum, Tone::white, nullptr, box}; }
 constexpr Look tape(const char* legend, Box box = {}) { return Look{Draw::tape, Tone::white, legend, box}; }

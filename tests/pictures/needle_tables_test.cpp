@@ -1,0 +1,50 @@
+// Every needle the simulator turns carries a nonlinearity table that follows its dial: values
+// rising from the scale's low end to its high end, neighbouring points at most 45 degrees apart
+// (the simulator interpolates between them, and a wider step would take the short way round), and
+// the needle's reading at load on the scale.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "module/gauge.h"
+#include "module/module_state.h"
+
+namespace tarvenol {
+namespace {
+
+constexpr double kMaxStepDegrees = 45.0;
+
+double degrees_at(const abi::ELEMENT_HEADER& h, const abi::NONLINEARITY& n) {
+    return std::atan2(double(n.pt.y - h.position.y), double(n.pt.x - h.position.x)) * 180.0 / 3.14159265358979323846;
+}
+
+TEST(NeedleTables, every_needle_turns_over_its_whole_scale_in_steps_the_simulator_follows) {
+    int needles = 0;
+    for (const GaugeInfo* g : gauges())
+        for (std::size_t i = 0; i < g->element_count; ++i) {
+            const ElementLink& e = *g->elements[i];
+            if (e.header->element_type != abi::ELEMENT_TYPE_NEEDLE) continue;
+            ++needles;
+            const auto& rec = *reinterpret_cast<const abi::ELEMENT_NEEDLE*>(e.header);
+            SCOPED_TRACE(std::string(g->name) + ": " + e.name);
+            ASSERT_NE(rec.nonlinearity_table, nullptr);
+            ASSERT_GE(rec.nonlinearity_table_size, 2u);
+            const abi::NONLINEARITY* t = rec.nonlinearity_table;
+            const std::size_t n = rec.nonlinearity_table_size;
+            EXPECT_DOUBLE_EQ(t[0].value, e.look.lo);
+            EXPECT_DOUBLE_EQ(t[n - 1].value, e.look.hi);
+            for (std::size_t k = 1; k < n; ++k) {
+                EXPECT_GT(t[k].value, t[k - 1].value);
+                double step = degrees_at(*e.header, t[k]) - degrees_at(*e.header, t[k - 1]);
+                step = std::fmod(step + 720.0, 360.0);
+                EXPECT_LE(step, kMaxStepDegrees) << "entry " << k;
+            }
+            const double reading = reinterpret_cast<const Needle*>(e.header)->value();
+            EXPECT_GE(reading, e.look.lo);
+            EXPECT_LE(reading, e.look.hi);
+        }
+    EXPECT_GT(needles, 0);
+}
+
+}  // namespace
+}  // namespace tarvenol
