@@ -70,6 +70,12 @@ void latch_inputs() {
         if (*kInputs[i].condition == 0) state.latch[i] = kIdle;
 }
 
+// A caution latched anew re-lights its light (the warnings are re-lit by realert_warning).
+void realert_cautions() {
+    for (std::size_t i = 0; i < kInputCount; ++i)
+        if (kInputs[i].cls == Aural::single_gong && state.latch[i] == kRaised) ack_of(kInputs[i]) = 0;
+}
+
 void realert_warning() {
     for (Input input : kWarningRealertOrder) {
         if (state.latch[input] == kRaised) {
@@ -196,9 +202,7 @@ void panel_1_tick() {
         state.eng_2_fire_phase = 0;
     }
 
-    // A caution latched anew re-lights its light (the warnings are re-lit by the dispatcher).
-    for (const InputDef& input : kInputs)
-        if (input.cls == Aural::single_gong && state.latch[&input - kInputs.data()] == kRaised) ack_of(input) = 0;
+    realert_cautions();
 }
 
 void panel_2_tick() {
@@ -232,6 +236,9 @@ void run_aural_dispatcher() {
     loop_while(gear_horn && s.aural_cancel != 1, snd::KLAXONCONT);
 
     latch_inputs();
+    // The gong below sounds a caution on the tick it is latched, before the panels could see it
+    // raised: its light is re-lit here as well.
+    realert_cautions();
     realert_warning();
     // Without the battery bus no chime is started or stopped: a loop keeps sounding until power returns.
     if (s.batt_bus_powered == 1) select_chime();
