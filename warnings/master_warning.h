@@ -15,6 +15,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "module/controls.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
@@ -219,6 +220,13 @@ constexpr auto acknowledge_areas() {
     return acknowledge_areas<Defs>(std::make_index_sequence<acknowledgeable_count<Defs>()>{});
 }
 
+// The click areas of panel 1: its lights, then the master area (which opens or closes the big
+// panel window).
+template <void (*Master)()>
+constexpr auto panel_1_areas() {
+    return join_areas(acknowledge_areas<kPanel1>(), std::array{area<Master>("master", Cursor::hand)});
+}
+
 // --- Panel 2 buttons ---------------------------------------------------------------------------
 
 // The lights of the takeoff inhibit, second inhibit and aural cancel buttons and the DC supply
@@ -242,6 +250,15 @@ void press_to_inhibit();
 void press_to_inhibit_toggling();
 void press_inhibit_2();
 void press_aural_cancel();
+
+// The click areas of panel 2: its lights, then the takeoff inhibit (whose press differs between the
+// sizes), second inhibit and aural cancel buttons.
+template <void (*ToInhibit)()>
+constexpr auto panel_2_areas() {
+    return join_areas(acknowledge_areas<kPanel2>(),
+                      std::array{area<ToInhibit>("to_inhibit", Cursor::hand), area<&press_inhibit_2>("inhibit_2", Cursor::hand),
+                                 area<&press_aural_cancel>("aural_cancel", Cursor::hand)});
+}
 
 // --- Ticks -------------------------------------------------------------------------------------
 

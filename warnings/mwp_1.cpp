@@ -3,7 +3,6 @@
 // click elsewhere on the panel opens the big panel 1 window. Its tick keeps that window open or
 // closed, computes the grouped conditions and the engine 2 fire, and re-lights the cautions latched
 // anew.
-#include "module/controls.h"
 #include "warnings/master_warning.h"
 
 namespace {
@@ -15,8 +14,7 @@ mw::PanelLights<mw::kPanel1> lights;
 
 void open_big_panel() { shared.mw_big_panel_open = 1; }
 
-constexpr auto areas =
-    join_areas(mw::acknowledge_areas<mw::kPanel1>(), std::array{area<&open_big_panel>("master", Cursor::hand)});
+constexpr auto areas = mw::panel_1_areas<&open_big_panel>();
 
 void tick() {
     lights.show();

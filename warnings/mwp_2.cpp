@@ -2,7 +2,6 @@
 // electrics, hydraulics and fuel, 13 lights, the takeoff inhibit, second inhibit and aural cancel
 // buttons and the DC SUPPLY light. Its tick ends the takeoff inhibit once airborne and computes
 // the panel's own conditions.
-#include "module/controls.h"
 #include "warnings/master_warning.h"
 
 namespace {
@@ -13,10 +12,7 @@ Background background{panel("MASTER WARNING")};
 mw::PanelLights<mw::kPanel2> lights;
 mw::FlagLights flag_lights;
 
-constexpr auto areas = join_areas(mw::acknowledge_areas<mw::kPanel2>(),
-                                  std::array{area<&mw::press_to_inhibit>("to_inhibit", Cursor::hand),
-                                             area<&mw::press_inhibit_2>("inhibit_2", Cursor::hand),
-                                             area<&mw::press_aural_cancel>("aural_cancel", Cursor::hand)});
+constexpr auto areas = mw::panel_2_areas<&mw::press_to_inhibit>();
 
 void tick() {
     lights.show();

@@ -1,6 +1,5 @@
 // tarvenol mwp_2_big_t418: master warning panel 2 in its pop-up window, the same lights and
 // buttons drawn large; here a second press of the takeoff inhibit button ends the inhibit.
-#include "module/controls.h"
 #include "warnings/master_warning.h"
 
 namespace {
@@ -11,10 +10,7 @@ Background background{panel("MASTER WARNING")};
 mw::PanelLights<mw::kPanel2> lights;
 mw::FlagLights flag_lights;
 
-constexpr auto areas = join_areas(mw::acknowledge_areas<mw::kPanel2>(),
-                                  std::array{area<&mw::press_to_inhibit_toggling>("to_inhibit", Cursor::hand),
-                                             area<&mw::press_inhibit_2>("inhibit_2", Cursor::hand),
-                                             area<&mw::press_aural_cancel>("aural_cancel", Cursor::hand)});
+constexpr auto areas = mw::panel_2_areas<&mw::press_to_inhibit_toggling>();
 
 void tick() {
     lights.show();
