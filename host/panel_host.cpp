@@ -12,6 +12,7 @@ PanelHost* g_current = nullptr;
 constexpr std::size_t kKeyEventReserve = 4096;  // many frames' worth, reserved at construction
 
 constexpr std::uint32_t kStringMargin = 1;  // the terminating zero
+constexpr std::size_t kWindowNodeReserve = 32;  // more than the panel configuration's windows
 
 // The service table entries: plain functions in the simulator's calling convention that forward
 // to the current host.
@@ -182,6 +183,11 @@ PanelHost::PanelHost(abi::GAUGESIMPORT& import_table, abi::GAUGEHDR* const* gaug
     panels_.panel_window_open_ident = &svc_panel_window_open;
     for (abi::GAUGEHDR* const* h = gauge_headers; h && *h; ++h) gauges_.push_back(*h);
     keys_.reserve(kKeyEventReserve);
+    spare_window_nodes_.reserve(kWindowNodeReserve);
+    for (std::uint32_t i = 0; i < kWindowNodeReserve; ++i) {
+        open_windows_.insert(i);
+        spare_window_nodes_.push_back(open_windows_.extract(i));
+    }
     import_.PANELSentry.fnptr = &panels_;
     g_current = this;
 }
@@ -261,10 +267,20 @@ bool PanelHost::click(abi::GAUGEHDR& gauge, std::size_t area_index) {
 }
 
 void PanelHost::set_window(std::uint32_t id, bool open) {
-    if (open)
-        open_windows_.insert(id);
-    else
+    if (open && !open_windows_.count(id)) {
+        if (spare_window_nodes_.empty()) {
+            open_windows_.insert(id);
+            return;
+        }
+        auto node = std::move(spare_window_nodes_.back());
+        spare_window_nodes_.pop_back();
+        node.value() = id;
+        open_windows_.insert(std::move(node));
+    } else if (!open && open_windows_.count(id) && spare_window_nodes_.size() < spare_window_nodes_.capacity()) {
+        spare_window_nodes_.push_back(open_windows_.extract(id));
+    } else if (!open) {
         open_windows_.erase(id);
+    }
 }
 
 double PanelHost::element_value(const abi::ELEMENT_HEADER* element) const {

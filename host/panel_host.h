@@ -160,6 +160,9 @@ private:
     std::vector<KeyEvent> keys_;
     std::size_t keys_dropped_ = 0;
     std::set<std::uint32_t> open_windows_;
+    // Nodes of closed windows kept for the next opening, so that a gauge opening and closing a
+    // window every frame costs no allocation.
+    std::vector<std::set<std::uint32_t>::node_type> spare_window_nodes_;
     std::set<int> held_;
     std::unordered_map<const abi::ELEMENT_HEADER*, double> element_values_;
     std::unordered_map<const abi::ELEMENT_HEADER*, std::vector<char>> text_buffers_;

@@ -1,4 +1,4 @@
-// tarvenol loop_t418: the panel's background; its switches, lights and logic come with its system.
+// tarvenol loop_t418: a plain picture beside the master warning panels; it has no behaviour.
 #include "module/gauge.h"
 
 namespace {

@@ -1,8 +1,23 @@
-// tarvenol mwp_2_big_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol mwp_2_big_t418: master warning panel 2 in its pop-up window, the same lights and
+// buttons drawn large; here a second press of the takeoff inhibit button ends the inhibit.
+#include "warnings/master_warning.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+Background background{panel("MASTER WARNING")};
+mw::PanelLights<mw::kPanel2> lights;
+mw::FlagLights flag_lights;
+
+constexpr auto areas = mw::panel_2_areas<&mw::press_to_inhibit_toggling>();
+
+void tick() {
+    lights.show();
+    flag_lights.show();
+}
+
 }  // namespace
 
-TARVENOL_GAUGE(mwp_2_big, "tarvenol mwp_2_big_t418", 149, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(mwp_2_big, "tarvenol mwp_2_big_t418", 149, &tick_callback<&tick>, areas, no_vars, nullptr, background,
+               lights, flag_lights);

@@ -138,7 +138,7 @@ TEST(Scenario, a_click_sound_counts_until_the_next_tick_command) {
 }
 
 TEST(Scenario, a_sound_never_played_fails_the_played_expect) {
-    const RunResult r = run_script("tick\nexpect sound GONGMONO played\n", quiet());
+    const RunResult r = run_script("tick\nexpect sound TERRAIN played\n", quiet());
     EXPECT_EQ(r.exit_code, kScenarioExpectFailed);
     EXPECT_TRUE(contains(r.err, "0 play-once requests")) << r.err;
 }

@@ -84,14 +84,14 @@ TEST(Timeline, sounds_are_listed_as_play_once_loop_volume_and_stop) {
         Simulator sim;
         Timeline timeline(text, nullptr, true);
         sim.set_timeline(&timeline);
-        snd::play_loop(snd::CLACKER);
-        snd::set_volume(snd::CLACKER, -500);
+        snd::play_loop(snd::HI);
+        snd::set_volume(snd::HI, -500);
         sim.frame();
-        looping_while_looped = snd::mixer::state("CLACKER").looping;
-        snd::stop(snd::CLACKER);
+        looping_while_looped = snd::mixer::state("HI").looping;
+        snd::stop(snd::HI);
         snd::play_once(snd::RE);
         sim.frame();
-        looping_after_stop = snd::mixer::state("CLACKER").looping;
+        looping_after_stop = snd::mixer::state("HI").looping;
         EXPECT_EQ(sim.play_once_count(snd::RE), 1u);
         sim.set_timeline(nullptr);
     }
@@ -99,8 +99,8 @@ TEST(Timeline, sounds_are_listed_as_play_once_loop_volume_and_stop) {
     std::fclose(text);
     EXPECT_TRUE(looping_while_looped);
     EXPECT_FALSE(looping_after_stop);
-    EXPECT_TRUE(contains(printed, "  sound   CLACKER      loop\n  sound   CLACKER      volume -500\n")) << printed;
-    EXPECT_TRUE(contains(printed, "  sound   CLACKER      stop\n  sound   RE           play once\n")) << printed;
+    EXPECT_TRUE(contains(printed, "  sound   HI           loop\n  sound   HI           volume -500\n")) << printed;
+    EXPECT_TRUE(contains(printed, "  sound   HI           stop\n  sound   RE           play once\n")) << printed;
 }
 
 TEST(Timeline, repeated_requests_and_unchanged_frames_print_nothing) {

@@ -14,7 +14,12 @@ constexpr double kFeetPerMetre = 3.281;
 class RadioAltimeter : public PositionInstruments {
 protected:
     void height_ft(double ft) { sim(sim::height_agl_m, ft / kFeetPerMetre); }
-    void airborne() { sim(sim::on_ground, 0.0); }
+    // In the air on a stabilised approach (gear down, landing flaps): the GPWS stays quiet.
+    void airborne() {
+        sim(sim::on_ground, 0.0);
+        sim(sim::gear_nose_pos, 16383.0);
+        sim(sim::flap_pos, 16383.0);
+    }
     void on_ground() { sim(sim::on_ground, 1.0); }
     double dh() { return var("dh_setting"); }
     void click(const char* area, int times = 1) {
@@ -151,13 +156,14 @@ TEST_F(RadioAltimeter, no_chime_in_the_last_30_ft_over_a_gpws_callout_or_without
     click("dh_coarse.up", 5);  // DH 60
     height_ft(100.0);
     bed.tick();
-    shared.gpws_alert = 20;
+    sim(sim::gear_nose_pos, 0.0);  // gear up: the GPWS calls too low gear
     height_ft(60.0);
     bed.tick();
     EXPECT_EQ(shared.dh_alert_state, 1);
     EXPECT_EQ(shared.alt_alert_chime, 0) << "over a callout";
+    ASSERT_NE(shared.gpws_alert, 0);
+    sim(sim::gear_nose_pos, 16383.0);
     dc = 0;
-    shared.gpws_alert = 0;
     bed.tick();
     EXPECT_EQ(shared.alt_alert_chime, 0) << "without the DC essential bus";
     dc = 1;
