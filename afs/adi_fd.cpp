@@ -8,16 +8,15 @@
 
 #include "afs/attitude.h"
 #include "afs/control_laws.h"
+#include "afs/modes.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
 namespace {
 
 using namespace tarvenol;
+using namespace tarvenol::afs;
 
-constexpr i32 kFailed = 1;
-constexpr u32 kGlideSlopeBit = 0x40;
-constexpr u32 kLocalizerBit = 0x80;
 
 // Glide vertical speed: five times the airspeed in ft/min, in simulator units.
 constexpr double kNominalGlidePerKt = 10.0 / 2.0;
@@ -41,7 +40,6 @@ constexpr double kWheelGain = 4.0;
 constexpr double kAltWindowFt = 300.0;
 constexpr double kAltGain = 3.5;
 constexpr double kAltSlewFpm = 500.0;
-constexpr u8 kAltHoldPresent = 4;
 
 // Course tracking.
 constexpr double kLocalizerWindow = 117.0;
@@ -88,17 +86,7 @@ constexpr double kPitchFineIas = 0.02;
 constexpr double kLandCentreWindow = 0.2;
 constexpr double kLandCentreStep = 0.1;
 
-constexpr u8 kLatTakeoff = 1;
-constexpr u8 kLatHeading = 2;
-constexpr u8 kLatNav = 3;
-constexpr u8 kLatLocalizer = 4;
-constexpr u8 kVertBasicPitch = 1;
-constexpr u8 kVertIas = 2;
-constexpr u8 kVertAltCapture = 3;
-constexpr u8 kVertAltHold = 4;
-constexpr u8 kVertApproach = 5;
 constexpr u8 kHysteresisSet = 2;
-constexpr u8 kLand = 30;
 
 #define ADI_FD_STATE(X)                       \
     X(u8, fd_hyst_a, 0)                       \
@@ -154,8 +142,7 @@ i32 wrap_360(double deg) {
 
 void failures_and_lights(u32 station) {
     auto& s = shared;
-    const bool failure = read(sim::fail_attitude) == kFailed || read(sim::fail_attitude_2) == kFailed;
-    const bool failed = failure || s.norm_eqpt_ess_powered == 0;
+    const bool failed = attitude_failed() || s.norm_eqpt_ess_powered == 0;
     const bool batt = s.batt_bus_powered == 1;
     if (failed) {
         s.ap_engaged = 0;
@@ -232,7 +219,7 @@ void pitch_commands(double vs) {
         if (alt > s.ap_alt_ref + kAltWindowFt) target = -kAltSlewFpm;
         if (alt < s.ap_alt_ref - kAltWindowFt) target = kAltSlewFpm;
         st.fd_alt_pitch_cmd = vs_command(target, vs);
-    } else if (mode == 2 || mode == 25 || mode == 26 || mode == 3) {
+    } else if (mode == kAltCapture || mode == kAltChange || mode == kAltTransition || mode == kAltHoldSelected) {
         const double off = s.alt_sel - alt;
         const double target = off >= -kAltWindowFt && off <= kAltWindowFt ? off * kAltGain : s.ap_vs_ref;
         st.fd_alt_pitch_cmd = vs_command(target, vs);
@@ -464,7 +451,7 @@ void park_bars() {
 
 void tick() {
     auto& s = shared;
-    const u32 station = static_cast<u32>(read(sim::nav1_flags));
+    const u32 station = nav_station_flags();
     failures_and_lights(station);                              // 1..3
     glide_vertical_speed();                                    // 4, 5
     const double vs = afs::present_vs_fpm();

@@ -3,14 +3,13 @@
 // for an attitude failure or a loss of its supplies; its integral lighting follows the panel light
 // switch on the AC essential bus.
 #include "afs/attitude.h"
+#include "afs/modes.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
 namespace {
 
 using namespace tarvenol;
-
-constexpr i32 kFailed = 1;
 
 #define ADI_SEC_STATE(X)              \
     X(f64, sec_sphere_pitch, 0.0)     \
@@ -27,7 +26,7 @@ Image integral_lighting{"integral_lighting", light(Tone::white, "LT")};
 void tick() {
     const auto& s = shared;
     const bool powered = s.batt_bus_powered == 1 && s.norm_eqpt_ess_powered == 1;
-    const bool failure = read(sim::fail_attitude) == kFailed || read(sim::fail_attitude_2) == kFailed;
+    const bool failure = afs::attitude_failed();
     attitude_flag.show(failure || !powered);
     integral_lighting.show(s.panel_lt_sw == 1 && s.ac_ess_bus_powered == 1);
     afs::move_sphere(st.sec_sphere_pitch, st.sec_sphere_bank, st.sec_sphere_following, powered);

@@ -4,12 +4,14 @@
 // buttons and levers asked for, keeps the mode codes the flight directors show, couples the modes
 // to the simulator's own autopilot every tick and runs the autopilot's control laws.
 #include "afs/control_laws.h"
+#include "afs/modes.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
 namespace {
 
 using namespace tarvenol;
+using namespace tarvenol::afs;
 using afs::laws;
 
 // --- Figures -------------------------------------------------------------------------------------
@@ -26,39 +28,6 @@ constexpr u8 kOne = 1;
 constexpr u8 kTwo = 2;
 constexpr u8 kBoth = 3;
 
-// Approach mode codes.
-constexpr u8 kApprFd = 10;
-constexpr u8 kLocFd = 11;
-constexpr u8 kApprAp = 20;
-constexpr u8 kLocAp = 21;
-constexpr u8 kLand = 30;
-constexpr u8 kLandDual = 40;
-constexpr u8 kLandLast = 41;  // the LAND button cancels codes kLand..kLandLast
-
-// NAV 1 station flag bits.
-constexpr u32 kGlideSlopeBit = 0x40;
-constexpr u32 kLocalizerBit = 0x80;
-
-// Mode codes for the flight directors.
-constexpr u8 kLatTakeoff = 1;
-constexpr u8 kLatHeading = 2;
-constexpr u8 kLatNav = 3;
-constexpr u8 kLatLocalizer = 4;
-constexpr u8 kVertBasicPitch = 1;
-constexpr u8 kVertIas = 2;
-constexpr u8 kVertAltCapture = 3;
-constexpr u8 kVertAltHold = 4;
-constexpr u8 kVertApproach = 5;
-constexpr u8 kNavVor = 1;
-constexpr u8 kNavGps = 2;
-constexpr u8 kAltArmed = 1;
-constexpr u8 kAltCapture = 2;
-constexpr u8 kAltChange = 25;
-constexpr u8 kAltTransition = 26;
-constexpr u8 kAltHoldSelected = 3;
-constexpr u8 kAltHoldPresent = 4;
-
-constexpr i32 kFailed = 1;
 constexpr double kLandSelectAboveFt = 700.0;
 constexpr double kLandDualCheckAboveFt = 100.0;
 constexpr u8 kBothEngaged = 2;  // yaw dampers / pitch trims
@@ -107,7 +76,7 @@ Text pitch_wheel_readout{"pitch_wheel_readout", 6,
                              return v;
                          },
                          readout()};
-Image pitch_wheel_window{"pitch_wheel_window"};
+Image pitch_wheel_window{"pitch_wheel_window", flag("PITCH")};
 
 // --- Conditions ----------------------------------------------------------------------------------
 
@@ -132,11 +101,10 @@ struct Station {
     bool valid() const { return glide_slope && signal; }
 };
 Station nav_station() {
-    const u32 flags = static_cast<u32>(read(sim::nav1_flags));
+    const u32 flags = nav_station_flags();
     const double signal = read(sim::nav1_signal);
     return {(flags & kGlideSlopeBit) != 0, (flags & kLocalizerBit) != 0, signal != 0.0};
 }
-bool attitude_failed() { return read(sim::fail_attitude_2) == kFailed || read(sim::fail_attitude) == kFailed; }
 
 bool approach_armed(u8 mode) { return mode >= 1 && mode < kLand; }
 bool land_mode(u8 mode) { return mode >= kLand; }
@@ -516,8 +484,7 @@ void disconnect(bool sim_ap_on, bool airborne, bool on_ground) {
     afs::clear_holds();
     send_cancel_set();
     if (!sim_ap_on && s.sim_ap_seen_on == 1) disconnect_autopilot();
-    const bool failure = read(sim::fail_attitude) == kFailed || read(sim::fail_attitude_2) == kFailed ||
-                         read(sim::fail_heading) == kFailed;
+    const bool failure = attitude_failed() || read(sim::fail_heading) == kFailed;
     if (failure || s.norm_eqpt_ess_powered == 0) disconnect_autopilot();
     if (airborne && s.yaw_damper_count < kBothEngaged) send(key::yaw_damper_off);
     if (on_ground || s.yaw_damper_count == kBothEngaged) send(key::yaw_damper_on);

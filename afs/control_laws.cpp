@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "afs/modes.h"
 #include "module/host_services.h"
 #include "module/shared_state.h"
 
@@ -52,7 +53,6 @@ constexpr i32 kAileronLarge = 5000;
 constexpr i32 kWingsLevel = 4;
 constexpr i32 kRecaptureBank = 5;
 constexpr i32 kTargetTolerance = 5;
-constexpr u8 kNavMode = 1;
 
 // Aileron offsets holding a bank target, by the target's upper bound (positive side) in degrees.
 struct OffsetBand {
@@ -129,7 +129,6 @@ constexpr double kElevatorNeutralFt = 10.0;
 constexpr i32 kElevatorNeutral = 0;
 constexpr i32 kTouchdownElevator = 8000;
 constexpr double kRollOutAboveKt = 50.0;
-constexpr u8 kLand = 30;
 
 // --- Helpers -------------------------------------------------------------------------------------
 
@@ -216,7 +215,7 @@ void pitch_hold(bool sim_ap_on, bool airborne) {
     auto& l = laws;
     track_pitch_input();
     const double vs = present_vs_fpm();
-    const bool free_pitch = s.alt_mode < 2 && s.ias_pitch_mode != 1;
+    const bool free_pitch = s.alt_mode < kAltCapture && s.ias_pitch_mode != 1;
     if (sim_ap_on && l.pitch_hold_engaged == 0 && airborne && free_pitch) {
         send(key::ap_altitude_hold_on);
         s.ap_vs_ref = truncate<i32>(vs);
@@ -290,7 +289,7 @@ void let_go_ailerons() {
     laws.bank_hold = 0;
 }
 
-bool approach_on_nav() { return shared.nav_mode == kNavMode && shared.appr_mode >= 20; }
+bool approach_on_nav() { return shared.nav_mode == kNavVor && shared.appr_mode >= kApprAp; }
 
 void roll_law() {
     auto& s = shared;
@@ -451,7 +450,7 @@ void engage_ias_mode(bool sim_ap_on, bool airborne) {
     auto& s = shared;
     auto& l = laws;
     if (l.ias_mode_engaged == 0 && (sim_ap_on || s.afs_channels != 0) && airborne && s.appr_mode == 0 &&
-        s.alt_mode < 2) {
+        s.alt_mode < kAltCapture) {
         send(key::ap_altitude_hold_on);
         s.ap_vs_ref = truncate<i32>(read(sim::vs_ms256) / kVsUnitScale * kFeetPerMetre * kSecondsPerMinute);
         l.ias_speed_ref = truncate<i32>(read(sim::ias_kt));
@@ -502,7 +501,7 @@ void fly_speed() {
 void ias_mode(bool sim_ap_on, bool airborne) {
     auto& s = shared;
     engage_ias_mode(sim_ap_on, airborne);
-    if (laws.ias_mode_engaged == 1 && s.alt_mode < 2 && s.appr_mode == 0 && airborne) fly_speed();
+    if (laws.ias_mode_engaged == 1 && s.alt_mode < kAltCapture && s.appr_mode == 0 && airborne) fly_speed();
     // The far target goes the way the reference asks.
     if (sim_ap_on) send_vertical_speed(static_cast<double>(s.ap_vs_ref), s.ap_vs_ref);
 }
