@@ -101,6 +101,26 @@ void flaps_set(AircraftModel& m, std::uint32_t position) {
 void autopilot_master_off(AircraftModel& m, std::uint32_t) { m.vars().set(sim::ap_master, 0.0); }
 void autopilot_master_on(AircraftModel& m, std::uint32_t) { m.vars().set(sim::ap_master, 1.0); }
 
+// The simulator's autopilot holds: each on/off event sets its status variable (NAV hold 105,
+// heading hold 106, altitude hold 108, approach/glide-slope hold 111); the references are kept by
+// the model; the axis events put the control surface where they say (signed axis units).
+template <auto Status, int On>
+void autopilot_hold(AircraftModel& m, std::uint32_t) {
+    m.vars().set(Status, On ? 1.0 : 0.0);
+}
+void autopilot_altitude_ref_m(AircraftModel& m, std::uint32_t metres) { m.autopilot().altitude_ref_m = static_cast<std::int32_t>(metres); }
+void autopilot_altitude_ref_ft(AircraftModel& m, std::uint32_t feet) { m.autopilot().altitude_ref_ft = static_cast<std::int32_t>(feet); }
+void autopilot_vs_ref(AircraftModel& m, std::uint32_t fpm) { m.autopilot().vs_ref_fpm = static_cast<std::int32_t>(fpm); }
+template <bool On>
+void autopilot_airspeed_hold(AircraftModel& m, std::uint32_t) {
+    m.autopilot().airspeed_hold = On;
+}
+void autopilot_airspeed_ref(AircraftModel& m, std::uint32_t knots) { m.vars().set(sim::ap_airspeed_ref_kt, knots); }
+template <auto Axis>
+void axis_set(AircraftModel& m, std::uint32_t position) {
+    m.vars().set(Axis, static_cast<double>(static_cast<std::int32_t>(position)));
+}
+
 // The simulator's hydraulic-loss toggle: the cockpit sends it in pairs, so the model only keeps
 // which half it is in.
 void hydraulic_toggle(AircraftModel& m, std::uint32_t) { m.toggle_hydraulic_state(); }
@@ -172,6 +192,24 @@ constexpr ReactionRow kReactions[] = {
     {key::eng2_anti_ice_toggle, &flip<sim::eng2_anti_ice>, A},
     {key::ap_master_off, &autopilot_master_off, A},
     {key::ap_master_on, &autopilot_master_on, A},
+    {key::elevator_set, &axis_set<sim::elevator_pos>, A},
+    {key::aileron_set, &axis_set<sim::aileron_pos>, A},
+    {key::elevator_trim_set, &axis_set<sim::elevator_trim>, A},
+    // Automatic flight: the simulator's holds, references and the airspeed hold
+    {key::ap_lateral_hold_on, &autopilot_hold<sim::ap_state_105, 1>, A},
+    {key::ap_lateral_hold_off, &autopilot_hold<sim::ap_state_105, 0>, A},
+    {key::ap_heading_hold_on, &autopilot_hold<sim::ap_heading_hold, 1>, A},
+    {key::ap_heading_hold_off, &autopilot_hold<sim::ap_heading_hold, 0>, A},
+    {key::ap_altitude_hold_on, &autopilot_hold<sim::ap_state_108, 1>, A},
+    {key::ap_hold_off_10118, &autopilot_hold<sim::ap_state_108, 0>, A},
+    {key::ap_approach_hold_on, &autopilot_hold<sim::ap_state_111, 1>, A},
+    {key::ap_approach_hold_off, &autopilot_hold<sim::ap_state_111, 0>, A},
+    {key::ap_altitude_ref_m, &autopilot_altitude_ref_m, A},
+    {key::ap_altitude_ref_ft, &autopilot_altitude_ref_ft, A},
+    {key::ap_vs_ref, &autopilot_vs_ref, A},
+    {key::ap_airspeed_hold_on, &autopilot_airspeed_hold<true>, A},
+    {key::ap_airspeed_hold_off, &autopilot_airspeed_hold<false>, A},
+    {key::ap_airspeed_ref, &autopilot_airspeed_ref, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.

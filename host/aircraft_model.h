@@ -75,6 +75,16 @@ public:
     Engine& engine(int index) { return engines_[static_cast<std::size_t>(index)]; }
     const Engine& engine(int index) const { return engines_[static_cast<std::size_t>(index)]; }
 
+    // The simulator's autopilot references (the holds' on/off states are simulator variables).
+    struct Autopilot {
+        std::int32_t altitude_ref_m = 0;
+        std::int32_t altitude_ref_ft = 0;
+        std::int32_t vs_ref_fpm = 0;
+        bool airspeed_hold = false;
+    };
+    Autopilot& autopilot() { return autopilot_; }
+    const Autopilot& autopilot() const { return autopilot_; }
+
     // The simulator's hydraulic-loss toggle (sent in pairs by the cockpit).
     void toggle_hydraulic_state() { hydraulic_toggled_ = !hydraulic_toggled_; }
     bool hydraulic_toggled() const { return hydraulic_toggled_; }
@@ -92,6 +102,7 @@ private:
     bool enabled_ = true;
     bool hydraulic_toggled_ = false;
     bool yaw_damper_ = false;
+    Autopilot autopilot_{};
     std::array<Engine, kEngines> engines_{};
 };
 

@@ -221,10 +221,12 @@ void PanelHost::load(std::uint32_t resource_handle) {
 
 void PanelHost::tick_gauge(abi::GAUGEHDR* g) {
     if (before_each_gauge) before_each_gauge();
+    ticking_ = g;
     if (g->gauge_callback) g->gauge_callback(g, abi::PANEL_SERVICE_PRE_UPDATE, 0);
     g->update_routine();
     g->generate_routine(0);
     g->draw_routine();
+    ticking_ = nullptr;
 }
 
 void PanelHost::frame() {
@@ -296,7 +298,7 @@ const char* PanelHost::element_text(const abi::ELEMENT_HEADER* element) const {
 void PanelHost::lookup(abi::MODULE_VAR* var) { var->var_value = vars_.value(var->id); }
 
 void PanelHost::key_event(std::uint32_t id, std::uint32_t value) {
-    const KeyEvent key{id, value};
+    const KeyEvent key{id, value, ticking_};
     if (keys_.size() < kKeyEventsKept)
         keys_.push_back(key);
     else

@@ -23,6 +23,7 @@ namespace abi = tarvenol::abi;
 struct KeyEvent {
     std::uint32_t id;
     std::uint32_t value;
+    const abi::GAUGEHDR* sender = nullptr;  // the gauge whose tick sent it; null for a click between frames
 };
 
 // The simulator's variables, by token. Each token is read either as FLOAT64 or as a 32-bit
@@ -167,6 +168,7 @@ private:
     std::unordered_map<const abi::ELEMENT_HEADER*, double> element_values_;
     std::unordered_map<const abi::ELEMENT_HEADER*, std::vector<char>> text_buffers_;
     bool loaded_ = false;
+    const abi::GAUGEHDR* ticking_ = nullptr;  // the gauge being ticked, while it is
 };
 
 }  // namespace tarvenol::host

@@ -47,12 +47,14 @@ public:
         host_.click(*g.header, index);
     }
 
-    int sent_count(KeyEvent event) const {
+    // Key events sent since the last tick() began, by any gauge or only by the gauge named.
+    int sent_count(KeyEvent event, const char* by_gauge = nullptr) const {
+        const abi::GAUGEHDR* sender = by_gauge ? gauge(by_gauge).header : nullptr;
         int n = 0;
-        for (const auto& k : host_.key_events()) n += k.id == event.id;
+        for (const auto& k : host_.key_events()) n += k.id == event.id && (!sender || k.sender == sender);
         return n;
     }
-    bool sent(KeyEvent event) const { return sent_count(event) > 0; }
+    bool sent(KeyEvent event, const char* by_gauge = nullptr) const { return sent_count(event, by_gauge) > 0; }
     // The value the event last went with (nothing when it was not sent).
     std::optional<std::uint32_t> sent_value(KeyEvent event) const {
         std::optional<std::uint32_t> value;

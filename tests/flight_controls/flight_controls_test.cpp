@@ -155,12 +155,12 @@ TEST_F(FlightControls, the_aileron_computer_test_raises_the_configuration_warnin
 TEST_F(FlightControls, engaged_yaw_dampers_are_held_every_tick_and_their_warning_clears) {
     bed.tick();
     EXPECT_EQ(shared.mw_yaw_damper_fault_1, 1) << "none engaged on a powered aircraft";
-    EXPECT_TRUE(bed.sent(key::yaw_damper_pair_disengage));
+    EXPECT_TRUE(bed.sent(key::yaw_damper_pair_disengage, kYaw));
     engage_yaw_dampers();
     bed.tick(3);
     EXPECT_EQ(bed.sent_count(key::yaw_damper_pair_engage), 3);
-    EXPECT_EQ(bed.sent_count(key::yaw_damper_on), 3);
-    EXPECT_FALSE(bed.sent(key::yaw_damper_pair_disengage));
+    EXPECT_EQ(bed.sent_count(key::yaw_damper_on, kYaw), 3);
+    EXPECT_FALSE(bed.sent(key::yaw_damper_pair_disengage, kYaw));
     EXPECT_EQ(shared.mw_yaw_damper_fault_1, 0);
     EXPECT_EQ(shared.yaw_damper_count, 2);
 }
@@ -184,8 +184,8 @@ TEST_F(FlightControls, losing_blue_and_yellow_drops_both_yaw_dampers_and_disenga
     bed.tick(2);
     EXPECT_EQ(shared.yaw_damper_1_engaged, 0);
     EXPECT_EQ(shared.yaw_damper_2_engaged, 0);
-    EXPECT_GE(bed.sent_count(key::yaw_damper_off), 2);
-    EXPECT_FALSE(bed.sent(key::yaw_damper_on));
+    EXPECT_EQ(bed.sent_count(key::yaw_damper_off, kYaw), 2);
+    EXPECT_FALSE(bed.sent(key::yaw_damper_on, kYaw));
     EXPECT_EQ(shared.mw_yaw_damper_fault_1, 1);
 }
 
@@ -196,7 +196,7 @@ TEST_F(FlightControls, yaw_damper_2_alone_drops_with_the_dc_bus) {
     bed.tick();
     EXPECT_EQ(shared.yaw_damper_2_engaged, 0);
     EXPECT_EQ(shared.yaw_damper_1_engaged, 0);
-    EXPECT_TRUE(bed.sent(key::yaw_damper_pair_disengage));
+    EXPECT_TRUE(bed.sent(key::yaw_damper_pair_disengage, kYaw));
 }
 
 TEST_F(FlightControls, pitch_trim_losing_its_power_holds_the_trim_while_the_simulator_autopilot_flies) {

@@ -23,16 +23,21 @@ TEST(DiagnosticGauge, shows_the_automatic_flight_values_with_six_decimals) {
 
 TEST(DiagnosticGauge, hold_shows_the_volume_steps_and_freezes_the_other_fields) {
     TestBed bed;
-    shared.ias_trend = 2.0;
-    shared.ias_zone = 1;
-    shared.ias_error = 3.0;
+    // The autopilot master owns these and clears the zone without an autopilot: held for every gauge.
+    double trend = 2.0, error = 3.0;
+    u8 zone = 1;
+    bed.host().before_each_gauge = [&] {
+        shared.ias_trend = trend;
+        shared.ias_zone = zone;
+        shared.ias_error = error;
+    };
     bed.tick();
     bed.click(kGauge, "hold");
     EXPECT_EQ(read_var(*find_var("testgauge_hold")), 1.0);
     shared.snd_master_vol_pos = -7;
-    shared.ias_trend = 9.0;
-    shared.ias_zone = 6;
-    shared.ias_error = 9.0;
+    trend = 9.0;
+    zone = 6;
+    error = 9.0;
     bed.tick();
     EXPECT_EQ(bed.text(kGauge, "field_1"), "-7.000000");
     EXPECT_EQ(bed.text(kGauge, "field_2"), "2.000000");
