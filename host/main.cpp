@@ -244,6 +244,8 @@ int main(int argc, char** argv) {
                  "With no command it runs the default scenario (scenarios/default.scn, built in) and shows its "
                  "timeline, and writes the pictures of its key moments with their viewer to cockpit-pictures/; the run "
                  "options below apply to it."};
+    // Paths such as /work/a.scn are paths on every system, never Windows-style /options.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", version_text());
     app.footer(
         "Exit status: 0 passed, 1 an expect failed, 2 a malformed script or wrong usage, 3 a file could not be "
