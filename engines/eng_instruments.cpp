@@ -1,5 +1,7 @@
 #include "engines/eng_instruments.h"
 
+#include <cmath>
+
 #include "module/host_services.h"
 
 namespace tarvenol::eng {
@@ -56,7 +58,7 @@ void update_primary(PrimaryIndicator& ind, double v, double step, bool powered) 
 }
 
 double counter_shown(f64& counter) {
-    if (!(counter >= 0.0)) counter = 0.0;
+    if (!(counter >= 0.0) || std::isinf(counter)) counter = 0.0;
     return counter;
 }
 

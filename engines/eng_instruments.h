@@ -49,8 +49,8 @@ constexpr double kEgtRawPerDegree = 2.15;
 // the last powered reading; the maximum pointer follows the needle up.
 void update_primary(PrimaryIndicator& ind, double v, double step, bool powered);
 
-// The counter as the drums show it: a negative or unreadable value shows 0 (and the counter is put
-// there).
+// The counter as the drums show it: a negative, infinite or unreadable value shows 0 (and the
+// counter is put there).
 double counter_shown(f64& counter);
 
 // A dial across the gauge under its title, and four drums side by side under it.
