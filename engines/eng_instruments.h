@@ -82,7 +82,7 @@ struct PrimaryDial {
     static double turning() { return units_drum(counter_shown(Ind.counter) * kScale); }
 
     Needle needle{"needle", &needle_value, dial(Spec.title, 0.0, Spec.top, dial_box(Spec.width_mm))};
-    Needle pointer{"max_pointer", &pointer_value, dial(nullptr, 0.0, Spec.top, dial_box(Spec.width_mm))};
+    Needle pointer{"max_pointer", &pointer_value, dial(Spec.title, 0.0, Spec.top, dial_box(Spec.width_mm))};
     std::array<MovingImage, 4> drums{
         MovingImage(Spec.tenths ? "drum_100" : "drum_1000", nullptr, &carry<1000>, drum(drum_box(Spec.width_mm, 0))),
         MovingImage(Spec.tenths ? "drum_10" : "drum_100", nullptr, &carry<100>, drum(drum_box(Spec.width_mm, 1))),
@@ -298,7 +298,7 @@ inline void run_down(f64& needle, double step) { needle = needle > step ? needle
         if (n == 1) eng::n1_target_knob = eng::kN1TargetKnobAtLoad;                                     \
     }                                                                                                   \
     Needle target_marker{"n1_target_marker", &eng::n1_target_marker,                                    \
-                         dial(nullptr, 0.0, eng::kN1.top, eng::dial_box(eng::kN1.width_mm))};          \
+                         dial(eng::kN1.title, 0.0, eng::kN1.top, eng::dial_box(eng::kN1.width_mm))};          \
     void tick() {                                                                                       \
         eng::update_primary(ind, read(sim::eng##n##_n1_pct), eng::kN1.step,                             \
                             shared.ac_ess_bus_powered == 1 && shared.batt_bus_powered == 1);            \

@@ -25,7 +25,7 @@ Background background{panel("VIB")};
 Needle needle_1{"vib_1_needle", [] { return clamp_back(st.vib_1_needle, 0.0, kScaleTop); },
                 dial("VIB", 0.0, kScaleTop, eng::dial_box(61, 110))};
 Needle needle_2{"vib_2_needle", [] { return clamp_back(st.vib_2_needle, 0.0, kScaleTop); },
-                dial(nullptr, 0.0, kScaleTop, eng::dial_box(61, 110))};
+                dial("VIB", 0.0, kScaleTop, eng::dial_box(61, 110))};
 
 // Without the test: powered, the needle moves a step toward its target while more than the band
 // away and then takes it; unpowered, a needle well above its target runs down, any other drops.
