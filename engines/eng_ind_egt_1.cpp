@@ -1,8 +1,5 @@
-// tarvenol eng_ind_egt_1_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol eng_ind_egt_1_t418: engine 1 exhaust gas temperature, 0 to 1000 degrees, with its
+// counter and maximum pointer (AC essential bus).
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(eng_ind_egt_1, "tarvenol eng_ind_egt_1_t418", 169, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_ENG_PRIMARY_GAUGE(egt, 1, kEgt, read(sim::eng1_egt) / eng::kEgtRawPerDegree, shared.ac_ess_bus_powered == 1);

@@ -1,8 +1,5 @@
-// tarvenol eng_ind_egt_2_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol eng_ind_egt_2_t418: engine 2 exhaust gas temperature, 0 to 1000 degrees, with its
+// counter and maximum pointer (AC essential bus).
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(eng_ind_egt_2, "tarvenol eng_ind_egt_2_t418", 169, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_ENG_PRIMARY_GAUGE(egt, 2, kEgt, read(sim::eng2_egt) / eng::kEgtRawPerDegree, shared.ac_ess_bus_powered == 1);

@@ -1,8 +1,5 @@
-// tarvenol eng_ind_ff_1_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol eng_ind_ff_1_t418: engine 1 fuel flow, 0 to 10000 kg/h, with its counter (AC bus 1).
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(eng_ind_ff_1, "tarvenol eng_ind_ff_1_t418", 153, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_ENG_PRIMARY_GAUGE(ff, 1, kFuelFlow, read(sim::eng1_fuel_flow_pph) * eng::kKgPerPound,
+                           shared.ac_bus_1_powered == 1);

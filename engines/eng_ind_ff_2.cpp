@@ -1,8 +1,5 @@
-// tarvenol eng_ind_ff_2_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol eng_ind_ff_2_t418: engine 2 fuel flow, 0 to 10000 kg/h, with its counter (AC bus 2).
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(eng_ind_ff_2, "tarvenol eng_ind_ff_2_t418", 153, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_ENG_PRIMARY_GAUGE(ff, 2, kFuelFlow, read(sim::eng2_fuel_flow_pph) * eng::kKgPerPound,
+                           shared.ac_bus_2_powered == 1);

@@ -1,8 +1,5 @@
-// tarvenol eng_ind_n1_1_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol eng_ind_n1_1_t418: engine 1 N1, 0 to 120 %, with its counter, maximum pointer and the N1
+// target marker; its knob sets the manual N1 target.
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(eng_ind_n1_1, "tarvenol eng_ind_n1_1_t418", 169, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_ENG_N1_GAUGE(1);

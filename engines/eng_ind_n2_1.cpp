@@ -1,8 +1,4 @@
-// tarvenol eng_ind_n2_1_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol eng_ind_n2_1_t418: engine 1 N2, 0 to 120 %, with its counter and maximum pointer (AC bus 1).
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(eng_ind_n2_1, "tarvenol eng_ind_n2_1_t418", 153, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_ENG_PRIMARY_GAUGE(n2, 1, kN2, read(sim::eng1_n2_pct), shared.ac_bus_1_powered == 1);

@@ -1,8 +1,4 @@
-// tarvenol eng_ind_n2_2_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol eng_ind_n2_2_t418: engine 2 N2, 0 to 120 %, with its counter and maximum pointer (AC bus 2).
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(eng_ind_n2_2, "tarvenol eng_ind_n2_2_t418", 153, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_ENG_PRIMARY_GAUGE(n2, 2, kN2, read(sim::eng2_n2_pct), shared.ac_bus_2_powered == 1);

@@ -1,8 +1,4 @@
-// tarvenol engomn_oil_qtty_1_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol engomn_oil_qtty_1_t418: engine 1 oil quantity, 0 to 20, with its reference marker.
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(engomn_oil_qtty_1, "tarvenol engomn_oil_qtty_1_t418", 91, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_ENGOMN_OIL_QTTY_GAUGE(1);

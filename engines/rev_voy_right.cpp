@@ -1,8 +1,4 @@
-// tarvenol rev_voy_right_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol rev_voy_right_t418: engine 2 reverser annunciator, R.UNLK and REV.
+#include "engines/eng_instruments.h"
 
-namespace {
-tarvenol::Background background;
-}  // namespace
-
-TARVENOL_GAUGE(rev_voy_right, "tarvenol rev_voy_right_t418", 93, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_REV_VOY_GAUGE(right, 2);

@@ -20,12 +20,18 @@ struct EngineTokens {
     int mixture;
     int fuel_valve;
     int fuel_selector;  // read as a 32-bit integer
+    int throttle_lever;
+    int reverser;
+    int egt;
+    int oil_press;
 };
 constexpr EngineTokens kEngineTokens[AircraftModel::kEngines] = {
     {sim::eng1_n1_pct.token, sim::eng1_n2_pct.token, sim::eng1_fuel_flow_pph.token, sim::eng1_starter.token,
-     sim::eng1_mixture.token, sim::eng1_fuel_valve.token, sim::eng1_fuel_selector.token},
+     sim::eng1_mixture.token, sim::eng1_fuel_valve.token, sim::eng1_fuel_selector.token,
+     sim::eng1_throttle_lever.token, sim::eng1_reverser.token, sim::eng1_egt.token, sim::eng1_oil_press.token},
     {sim::eng2_n1_pct.token, sim::eng2_n2_pct.token, sim::eng2_fuel_flow_pph.token, sim::eng2_starter.token,
-     sim::eng2_mixture.token, sim::eng2_fuel_valve.token, sim::eng2_fuel_selector.token},
+     sim::eng2_mixture.token, sim::eng2_fuel_valve.token, sim::eng2_fuel_selector.token,
+     sim::eng2_throttle_lever.token, sim::eng2_reverser.token, sim::eng2_egt.token, sim::eng2_oil_press.token},
 };
 
 // Landing gear and flaps.
@@ -136,6 +142,42 @@ void pitot_heat_off(AircraftModel& m, std::uint32_t) { m.vars().set(sim::pitot_h
 void yaw_damper_on(AircraftModel& m, std::uint32_t) { m.set_yaw_damper(true); }
 void yaw_damper_off(AircraftModel& m, std::uint32_t) { m.set_yaw_damper(false); }
 
+// Thrust levers a step at a time, from full reverse to full forward.
+template <int Engine, int Direction>
+void throttle_step(AircraftModel& m, std::uint32_t) {
+    const int token = kEngineTokens[Engine].throttle_lever;
+    double p = m.vars().f64(token);
+    if (!(p == p)) p = 0.0;
+    p += Direction * kThrottleStep;
+    m.vars().set_f64(token, std::clamp(p, kThrottleReverse, kThrottleForward));
+}
+
+// Spoilers: set to the lever's value, or deployed in full; both surfaces follow at once.
+void set_spoilers(AircraftModel& m, double position) {
+    m.vars().set(sim::spoiler_handle, position);
+    m.vars().set(sim::spoiler_left_pos, position);
+    m.vars().set(sim::spoiler_right_pos, position);
+}
+void spoilers_set(AircraftModel& m, std::uint32_t value) {
+    set_spoilers(m, std::min(static_cast<double>(value), lever_model::kSpoilersFull));
+}
+void spoilers_deploy(AircraftModel& m, std::uint32_t) { set_spoilers(m, lever_model::kSpoilersFull); }
+
+// The flap lever one detent down or up; the flaps follow at once.
+template <int Direction>
+void flaps_step(AircraftModel& m, std::uint32_t) {
+    double handle = m.vars().get(sim::flap_handle);
+    if (!(handle == handle)) handle = 0.0;
+    handle = std::clamp(handle + Direction * lever_model::kFlapStep, 0.0, lever_model::kFlapsFull);
+    m.vars().set(sim::flap_handle, handle);
+    m.vars().set(sim::flap_pos, handle);
+}
+
+void parking_brake_toggle(AircraftModel& m, std::uint32_t) {
+    const bool set = m.vars().get(sim::parking_brake) >= lever_model::kBrakeSet;
+    m.vars().set(sim::parking_brake, set ? lever_model::kBrakeReleased : lever_model::kBrakeSet);
+}
+
 void panel_window_open(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, true); }
 void panel_window_close(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, false); }
 
@@ -210,6 +252,16 @@ constexpr ReactionRow kReactions[] = {
     {key::ap_airspeed_hold_on, &autopilot_airspeed_hold<true>, A},
     {key::ap_airspeed_hold_off, &autopilot_airspeed_hold<false>, A},
     {key::ap_airspeed_ref, &autopilot_airspeed_ref, A},
+    // Engine and flight levers
+    {key::eng1_throttle_up, &throttle_step<0, +1>, A},
+    {key::eng1_throttle_down, &throttle_step<0, -1>, A},
+    {key::eng2_throttle_up, &throttle_step<1, +1>, A},
+    {key::eng2_throttle_down, &throttle_step<1, -1>, A},
+    {key::spoilers_set, &spoilers_set, A},
+    {key::spoilers_deploy, &spoilers_deploy, A},
+    {key::flaps_extend_step, &flaps_step<+1>, A},
+    {key::flaps_retract_step, &flaps_step<-1>, A},
+    {key::parking_brake_toggle, &parking_brake_toggle, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.
@@ -292,8 +344,9 @@ void AircraftModel::step() {
 }
 
 // A turbofan in three states: cranked by its starter up to kStarterN2, lit by fuel once above
-// kLightOffN2 and then spooling to idle, or running down when it has neither. N1 and fuel flow
-// follow N2.
+// kLightOffN2 and then spooling toward the thrust its lever asks (idle at the lever's rest), or
+// running down when it has neither. N1, fuel flow, EGT and oil pressure follow N2; the reverser
+// travels out while the lever is in reverse.
 void AircraftModel::step_engine(int index) {
     const EngineTokens& t = kEngineTokens[index];
     Engine& e = engine(index);
@@ -309,17 +362,31 @@ void AircraftModel::step_engine(int index) {
     if (!fuel) e.lit = false;
     if (fuel && n2 >= kLightOffN2) e.lit = true;
 
+    const double lever = v.f64(t.throttle_lever);
+    const double reverser =
+        slew(v.f64(t.reverser), lever < 0.0 ? kReverserOut : 0.0, kReverserPerSecond * kSecondsPerTick);
+    v.set_f64(t.reverser, reverser);
+    double thrust = lever > 0.0 ? std::min(lever, kThrottleForward) : 0.0;
+    if (lever < 0.0 && reverser >= kReverserOut) thrust = std::min(-lever, -kThrottleReverse) * kReverseThrust;
+
     if (e.lit)
-        n2 = slew(n2, kIdleN2, kLitSpoolPerSecond * kSecondsPerTick);
+        n2 = slew(n2, kIdleN2 + thrust * (kMaxN2 - kIdleN2), kLitSpoolPerSecond * kSecondsPerTick);
     else if (starter)
         n2 = slew(n2, kStarterN2, (n2 < kStarterN2 ? kStarterSpoolPerSecond : kRundownPerSecond) * kSecondsPerTick);
     else
         n2 = slew(n2, 0.0, kRundownPerSecond * kSecondsPerTick);
 
     v.set_f64(t.n2, n2);
-    v.set_f64(t.n1, n2 * (kIdleN1 / kIdleN2));
-    const double flow_pph = e.lit ? kIdleFuelFlow * (n2 / kIdleN2) : 0.0;
+    const double above_idle = n2 > kIdleN2 ? (n2 - kIdleN2) / (kMaxN2 - kIdleN2) : 0.0;
+    const double n1 = n2 > kIdleN2 ? kIdleN1 + above_idle * (kMaxN1 - kIdleN1) : n2 * (kIdleN1 / kIdleN2);
+    v.set_f64(t.n1, n1);
+    const double flow_pph =
+        e.lit ? (n2 > kIdleN2 ? kIdleFuelFlow + above_idle * (kMaxFuelFlow - kIdleFuelFlow) : kIdleFuelFlow * (n2 / kIdleN2))
+              : 0.0;
     v.set_f64(t.fuel_flow, flow_pph);
+    const double egt_c = e.lit ? kIdleEgtC + std::max(0.0, n1 - kIdleN1) * kEgtPerN1 : 0.0;
+    v.set_f64(t.egt, slew(v.f64(t.egt), egt_c * kEgtRawPerDegree, kEgtPerSecond * kEgtRawPerDegree * kSecondsPerTick));
+    v.set_f64(t.oil_press, n2 * kOilPressPerN2 * kOilPressRawPerUnit);
     burn_fuel(v.i32(t.fuel_selector), flow_pph);
 }
 

@@ -47,7 +47,34 @@ constexpr double kMixtureLean = 0.0;
 constexpr double kMixtureFuelOn = 8000.0;     // a mixture lever at or above this lets fuel through
 constexpr double kValveOpen = 1.0;
 constexpr double kValveClosed = 0.0;
+// Thrust: a lit engine spools from idle toward the thrust its lever asks, full forward at
+// kMaxN2 / kMaxN1; in reverse, once the reverser is out, up to kReverseThrust of that.
+constexpr double kMaxN2 = 100.0;
+constexpr double kMaxN1 = 110.0;
+constexpr double kMaxFuelFlow = 13000.0;       // pounds per hour at full thrust
+constexpr double kReverseThrust = 0.7;
+constexpr double kThrottleStep = 1.0 / 16.0;   // one throttle up or down event
+constexpr double kThrottleForward = 1.0;
+constexpr double kThrottleReverse = -1.0;
+constexpr double kReverserPerSecond = 0.5;     // the reverser takes 2 s to travel
+constexpr double kReverserOut = 1.0;
+// What the engine instruments read beside N1, N2 and fuel flow.
+constexpr double kIdleEgtC = 420.0;
+constexpr double kEgtPerN1 = 4.5;              // degrees per percent N1 above idle
+constexpr double kEgtPerSecond = 40.0;
+constexpr double kEgtRawPerDegree = 2.15;
+constexpr double kOilPressPerN2 = 0.75;        // indicated units per percent N2
+constexpr double kOilPressRawPerUnit = 130.0;
 }  // namespace engine_model
+
+// The flight controls the levers move: spoilers 0..16384 and the flap lever in four steps.
+namespace lever_model {
+constexpr double kSpoilersFull = 16384.0;
+constexpr double kFlapsFull = 16383.0;
+constexpr double kFlapStep = 4096.0;
+constexpr double kBrakeSet = 1.0;
+constexpr double kBrakeReleased = 0.0;
+}  // namespace lever_model
 
 constexpr double kBatteryVolts = 24.0;
 
