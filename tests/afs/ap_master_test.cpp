@@ -94,7 +94,10 @@ TEST_F(ApMaster, without_autopilot_the_master_off_and_cancel_set_go_every_tick_i
                                     // disconnect: the cancel set without the master
                                     key::ap_lateral_hold_off.id, key::ap_heading_hold_off.id, key::ap_hold_off_1011b.id,
                                     key::ap_approach_hold_off.id, key::ap_hold_off_10116.id, key::ap_hold_off_10118.id,
-                                    key::yaw_damper_on.id};
+                                    key::yaw_damper_on.id,
+                                    // then the heading panel, without heading select or NAV
+                                    key::ap_heading_hold_off.id, key::ap_hold_off_1011b.id,
+                                    key::ap_approach_hold_off.id, key::ap_heading_hold_off.id};
     EXPECT_EQ(autopilot_ids(), expected);
     // Airborne with one yaw damper: the simulator's yaw damper goes off.
     sim(sim::on_ground, 0.0);
