@@ -15,6 +15,8 @@ using namespace engine_model;
 struct EngineTokens {
     int n1;
     int n2;
+    int throttle;
+    int throttle_lever;
     int fuel_flow;
     int starter;
     int mixture;
@@ -22,9 +24,11 @@ struct EngineTokens {
     int fuel_selector;  // read as a 32-bit integer
 };
 constexpr EngineTokens kEngineTokens[AircraftModel::kEngines] = {
-    {sim::eng1_n1_pct.token, sim::eng1_n2_pct.token, sim::eng1_fuel_flow_pph.token, sim::eng1_starter.token,
+    {sim::eng1_n1_pct.token, sim::eng1_n2_pct.token, sim::eng1_throttle.token, sim::eng1_throttle_lever.token,
+     sim::eng1_fuel_flow_pph.token, sim::eng1_starter.token,
      sim::eng1_mixture.token, sim::eng1_fuel_valve.token, sim::eng1_fuel_selector.token},
-    {sim::eng2_n1_pct.token, sim::eng2_n2_pct.token, sim::eng2_fuel_flow_pph.token, sim::eng2_starter.token,
+    {sim::eng2_n1_pct.token, sim::eng2_n2_pct.token, sim::eng2_throttle.token, sim::eng2_throttle_lever.token,
+     sim::eng2_fuel_flow_pph.token, sim::eng2_starter.token,
      sim::eng2_mixture.token, sim::eng2_fuel_valve.token, sim::eng2_fuel_selector.token},
 };
 
@@ -121,6 +125,16 @@ void axis_set(AircraftModel& m, std::uint32_t position) {
     m.vars().set(Axis, static_cast<double>(static_cast<std::int32_t>(position)));
 }
 
+// Throttle axes (autothrottle): the throttle at the axis position, its lever at the fraction of
+// full travel.
+template <int Engine>
+void throttle_set(AircraftModel& m, std::uint32_t position) {
+    const double units = static_cast<std::int32_t>(position);
+    m.vars().set_f64(kEngineTokens[Engine].throttle, units);
+    m.vars().set_f64(kEngineTokens[Engine].throttle_lever, units / kThrottleFullUnits);
+}
+void nav1_course_set(AircraftModel& m, std::uint32_t degrees) { m.vars().set(sim::nav1_obs_deg, degrees); }
+
 // The simulator's hydraulic-loss toggle: the cockpit sends it in pairs, so the model only keeps
 // which half it is in.
 void hydraulic_toggle(AircraftModel& m, std::uint32_t) { m.toggle_hydraulic_state(); }
@@ -191,6 +205,10 @@ constexpr ReactionRow kReactions[] = {
     {key::ap_airspeed_hold_on, &autopilot_airspeed_hold<true>, A},
     {key::ap_airspeed_hold_off, &autopilot_airspeed_hold<false>, A},
     {key::ap_airspeed_ref, &autopilot_airspeed_ref, A},
+    // Automatic flight: throttle axes and the NAV 1 course
+    {key::throttle1_set, &throttle_set<0>, A},
+    {key::throttle2_set, &throttle_set<1>, A},
+    {key::nav1_obs_set, &nav1_course_set, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.
@@ -214,6 +232,17 @@ double slew(double value, double target, double step) {
     if (value < target) return std::min(value + step, target);
     if (value > target) return std::max(value - step, target);
     return value;
+}
+
+// The N2 a throttle asks of a running engine: idle at 0, full at full travel.
+double thrust_n2(double throttle) {
+    const double travel = throttle > 0.0 ? std::min(throttle / kThrottleFullUnits, 1.0) : 0.0;
+    return kIdleN2 + (kFullN2 - kIdleN2) * travel;
+}
+// N1 follows N2: in proportion up to idle, from idle N1 to full N1 above it.
+double n1_of(double n2) {
+    if (n2 <= kIdleN2) return n2 * (kIdleN1 / kIdleN2);
+    return kIdleN1 + (n2 - kIdleN2) * ((kFullN1 - kIdleN1) / (kFullN2 - kIdleN2));
 }
 
 // The cockpit's key events lie close together in the simulator's numbering; an index over the
@@ -290,7 +319,9 @@ void AircraftModel::step_engine(int index) {
     if (!fuel) e.lit = false;
     if (fuel && n2 >= kLightOffN2) e.lit = true;
 
-    if (e.lit)
+    if (e.lit && n2 >= kIdleN2)
+        n2 = slew(n2, thrust_n2(v.f64(t.throttle)), kThrottleSpoolPerSecond * kSecondsPerTick);
+    else if (e.lit)
         n2 = slew(n2, kIdleN2, kLitSpoolPerSecond * kSecondsPerTick);
     else if (starter)
         n2 = slew(n2, kStarterN2, (n2 < kStarterN2 ? kStarterSpoolPerSecond : kRundownPerSecond) * kSecondsPerTick);
@@ -298,7 +329,7 @@ void AircraftModel::step_engine(int index) {
         n2 = slew(n2, 0.0, kRundownPerSecond * kSecondsPerTick);
 
     v.set_f64(t.n2, n2);
-    v.set_f64(t.n1, n2 * (kIdleN1 / kIdleN2));
+    v.set_f64(t.n1, n1_of(n2));
     const double flow_pph = e.lit ? kIdleFuelFlow * (n2 / kIdleN2) : 0.0;
     v.set_f64(t.fuel_flow, flow_pph);
     burn_fuel(v.i32(t.fuel_selector), flow_pph);

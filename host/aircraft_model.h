@@ -47,6 +47,12 @@ constexpr double kMixtureLean = 0.0;
 constexpr double kMixtureFuelOn = 8000.0;     // a mixture lever at or above this lets fuel through
 constexpr double kValveOpen = 1.0;
 constexpr double kValveClosed = 0.0;
+// Throttles: axis units from idle (0) to full (16384); a lit engine spools from idle towards the
+// N2 its throttle asks, N1 following from idle N1 to full N1.
+constexpr double kThrottleFullUnits = 16384.0;
+constexpr double kFullN2 = 100.0;
+constexpr double kFullN1 = 100.0;
+constexpr double kThrottleSpoolPerSecond = 6.0;  // N2 percent per second
 }  // namespace engine_model
 
 constexpr double kBatteryVolts = 24.0;
