@@ -15,6 +15,7 @@ using namespace engine_model;
 struct EngineTokens {
     int n1;
     int n2;
+    int throttle;  // the throttle axis, 0..16384 forward
     int fuel_flow;
     int starter;
     int mixture;
@@ -26,10 +27,10 @@ struct EngineTokens {
     int oil_press;
 };
 constexpr EngineTokens kEngineTokens[AircraftModel::kEngines] = {
-    {sim::eng1_n1_pct.token, sim::eng1_n2_pct.token, sim::eng1_fuel_flow_pph.token, sim::eng1_starter.token,
+    {sim::eng1_n1_pct.token, sim::eng1_n2_pct.token, sim::eng1_throttle.token, sim::eng1_fuel_flow_pph.token, sim::eng1_starter.token,
      sim::eng1_mixture.token, sim::eng1_fuel_valve.token, sim::eng1_fuel_selector.token,
      sim::eng1_throttle_lever.token, sim::eng1_reverser.token, sim::eng1_egt.token, sim::eng1_oil_press.token},
-    {sim::eng2_n1_pct.token, sim::eng2_n2_pct.token, sim::eng2_fuel_flow_pph.token, sim::eng2_starter.token,
+    {sim::eng2_n1_pct.token, sim::eng2_n2_pct.token, sim::eng2_throttle.token, sim::eng2_fuel_flow_pph.token, sim::eng2_starter.token,
      sim::eng2_mixture.token, sim::eng2_fuel_valve.token, sim::eng2_fuel_selector.token,
      sim::eng2_throttle_lever.token, sim::eng2_reverser.token, sim::eng2_egt.token, sim::eng2_oil_press.token},
 };
@@ -127,6 +128,16 @@ void axis_set(AircraftModel& m, std::uint32_t position) {
     m.vars().set(Axis, static_cast<double>(static_cast<std::int32_t>(position)));
 }
 
+// Throttle axes (autothrottle): the throttle at the axis position, its lever at the fraction of
+// full travel.
+template <int Engine>
+void throttle_set(AircraftModel& m, std::uint32_t position) {
+    const double units = static_cast<std::int32_t>(position);
+    m.vars().set_f64(kEngineTokens[Engine].throttle, units);
+    m.vars().set_f64(kEngineTokens[Engine].throttle_lever, units / kThrottleFullUnits);
+}
+void nav1_course_set(AircraftModel& m, std::uint32_t degrees) { m.vars().set(sim::nav1_obs_deg, degrees); }
+
 // The simulator's hydraulic-loss toggle: the cockpit sends it in pairs, so the model only keeps
 // which half it is in.
 void hydraulic_toggle(AircraftModel& m, std::uint32_t) { m.toggle_hydraulic_state(); }
@@ -149,7 +160,10 @@ void throttle_step(AircraftModel& m, std::uint32_t) {
     double p = m.vars().f64(token);
     if (!(p == p)) p = 0.0;
     p += Direction * kThrottleStep;
-    m.vars().set_f64(token, std::clamp(p, kThrottleReverse, kThrottleForward));
+    p = std::clamp(p, kThrottleReverse, kThrottleForward);
+    m.vars().set_f64(token, p);
+    // The throttle axis reads the lever's forward travel.
+    m.vars().set_f64(kEngineTokens[Engine].throttle, std::max(p, 0.0) * kThrottleFullUnits);
 }
 
 // Spoilers: set to the lever's value, or deployed in full; both surfaces follow at once.
@@ -262,6 +276,10 @@ constexpr ReactionRow kReactions[] = {
     {key::flaps_extend_step, &flaps_step<+1>, A},
     {key::flaps_retract_step, &flaps_step<-1>, A},
     {key::parking_brake_toggle, &parking_brake_toggle, A},
+    // Automatic flight: throttle axes and the NAV 1 course
+    {key::throttle1_set, &throttle_set<0>, A},
+    {key::throttle2_set, &throttle_set<1>, A},
+    {key::nav1_obs_set, &nav1_course_set, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.
@@ -362,7 +380,18 @@ void AircraftModel::step_engine(int index) {
     if (!fuel) e.lit = false;
     if (fuel && n2 >= kLightOffN2) e.lit = true;
 
-    const double lever = v.f64(t.throttle_lever);
+    // The throttle axis (0..16384 forward) and the lever (-1..1) are two readings of one lever:
+    // whichever was moved since the last step (by an event or a scenario) sets the other.
+    double lever = v.f64(t.throttle_lever);
+    double axis = v.f64(t.throttle);
+    if (!is_exactly(axis, e.throttle_seen) && is_exactly(lever, e.lever_seen))
+        lever = axis / kThrottleFullUnits;
+    else
+        axis = std::max(lever, 0.0) * kThrottleFullUnits;
+    v.set_f64(t.throttle_lever, lever);
+    v.set_f64(t.throttle, axis);
+    e.throttle_seen = axis;
+    e.lever_seen = lever;
     const double reverser =
         slew(v.f64(t.reverser), lever < 0.0 ? kReverserOut : 0.0, kReverserPerSecond * kSecondsPerTick);
     v.set_f64(t.reverser, reverser);

@@ -65,6 +65,7 @@ constexpr double kEgtPerSecond = 40.0;
 constexpr double kEgtRawPerDegree = 2.15;
 constexpr double kOilPressPerN2 = 0.75;        // indicated units per percent N2
 constexpr double kOilPressRawPerUnit = 130.0;
+constexpr double kThrottleFullUnits = 16384.0;  // the throttle axis at full forward
 }  // namespace engine_model
 
 // The flight controls the levers move: spoilers 0..16384 and the flap lever in four steps.
@@ -98,6 +99,8 @@ public:
     struct Engine {
         bool starter_requested = false;  // a starter-held event arrived since the last step
         bool lit = false;                // burning fuel
+        double throttle_seen = 0.0;      // the throttle axis and lever as the last step left them
+        double lever_seen = 0.0;
     };
     Engine& engine(int index) { return engines_[static_cast<std::size_t>(index)]; }
     const Engine& engine(int index) const { return engines_[static_cast<std::size_t>(index)]; }

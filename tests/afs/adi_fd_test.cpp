@@ -155,15 +155,25 @@ TEST_F(FlightDirector, the_glide_slope_arms_above_minus_15_captures_at_0_and_is_
 }
 
 TEST_F(FlightDirector, the_station_flags_rewrite_the_coupling_bytes_and_show_the_lo_and_gs_flags) {
+    // The heading panel, later in the frame, writes its own coupling state over the station flag:
+    // look at the byte as the attitude indicator leaves it.
+    u8 nav_loc_after_adi = 0xFF;
+    int gauge = 0;
+    const auto held = bed.host().before_each_gauge;
+    bed.host().before_each_gauge = [&] {
+        if (gauge++ == static_cast<int>(GaugeIndex::adi_fd) + 1) nav_loc_after_adi = shared.nav_loc_coupled;
+        held();
+    };
     station(kLocalizerStation, 0.0);
     sim(sim::nav1_gs_flag, 0.0);
     bed.tick();
-    EXPECT_EQ(shared.nav_loc_coupled, 1);
+    EXPECT_EQ(nav_loc_after_adi, 1);
+    gauge = 0;
     EXPECT_TRUE(bed.shown(kAdiFd, "loc_flag"));
     EXPECT_FALSE(bed.shown(kAdiFd, "gs_flag"));
     station(kGlideSlopeStation, 1.0);
     bed.tick();
-    EXPECT_EQ(shared.nav_loc_coupled, 0);
+    EXPECT_EQ(nav_loc_after_adi, 0);
     EXPECT_FALSE(bed.shown(kAdiFd, "loc_flag"));
     EXPECT_TRUE(bed.shown(kAdiFd, "gs_flag"));
 }
