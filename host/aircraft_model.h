@@ -71,6 +71,7 @@ public:
     struct Engine {
         bool starter_requested = false;  // a starter-held event arrived since the last step
         bool lit = false;                // burning fuel
+        bool failed_in_frame = false;    // a failure event arrived since the last step
     };
     Engine& engine(int index) { return engines_[static_cast<std::size_t>(index)]; }
     const Engine& engine(int index) const { return engines_[static_cast<std::size_t>(index)]; }
