@@ -191,6 +191,24 @@ void parking_brake_toggle(AircraftModel& m, std::uint32_t) {
     const bool set = m.vars().get(sim::parking_brake) >= lever_model::kBrakeSet;
     m.vars().set(sim::parking_brake, set ? lever_model::kBrakeReleased : lever_model::kBrakeSet);
 }
+// Failures: an engine failure (its failure variable 564 / 574 at 1.0) starves the engine of fuel
+// so that it runs down; the failure reset clears it, unless the engine was failed in the same
+// frame: the simulator takes a frame's events together, and the cockpit holds a failure by sending
+// it every frame while its other items send the reset. The engine 2 fire (variable 15) burns
+// until the fire reset.
+constexpr int kEngineFailureTokens[AircraftModel::kEngines] = {sim::eng1_failure.token, sim::eng2_failure.token};
+bool engine_failed(AircraftModel& m, int engine) { return is_on(m.vars().f64(kEngineFailureTokens[engine])); }
+template <int Engine>
+void engine_failure(AircraftModel& m, std::uint32_t value) {
+    if (value != 0) {
+        m.vars().set_f64(kEngineFailureTokens[Engine], 1.0);
+        m.engine(Engine).failed_in_frame = true;
+    } else if (!m.engine(Engine).failed_in_frame) {
+        m.vars().set_f64(kEngineFailureTokens[Engine], 0.0);
+    }
+}
+void eng2_fire_start(AircraftModel& m, std::uint32_t) { m.vars().set(sim::eng2_fire_trigger, 1.0); }
+void eng2_fire_stop(AircraftModel& m, std::uint32_t) { m.vars().set(sim::eng2_fire_trigger, 0.0); }
 
 void panel_window_open(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, true); }
 void panel_window_close(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, false); }
@@ -280,6 +298,11 @@ constexpr ReactionRow kReactions[] = {
     {key::throttle1_set, &throttle_set<0>, A},
     {key::throttle2_set, &throttle_set<1>, A},
     {key::nav1_obs_set, &nav1_course_set, A},
+    // Failures: engine failures and their reset, the engine 2 fire and its reset
+    {key::eng1_failure_set, &engine_failure<0>, A},
+    {key::eng2_failure_set, &engine_failure<1>, A},
+    {key::eng2_fire_start, &eng2_fire_start, A},
+    {key::eng2_fire_stop, &eng2_fire_stop, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.
@@ -372,10 +395,11 @@ void AircraftModel::step_engine(int index) {
 
     const bool starter = e.starter_requested;
     e.starter_requested = false;
+    e.failed_in_frame = false;
     v.set_f64(t.starter, starter ? 1.0 : 0.0);
 
     const bool fuel = v.f64(t.mixture) >= kMixtureFuelOn && is_on(v.f64(t.fuel_valve)) &&
-                      tank_has_fuel(v.i32(t.fuel_selector));
+                      tank_has_fuel(v.i32(t.fuel_selector)) && !engine_failed(*this, index);
     double n2 = v.f64(t.n2);
     if (!fuel) e.lit = false;
     if (fuel && n2 >= kLightOffN2) e.lit = true;

@@ -101,6 +101,7 @@ public:
         bool lit = false;                // burning fuel
         double throttle_seen = 0.0;      // the throttle axis and lever as the last step left them
         double lever_seen = 0.0;
+        bool failed_in_frame = false;    // a failure event arrived since the last step
     };
     Engine& engine(int index) { return engines_[static_cast<std::size_t>(index)]; }
     const Engine& engine(int index) const { return engines_[static_cast<std::size_t>(index)]; }
