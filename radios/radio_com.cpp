@@ -25,6 +25,12 @@ FrequencyWindow<com_1_drums> com_1_window{
     {"com_1_hundreds_drum", "com_1_tens_drum", "com_1_units_drum", "com_1_tenths_drum", "com_1_hundredths_drum"}};
 FrequencyWindow<com_2_drums> com_2_window{
     {"com_2_hundreds_drum", "com_2_tens_drum", "com_2_units_drum", "com_2_tenths_drum", "com_2_hundredths_drum"}};
+// The knobs turn without a picture of their position.
+constexpr double knob_at_rest() { return 0.0; }
+Needle com_1_whole_knob{"com_1_whole_knob", &knob_at_rest, knob("COM 1 MHZ", {}, 0, 0)};
+Needle com_1_fract_knob{"com_1_fract_knob", &knob_at_rest, knob("COM 1 KHZ", {}, 0, 0)};
+Needle com_2_whole_knob{"com_2_whole_knob", &knob_at_rest, knob("COM 2 MHZ", {}, 0, 0)};
+Needle com_2_fract_knob{"com_2_fract_knob", &knob_at_rest, knob("COM 2 KHZ", {}, 0, 0)};
 Image com_1_tx_light{"com_1_transmit_light", button(Tone::advisory, "TX 1")};
 Image com_2_tx_light{"com_2_transmit_light", button(Tone::advisory, "TX 2")};
 
@@ -58,19 +64,19 @@ void transmit() {
 }
 
 template <const KeyEvent& Event>
-constexpr AreaDef knob(const char* name, Cursor cursor) {
+constexpr AreaDef knob_area(const char* name, Cursor cursor) {
     return area<&step<Event>>(name, cursor, Repeat::while_held);
 }
 
 constexpr std::array areas{
-    knob<key::com1_whole_down>("com_1_whole.down", Cursor::down),
-    knob<key::com1_whole_up>("com_1_whole.up", Cursor::up),
-    knob<key::com1_fract_down>("com_1_fract.down", Cursor::down),
-    knob<key::com1_fract_up>("com_1_fract.up", Cursor::up),
-    knob<key::com2_whole_down>("com_2_whole.down", Cursor::down),
-    knob<key::com2_whole_up>("com_2_whole.up", Cursor::up),
-    knob<key::com2_fract_down>("com_2_fract.down", Cursor::down),
-    knob<key::com2_fract_up>("com_2_fract.up", Cursor::up),
+    knob_area<key::com1_whole_down>("com_1_whole_knob.down", Cursor::down),
+    knob_area<key::com1_whole_up>("com_1_whole_knob.up", Cursor::up),
+    knob_area<key::com1_fract_down>("com_1_fract_knob.down", Cursor::down),
+    knob_area<key::com1_fract_up>("com_1_fract_knob.up", Cursor::up),
+    knob_area<key::com2_whole_down>("com_2_whole_knob.down", Cursor::down),
+    knob_area<key::com2_whole_up>("com_2_whole_knob.up", Cursor::up),
+    knob_area<key::com2_fract_down>("com_2_fract_knob.down", Cursor::down),
+    knob_area<key::com2_fract_up>("com_2_fract_knob.up", Cursor::up),
     area<&transmit<key::com1_transmit_select>>("com_1_transmit", Cursor::hand),
     area<&transmit<key::com2_transmit_select>>("com_2_transmit", Cursor::hand),
 };
@@ -78,4 +84,5 @@ constexpr std::array areas{
 }  // namespace
 
 TARVENOL_GAUGE(radio_com, "tarvenol radio_com_t418", 164, &tick_callback<&tick>, areas, st_table, &reset, background,
-               com_1_window, com_2_window, com_1_tx_light, com_2_tx_light);
+               com_1_window, com_2_window, com_1_whole_knob, com_1_fract_knob, com_2_whole_knob, com_2_fract_knob,
+               com_1_tx_light, com_2_tx_light);

@@ -164,10 +164,10 @@ TEST_F(Radios, com_knobs_send_their_step_events_silently) {
         const char* area;
         KeyEvent event;
     } knobs[] = {
-        {"com_1_whole.down", key::com1_whole_down}, {"com_1_whole.up", key::com1_whole_up},
-        {"com_1_fract.down", key::com1_fract_down}, {"com_1_fract.up", key::com1_fract_up},
-        {"com_2_whole.down", key::com2_whole_down}, {"com_2_whole.up", key::com2_whole_up},
-        {"com_2_fract.down", key::com2_fract_down}, {"com_2_fract.up", key::com2_fract_up},
+        {"com_1_whole_knob.down", key::com1_whole_down}, {"com_1_whole_knob.up", key::com1_whole_up},
+        {"com_1_fract_knob.down", key::com1_fract_down}, {"com_1_fract_knob.up", key::com1_fract_up},
+        {"com_2_whole_knob.down", key::com2_whole_down}, {"com_2_whole_knob.up", key::com2_whole_up},
+        {"com_2_fract_knob.down", key::com2_fract_down}, {"com_2_fract_knob.up", key::com2_fract_up},
     };
     bed.tick();
     const u32 before = clicks();
