@@ -16,9 +16,6 @@ using alti::BaroWindow;
 
 constexpr i32 kFailed = 1;
 
-// The knob winds the setting between these limits, hectopascals.
-constexpr double kBaroLowest = 739.0;
-constexpr double kBaroHighest = 1053.0;
 constexpr double kHundredthsPerInch = 100.0;
 
 // Roll zones: the last 10 ft of each drum's digit.
@@ -128,10 +125,10 @@ void reset() {
 
 // The knob winds the simulator's setting while held, within its limits and only with power.
 void baro_down() {
-    if (shared.ac_ess_bus_powered == 1 && read(sim::baro_hpa) > kBaroLowest) send(key::baro_down);
+    if (shared.ac_ess_bus_powered == 1 && read(sim::baro_hpa) > alti::kBaroLowestHpa) send(key::baro_down);
 }
 void baro_up() {
-    if (shared.ac_ess_bus_powered == 1 && read(sim::baro_hpa) < kBaroHighest) send(key::baro_up);
+    if (shared.ac_ess_bus_powered == 1 && read(sim::baro_hpa) < alti::kBaroHighestHpa) send(key::baro_up);
 }
 
 constexpr std::array areas{

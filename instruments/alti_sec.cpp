@@ -17,10 +17,8 @@ constexpr double kStandardHpa = 1013.0;
 constexpr double kFeetPerHpa = 29.2;  // altitude change per hectopascal of setting
 constexpr double kHundredthsOfInchPerHpa = 2.9531;
 
-// The knob winds the setting by half a hectopascal between these limits.
+// The knob winds the setting by half a hectopascal.
 constexpr double kBaroStepHpa = 0.5;
-constexpr double kBaroLowest = 739.0;
-constexpr double kBaroHighest = 1053.0;
 
 // Roll zones: the last foot of each drum's digit.
 constexpr double kTenThousandsRoll = 0.9999;
@@ -89,10 +87,10 @@ void reset() {
 }
 
 void baro_down() {
-    if (shared.batt_bus_powered == 1 && st.stby_baro_hpa > kBaroLowest) st.stby_baro_hpa -= kBaroStepHpa;
+    if (shared.batt_bus_powered == 1 && st.stby_baro_hpa > alti::kBaroLowestHpa) st.stby_baro_hpa -= kBaroStepHpa;
 }
 void baro_up() {
-    if (shared.batt_bus_powered == 1 && st.stby_baro_hpa < kBaroHighest) st.stby_baro_hpa += kBaroStepHpa;
+    if (shared.batt_bus_powered == 1 && st.stby_baro_hpa < alti::kBaroHighestHpa) st.stby_baro_hpa += kBaroStepHpa;
 }
 
 constexpr std::array areas{

@@ -55,6 +55,11 @@ inline void show_altitude_flags(double feet, double below_flag_until, Image& neg
     }
 }
 
+// The barometric knobs wind a setting only while it is above the lowest / below the highest setting,
+// hectopascals.
+constexpr double kBaroLowestHpa = 739.0;
+constexpr double kBaroHighestHpa = 1053.0;
+
 // --- Barometric setting drums ---------------------------------------------------------------------
 // A setting (hectopascals, or hundredths of an inch of mercury) on three animated digit drums and a
 // continuous units drum that stands at the rest of the setting after its three upper digits.
