@@ -210,6 +210,82 @@ void engine_failure(AircraftModel& m, std::uint32_t value) {
 void eng2_fire_start(AircraftModel& m, std::uint32_t) { m.vars().set(sim::eng2_fire_trigger, 1.0); }
 void eng2_fire_stop(AircraftModel& m, std::uint32_t) { m.vars().set(sim::eng2_fire_trigger, 0.0); }
 
+// --- Radios and altimeter setting ------------------------------------------------------------------
+// The simulator keeps each tuned frequency in four-digit BCD with the leading 1 implied (0x1095 is
+// 110.95 MHz; 0x1802 is 118.025 MHz: the last digit of a 25 kHz step is dropped). The whole-MHz
+// events step through the band and wrap at its ends; the fraction events step within the MHz and
+// wrap from .95 (.975) to .00 without carrying into it.
+struct RadioBand {
+    int token;
+    int low_mhz;
+    int high_mhz;
+    int step_khz;
+};
+constexpr int kHundredMhz = 100;
+constexpr int kKhzPerMhz = 1000;
+constexpr int kKhzPerBcdDigit = 10;   // the BCD holds tens of kHz
+constexpr int kDroppedKhz = 5;        // .025 and .075 are kept as 02 and 07
+constexpr int kNavStepKhz = 50;
+constexpr int kComStepKhz = 25;
+constexpr RadioBand kNav1Band{sim::nav1_freq_bcd.token, 108, 117, kNavStepKhz};
+constexpr RadioBand kNav2Band{sim::nav2_freq_bcd.token, 108, 117, kNavStepKhz};
+constexpr RadioBand kCom1Band{sim::com1_freq_bcd.token, 118, 135, kComStepKhz};
+constexpr RadioBand kCom2Band{sim::com2_freq_bcd.token, 118, 135, kComStepKhz};
+
+struct Tuning {
+    int mhz;
+    int khz;
+};
+int bcd_nibble(std::int32_t bcd, int index) { return static_cast<int>((static_cast<std::uint32_t>(bcd) >> (4 * index)) & 0xF); }
+Tuning decode_frequency(std::int32_t bcd) {
+    const int last = bcd_nibble(bcd, 0);
+    const int khz = (bcd_nibble(bcd, 1) * 10 + last) * kKhzPerBcdDigit + (last == 2 || last == 7 ? kDroppedKhz : 0);
+    // Digits that are no BCD digits give no fraction.
+    return {kHundredMhz + bcd_nibble(bcd, 3) * 10 + bcd_nibble(bcd, 2), khz < kKhzPerMhz ? khz : 0};
+}
+std::int32_t encode_frequency(Tuning t) {
+    const int mhz = t.mhz - kHundredMhz;
+    const int tens_khz = t.khz / kKhzPerBcdDigit;
+    return static_cast<std::int32_t>((mhz / 10) << 12 | (mhz % 10) << 8 | (tens_khz / 10) << 4 | (tens_khz % 10));
+}
+
+template <const RadioBand& Band, int Direction>
+void tune_whole(AircraftModel& m, std::uint32_t) {
+    Tuning t = decode_frequency(m.vars().i32(Band.token));
+    const bool in_band = t.mhz >= Band.low_mhz && t.mhz <= Band.high_mhz;
+    if (Direction > 0)
+        t.mhz = in_band && t.mhz < Band.high_mhz ? t.mhz + 1 : Band.low_mhz;
+    else
+        t.mhz = in_band && t.mhz > Band.low_mhz ? t.mhz - 1 : Band.high_mhz;
+    t.khz -= t.khz % Band.step_khz;
+    m.vars().set_i32(Band.token, encode_frequency(t));
+}
+template <const RadioBand& Band, int Direction>
+void tune_fraction(AircraftModel& m, std::uint32_t) {
+    Tuning t = decode_frequency(m.vars().i32(Band.token));
+    if (t.mhz < Band.low_mhz || t.mhz > Band.high_mhz) t.mhz = Band.low_mhz;
+    t.khz -= t.khz % Band.step_khz;
+    t.khz = (t.khz + Direction * Band.step_khz + kKhzPerMhz) % kKhzPerMhz;
+    m.vars().set_i32(Band.token, encode_frequency(t));
+}
+// The transmit selection: 1.0 while COM 2 transmits.
+template <bool Com2>
+void transmit_select(AircraftModel& m, std::uint32_t) {
+    m.vars().set(sim::com2_transmit, Com2 ? 1.0 : 0.0);
+}
+
+// The altimeter setting: one hectopascal per event; the inches follow.
+constexpr double kBaroStepHpa = 1.0;
+constexpr double kHpaPerInHg = 33.8639;
+template <int Direction>
+void baro_step(AircraftModel& m, std::uint32_t) {
+    double hpa = m.vars().get(sim::baro_hpa);
+    if (!(hpa == hpa)) hpa = 0.0;
+    hpa += Direction * kBaroStepHpa;
+    m.vars().set(sim::baro_hpa, hpa);
+    m.vars().set(sim::baro_inhg, hpa / kHpaPerInHg);
+}
+
 void panel_window_open(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, true); }
 void panel_window_close(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, false); }
 
@@ -303,6 +379,28 @@ constexpr ReactionRow kReactions[] = {
     {key::eng2_failure_set, &engine_failure<1>, A},
     {key::eng2_fire_start, &eng2_fire_start, A},
     {key::eng2_fire_stop, &eng2_fire_stop, A},
+    // Radios: frequency steps within the band, the transmit selection
+    {key::nav1_whole_up, &tune_whole<kNav1Band, 1>, A},
+    {key::nav1_whole_down, &tune_whole<kNav1Band, -1>, A},
+    {key::nav1_fract_up, &tune_fraction<kNav1Band, 1>, A},
+    {key::nav1_fract_down, &tune_fraction<kNav1Band, -1>, A},
+    {key::nav2_whole_up, &tune_whole<kNav2Band, 1>, A},
+    {key::nav2_whole_down, &tune_whole<kNav2Band, -1>, A},
+    {key::nav2_fract_up, &tune_fraction<kNav2Band, 1>, A},
+    {key::nav2_fract_down, &tune_fraction<kNav2Band, -1>, A},
+    {key::com1_whole_up, &tune_whole<kCom1Band, 1>, A},
+    {key::com1_whole_down, &tune_whole<kCom1Band, -1>, A},
+    {key::com1_fract_up, &tune_fraction<kCom1Band, 1>, A},
+    {key::com1_fract_down, &tune_fraction<kCom1Band, -1>, A},
+    {key::com2_whole_up, &tune_whole<kCom2Band, 1>, A},
+    {key::com2_whole_down, &tune_whole<kCom2Band, -1>, A},
+    {key::com2_fract_up, &tune_fraction<kCom2Band, 1>, A},
+    {key::com2_fract_down, &tune_fraction<kCom2Band, -1>, A},
+    {key::com1_transmit_select, &transmit_select<false>, A},
+    {key::com2_transmit_select, &transmit_select<true>, A},
+    // Altimeter setting
+    {key::baro_up, &baro_step<1>, A},
+    {key::baro_down, &baro_step<-1>, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "module/flasher.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
@@ -143,26 +144,23 @@ bool over_placard(double f, double ias) {
     return false;
 }
 
-// 7. KRUG: flashes while the slats travel, steady while they are out.
+// 7. KRUG: flashes while the slats travel, steady while they are out. Each change comes once the
+// counter has reached its mark, so a skipped tick never leaves the light stuck.
 bool krug_lit() {
     if (st.slat_transit != 1) return st.slat_extended == 1;
-    const std::int64_t t = truncate<i32>(tick_counter());
-    if (st.krug_started == 0) {
-        st.krug_phase = 1;
+    const std::int64_t t = flash_counter();
+    Flasher krug(st.krug_started, st.krug_phase, st.krug_phase_start, kKrugOnTicks, kKrugPeriodTicks);
+    if (!krug.running()) {
+        krug.start(t);
         st.krug_cycle_start = static_cast<i32>(t);
-        st.krug_phase_start = static_cast<i32>(t);
-        st.krug_started = 1;
-    } else if (st.krug_cycle_start + kKrugCycleTicks == t) {
+    } else if (mark_reached(st.krug_cycle_start, kKrugCycleTicks, t)) {
         st.krug_phase = 0;
         st.krug_started = 0;
         st.slat_transit = 0;
-    } else if (st.krug_phase_start + kKrugOnTicks == t) {
-        st.krug_phase = 0;
-    } else if (st.krug_phase_start + kKrugPeriodTicks == t) {
-        st.krug_phase = 1;
-        st.krug_phase_start = static_cast<i32>(t);
+    } else {
+        krug.step(t);
     }
-    return st.krug_phase == 1;
+    return krug.lit();
 }
 
 void tick() {

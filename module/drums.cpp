@@ -28,8 +28,9 @@ double units_drum(double v) {
 }
 
 double DigitDrum::step(int target, int positions) {
-    const double t = target;
-    const double top = positions - 1;
+    const int last = positions - 1;
+    const double t = target < 0 ? 0 : target > last ? last : target;
+    const double top = last;
     double& p = position;
     if (!(p == p)) p = 0.0;  // a drum never gets lost
     if (t - kSnap < p && p < t + kSnap) {
@@ -52,5 +53,21 @@ double DigitDrum::step(int target, int positions) {
     }
     return p;
 }
+
+double altitude_drum_quantity(double v, double weight) {
+    const double span = weight * kDigits;
+    const double q = (v - span * std::trunc(v / span)) / weight;
+    return q >= 0.0 && q < kDigits ? q : 0.0;
+}
+
+double altitude_drum(double v, double weight, double roll_zone) {
+    const double q = altitude_drum_quantity(v, weight);
+    const double n = std::trunc(q);
+    const double fraction = q - n;
+    if (fraction > roll_zone) return (kDigits - n) - (fraction - roll_zone) / (1.0 - roll_zone);
+    return n == 0.0 ? 0.0 : kDigits - n;
+}
+
+double altitude_turning_drum(double v, double weight) { return kDigits - altitude_drum_quantity(v, weight); }
 
 }  // namespace tarvenol

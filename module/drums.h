@@ -2,7 +2,9 @@
 //  - carry drums (counters): a drum stands on its digit and rolls to the next one only in the last
 //    unit before its carry, like an odometer; the lowest drum turns continuously;
 //  - animated digit drums (selectors, frequencies, settings): the drum moves a quarter digit per
-//    frame toward its digit and takes the short way over the 9-0 seam.
+//    frame toward its digit and takes the short way over the 9-0 seam;
+//  - altitude drums (the drum-pointer altimeters): a drum showing digit n stands at (10 - n) mod 10
+//    and rolls on to 9 - n while the altitude is in the drum's roll zone, the last part of its digit.
 #pragma once
 
 #include "module/numbers.h"
@@ -17,10 +19,24 @@ double carry_drum(double v, double weight);
 double units_drum(double v);
 
 // An animated digit drum with `positions` digits 0..positions-1; step() moves it one frame toward
-// `target` and returns the position to draw.
+// `target` and returns the position to draw. A target that is no digit of the drum (a nibble of 10
+// to 15 from a BCD value that is not one, a negative setting) stops at the nearer end digit, so the
+// drum never turns to a picture it does not have.
 struct DigitDrum {
     double position = 0.0;
     double step(int target, int positions = 10);
 };
+
+// The digit and fraction of the altitude drum of weight `weight` (100, 1000, 10000 ft): the value
+// less its whole tens of that weight, in units of the weight, 0 up to 10. A value that has no such
+// digit (NaN, an infinity, a negative) stands the drum on 0.
+double altitude_drum_quantity(double v, double weight);
+
+// An altitude drum: stands at (10 - n) mod 10 for its digit n and rolls linearly from 10 - n to
+// 9 - n while the fraction of its digit is above `roll_zone`.
+double altitude_drum(double v, double weight, double roll_zone);
+
+// The continuously turning lowest altitude drum: 10 minus its digit and fraction.
+double altitude_turning_drum(double v, double weight);
 
 }  // namespace tarvenol

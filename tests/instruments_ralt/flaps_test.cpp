@@ -190,6 +190,27 @@ TEST_F(FlapIndicator, krug_flashes_4_ticks_on_4_off_while_the_slats_travel_and_r
     EXPECT_EQ(var("krug_cycle_start"), start + 81);
 }
 
+TEST_F(FlapIndicator, krug_flashes_on_and_ends_its_cycle_when_the_counter_jumps_past_the_marks) {
+    flaps(1000.0);
+    sim(sim::tick_counter, 199.0);  // the host counts one more before the frame
+    bed.tick();
+    EXPECT_TRUE(lit("krug_light"));
+    sim(sim::tick_counter, 205.0);  // 204 skipped
+    bed.tick();
+    EXPECT_FALSE(lit("krug_light"));
+    sim(sim::tick_counter, 210.0);  // 208 skipped
+    bed.tick();
+    EXPECT_TRUE(lit("krug_light"));
+    EXPECT_EQ(var("krug_phase_start"), 211.0);
+    sim(sim::tick_counter, 289.0);  // the end of the cycle at 280 skipped
+    bed.tick();
+    EXPECT_FALSE(lit("krug_light")) << "the cycle ends";
+    EXPECT_EQ(var("krug_started"), 0.0);
+    bed.tick();
+    EXPECT_TRUE(lit("krug_light")) << "a new cycle while the slats still move";
+    EXPECT_EQ(var("krug_cycle_start"), 291.0);
+}
+
 TEST_F(FlapIndicator, krug_is_steady_with_the_slats_out_and_dark_with_them_in) {
     flaps(4096.0);
     bed.tick();
