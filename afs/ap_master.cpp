@@ -6,6 +6,7 @@
 #include "afs/control_laws.h"
 #include "afs/modes.h"
 #include "module/gauge.h"
+#include "module/number_text.h"
 #include "module/shared_state.h"
 
 namespace {
@@ -69,10 +70,11 @@ Image land_light{"land_light", light(Tone::advisory, "LAND")};
 Image loc_light{"loc_light", light(Tone::advisory, "LOC")};
 Image takeoff_light{"takeoff_light", light(Tone::advisory, "T/O")};
 Image cws_light{"cws_light", light(Tone::advisory, "CWS")};
+NumberText pitch_wheel_shown;
 Text pitch_wheel_readout{"pitch_wheel_readout", 6,
                          [](char* text, std::size_t size) {
                              const double v = kPitchWheelMax - shared.pitch_wheel;
-                             format_text(text, size, "%+.1f", v);
+                             pitch_wheel_shown.show(text, size, "%+.1f", v);
                              return v;
                          },
                          readout()};

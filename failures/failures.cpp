@@ -11,6 +11,7 @@
 
 #include "module/controls.h"
 #include "module/gauge.h"
+#include "module/number_text.h"
 #include "module/shared_state.h"
 
 namespace {
@@ -197,10 +198,11 @@ constexpr std::array<u8*, 14> kWindows{
     &st.fail_f3_min_ias_kt, &st.fail_f3_countdown, &st.fail_f2_min_ias_kt, &st.fail_f2_countdown,
     &st.fail_f1_min_ias_kt, &st.fail_f1_countdown};
 constexpr int kWindowDigits = 3;
+std::array<NumberText, kWindows.size()> window_shown;
 template <std::size_t W>
 double window_text(char* text, std::size_t size) {
     const u8 v = *kWindows[W];
-    format_text(text, size, "%3d", v);
+    window_shown[W].show(text, size, "%3.0f", v);
     return v;
 }
 constexpr Look countdown_window(int item) { return readout(step_box(item, kDelayDx, 1)); }
