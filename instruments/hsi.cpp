@@ -29,12 +29,12 @@ constexpr double kDmeMax = 999.0;
     X(i32, hsi_to_from, 0)         \
     X(f64, hsi_deviation, 0.0)     \
     X(f64, hsi_glide_slope, 0.0)   \
-    X(f64, hsi_dme_nm, 0.0)
+    X(f64, hsi_dme_shown_nm, 0.0)
 TARVENOL_PRIVATE_STATE(HSI_STATE)
 
 template <int Weight>
 double dme_drum() {
-    return dme_picture(distance_drum(clamp_back(st.hsi_dme_nm, 0.0, kDmeMax), Weight));
+    return dme_picture(distance_drum(clamp_back(st.hsi_dme_shown_nm, 0.0, kDmeMax), Weight));
 }
 
 Background background{panel("HSI")};
@@ -111,7 +111,7 @@ void tick() {
     gps.show(is_on(read(sim::gps_drives_nav)) && powered);  // 8
     const double dme = read(sim::hsi_dme_nm);  // 9
     const bool dme_valid = dme > 0.0;
-    if (dme_valid) st.hsi_dme_nm = std::min(dme, kDmeMax);
+    if (dme_valid) st.hsi_dme_shown_nm = std::min(dme, kDmeMax);
     dme_hundreds.show(dme_valid);
     dme_tens.show(dme_valid);
     dme_units.show(dme_valid);

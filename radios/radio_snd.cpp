@@ -1,6 +1,9 @@
 // tarvenol radio_snd_t418: the audio control panel. Switches A to E select the receivers the crew
 // hears (B to E through the simulator's audio-selection events, sent every tick while their bus is
 // powered); the master volume knob raises or lowers every cockpit sound one decibel per step.
+#include <algorithm>
+#include <cstdint>
+
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
@@ -33,7 +36,7 @@ IconSet volume_knob{"snd_master_vol", 2 * kVolumeStepsMax + 1,
 void change_volumes(int by) {
     for (int i = 0; i < snd::kSoundCount; ++i) {
         i16& v = shared.sound_volume[static_cast<std::size_t>(i)];
-        v = static_cast<i16>(v + by);
+        v = static_cast<i16>(std::clamp(v + by, int{INT16_MIN}, int{INT16_MAX}));
         snd::set_volume(static_cast<snd::SoundId>(i), v);
     }
 }
