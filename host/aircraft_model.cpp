@@ -286,6 +286,54 @@ void baro_step(AircraftModel& m, std::uint32_t) {
     m.vars().set(sim::baro_inhg, hpa / kHpaPerInHg);
 }
 
+// ADF and transponder: the simulator keeps both in BCD and steps one digit at a time with no carry
+// into the next; ADF hundreds run 1..17 (100..1799 kHz) and wrap round, the other ADF digits 0..9,
+// the transponder digits 0..7.
+constexpr int kBcdDigitBits = 4;
+constexpr std::uint32_t kBcdDigitMask = 0xF;
+constexpr int kAdfHundredsFirst = 1;
+constexpr int kAdfHundredsLast = 17;
+constexpr int kDecimalDigitLast = 9;
+constexpr int kOctalDigitLast = 7;
+int bcd_to_int(std::uint32_t bcd, int digits) {
+    int v = 0;
+    for (int i = digits - 1; i >= 0; --i)
+        v = v * 10 + std::min<int>(static_cast<int>((bcd >> (kBcdDigitBits * i)) & kBcdDigitMask), kDecimalDigitLast);
+    return v;
+}
+std::int32_t int_to_bcd(int v, int digits) {
+    std::int32_t bcd = 0;
+    for (int i = 0; i < digits; ++i, v /= 10) bcd |= (v % 10) << (kBcdDigitBits * i);
+    return bcd;
+}
+int wrap_step(int value, int direction, int first, int last) {
+    value += direction;
+    if (value > last) return first;
+    if (value < first) return last;
+    return value;
+}
+template <int Place, int Direction>
+void adf_step(AircraftModel& m, std::uint32_t) {
+    const int khz = std::clamp(bcd_to_int(static_cast<std::uint32_t>(m.vars().get(sim::adf_freq_bcd)), 4),
+                               kAdfHundredsFirst * 100, kAdfHundredsLast * 100 + 99);
+    int hundreds = khz / 100, tens = khz / 10 % 10, units = khz % 10;
+    if (Place == 2) hundreds = wrap_step(hundreds, Direction, kAdfHundredsFirst, kAdfHundredsLast);
+    if (Place == 1) tens = wrap_step(tens, Direction, 0, kDecimalDigitLast);
+    if (Place == 0) units = wrap_step(units, Direction, 0, kDecimalDigitLast);
+    m.vars().set(sim::adf_freq_bcd, int_to_bcd(hundreds * 100 + tens * 10 + units, 4));
+}
+template <int Place, int Direction>
+void transponder_step(AircraftModel& m, std::uint32_t) {
+    const auto code = static_cast<std::uint32_t>(m.vars().get(sim::transponder_code_bcd));
+    const int shift = kBcdDigitBits * Place;
+    const int digit = std::min<int>(static_cast<int>((code >> shift) & kBcdDigitMask), kOctalDigitLast);
+    const std::uint32_t stepped = static_cast<std::uint32_t>(wrap_step(digit, Direction, 0, kOctalDigitLast)) << shift;
+    m.vars().set(sim::transponder_code_bcd, static_cast<std::int32_t>((code & ~(kBcdDigitMask << shift)) | stepped));
+}
+// The receivers the audio panel selects (B to E), as the simulator last heard them.
+template <int Receiver>
+void audio_select(AircraftModel& m, std::uint32_t on) { m.set_audio(Receiver, on != 0); }
+
 void panel_window_open(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, true); }
 void panel_window_close(AircraftModel& m, std::uint32_t window) { m.host().set_window(window, false); }
 
@@ -401,6 +449,25 @@ constexpr ReactionRow kReactions[] = {
     // Altimeter setting
     {key::baro_up, &baro_step<1>, A},
     {key::baro_down, &baro_step<-1>, A},
+    // ADF and transponder digits, audio selection
+    {key::adf_hundreds_up, &adf_step<2, +1>, A},
+    {key::adf_hundreds_down, &adf_step<2, -1>, A},
+    {key::adf_tens_up, &adf_step<1, +1>, A},
+    {key::adf_tens_down, &adf_step<1, -1>, A},
+    {key::adf_units_up, &adf_step<0, +1>, A},
+    {key::adf_units_down, &adf_step<0, -1>, A},
+    {key::xpdr_thousands_up, &transponder_step<3, +1>, A},
+    {key::xpdr_thousands_down, &transponder_step<3, -1>, A},
+    {key::xpdr_hundreds_up, &transponder_step<2, +1>, A},
+    {key::xpdr_hundreds_down, &transponder_step<2, -1>, A},
+    {key::xpdr_tens_up, &transponder_step<1, +1>, A},
+    {key::xpdr_tens_down, &transponder_step<1, -1>, A},
+    {key::xpdr_units_up, &transponder_step<0, +1>, A},
+    {key::xpdr_units_down, &transponder_step<0, -1>, A},
+    {key::audio_switch_b, &audio_select<0>, A},
+    {key::audio_switch_c, &audio_select<1>, A},
+    {key::audio_switch_d, &audio_select<2>, A},
+    {key::audio_switch_e, &audio_select<3>, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.

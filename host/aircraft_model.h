@@ -124,6 +124,11 @@ public:
     void set_yaw_damper(bool engaged) { yaw_damper_ = engaged; }
     bool yaw_damper() const { return yaw_damper_; }
 
+    // The receivers selected on the audio panel (B, C, D, E), by the simulator's audio events.
+    static constexpr int kAudioReceivers = 4;
+    void set_audio(int receiver, bool on) { audio_[static_cast<std::size_t>(receiver)] = on; }
+    bool audio(int receiver) const { return audio_[static_cast<std::size_t>(receiver)]; }
+
 private:
     void step_engine(int index);
     void burn_fuel(std::int32_t selector, double flow_pph);
@@ -135,6 +140,7 @@ private:
     bool yaw_damper_ = false;
     Autopilot autopilot_{};
     std::array<Engine, kEngines> engines_{};
+    std::array<bool, kAudioReceivers> audio_{};
 };
 
 }  // namespace tarvenol::host
