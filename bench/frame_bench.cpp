@@ -1,12 +1,14 @@
 // One full frame of all 138 gauges (service 6, then update/generate/draw with every element
 // callback) against the floor: the same host doing only its own share of that frame, the
-// lookup_var refreshes the gauges asked for and the walk of every element list with its source
-// variables refreshed. The ratio of the two tells what the cockpit's own logic costs.
+// lookup_var refreshes the gauges asked for, the key events they sent taken by the host (and its
+// aircraft), and the walk of every element list with its source variables refreshed. The ratio of
+// the two tells what the cockpit's own logic costs.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/simulator.h"
@@ -19,12 +21,18 @@ using namespace tarvenol::host;
 
 constexpr int kWarmUpFrames = 10 * kTicksPerSecond;
 
-// The tokens the gauges refreshed during one frame, in order.
+// The tokens the gauges refreshed and the key events they sent during one frame, in order.
 std::vector<int> recorded_tokens;
+std::vector<std::pair<abi::ID32, abi::UINT32>> recorded_keys;
 void (*host_lookup)(abi::MODULE_VAR*) = nullptr;
+abi::ERR(FSAPI* host_key_event)(abi::ID32, abi::UINT32) = nullptr;
 void FSAPI recording_lookup(abi::MODULE_VAR* var) {
     recorded_tokens.push_back(var->id);
     host_lookup(var);
+}
+abi::ERR FSAPI recording_key_event(abi::ID32 id, abi::UINT32 value) {
+    recorded_keys.emplace_back(id, value);
+    return host_key_event(id, value);
 }
 
 // A cockpit on the ground with its batteries on, a few seconds after loading.
@@ -50,12 +58,17 @@ void floor_frame(benchmark::State& state) {
     Cockpit cockpit;
     PanelHost& host = cockpit.sim.host();
 
-    // One frame with the lookup service interposed, to learn which refreshes the gauges make.
+    // One frame with the lookup and key event services interposed, to learn which refreshes the
+    // gauges make and which key events the host must take from them.
     abi::PANELS recording = host.panels();
     host_lookup = recording.lookup_var;
     recording.lookup_var = &recording_lookup;
+    host_key_event = recording.trigger_key_event;
+    recording.trigger_key_event = &recording_key_event;
     recorded_tokens.clear();
     recorded_tokens.reserve(4096);
+    recorded_keys.clear();
+    recorded_keys.reserve(4096);
     ImportTable.PANELSentry.fnptr = &recording;
     host.frame();
     ImportTable.PANELSentry.fnptr = const_cast<abi::PANELS*>(&host.panels());
@@ -67,12 +80,15 @@ void floor_frame(benchmark::State& state) {
 
     const abi::PANELS& panels = host.panels();
     for (auto _ : state) {
+        host.clear_key_events();
         for (abi::MODULE_VAR& r : records) panels.lookup_var(&r);
+        for (const auto& [id, value] : recorded_keys) panels.trigger_key_event(id, value);
         for (abi::ELEMENT_HEADER* first : first_elements)
             if (first) host.refresh_elements(first);
         benchmark::ClobberMemory();
     }
     state.counters["lookups"] = static_cast<double>(records.size());
+    state.counters["key_events"] = static_cast<double>(recorded_keys.size());
 }
 
 BENCHMARK(full_frame)->Unit(benchmark::kMicrosecond);
