@@ -280,6 +280,12 @@ constexpr ReactionRow kReactions[] = {
     {key::throttle1_set, &throttle_set<0>, A},
     {key::throttle2_set, &throttle_set<1>, A},
     {key::nav1_obs_set, &nav1_course_set, A},
+    // Exterior lights: the toggled ones flip, the others are set
+    {key::nav_lights_toggle, &flip<sim::nav_lights>, A},
+    {key::logo_lights_toggle, &flip<sim::logo_light>, A},
+    {key::beacon_light_toggle, &flip<sim::beacon_light>, A},
+    {key::wing_lights_toggle, &flip<sim::wing_lights>, A},
+    {key::nose_light_toggle, &flip<sim::nose_light>, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.
