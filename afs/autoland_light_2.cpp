@@ -62,7 +62,7 @@ void acknowledge() {
 }
 
 // The approach while LAND is watched: the first failure seen sets the warning.
-void watch_approach(bool on_ground, double nav_signal) {
+void watch_approach(double nav_signal) {
     const auto& s = shared;
     const double agl_ft = height_above_ground_ft();
     if (beyond(read(sim::nav1_cdi), kLocLimit) && s.loc_captured == 1 && s.radio_alt_ft > kLocWatchAboveFt) {
@@ -74,12 +74,8 @@ void watch_approach(bool on_ground, double nav_signal) {
     } else if (s.flare_active == 1) {
         const double time_of_day = read(sim::time_of_day);
         if (st.autoland_flare_timer_armed == 0) arm_flare_timer(time_of_day);
-        if (st.autoland_flare_timer_armed == 1 && flare_timer_reached(time_of_day)) {
-            if (!on_ground)
-                shared.autoland_warn_state = kApproachFailure;
-            else
-                st.autoland_flare_timer_armed = 0;
-        }
+        if (st.autoland_flare_timer_armed == 1 && flare_timer_reached(time_of_day))
+            shared.autoland_warn_state = kApproachFailure;  // watched only while airborne
     }
 }
 
@@ -95,8 +91,9 @@ void tick() {
     else
         st.autoland_flare_timer_armed = 0;
 
-    if (on_ground) {
+    if (on_ground) {  // the touchdown ends the flare's watch
         s.autoland_warn_state = kNone;
+        st.autoland_flare_timer_armed = 0;
         f.clear();
     }
 
@@ -105,7 +102,7 @@ void tick() {
         if (st.autoland_land_seen == 1 && below && !on_ground && s.autoland_warn_state == kNone && !autopilot_on)
             s.autoland_warn_state = kAutopilotLost;
     } else {
-        watch_approach(on_ground, nav_signal);
+        watch_approach(nav_signal);
     }
 
     if (on_ground) {

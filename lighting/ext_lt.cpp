@@ -28,13 +28,13 @@ constexpr Box sw(int i) { return switch_box(column(i, kSwitches, kW), kTop); }
 Background background{panel("EXT LT", 130)};
 SwitchImages<2> nav_switch{lever("NAV", sw(0)), "nav.off", "nav.on"};
 SwitchImages<2> logo_switch{lever("LOGO", sw(1)), "logo.off", "logo.on"};
-SwitchImages<2> beacon_switch{lever("BEACON", sw(2)), "beacon.off", "beacon.on"};
-SwitchImages<2> strobe_switch{lever("STROBE", sw(3)), "strobe.off", "strobe.on"};
+SwitchImages<2> beacon_switch{lever("BCN", sw(2)), "beacon.off", "beacon.on"};
+SwitchImages<2> strobe_switch{lever("STRB", sw(3)), "strobe.off", "strobe.on"};
 SwitchImages<2> wing_switch{lever("WING", sw(4)), "wing.off", "wing.on"};
-SwitchImages<2> land_lh_switch{lever("LAND LH", sw(5)), "land_lh.off", "land_lh.on"};
-SwitchImages<2> land_rh_switch{lever("LAND RH", sw(6)), "land_rh.off", "land_rh.on"};
+SwitchImages<2> land_lh_switch{lever("LAND L", sw(5)), "land_lh.off", "land_lh.on"};
+SwitchImages<2> land_rh_switch{lever("LAND R", sw(6)), "land_rh.off", "land_rh.on"};
 SwitchImages<2> nose_switch{lever("NOSE", sw(7)), "nose.off", "nose.on"};
-SwitchImages<2> runway_switch{lever("RUNWAY", sw(8)), "runway.off", "runway.on"};
+SwitchImages<2> runway_switch{lever("RWY", sw(8)), "runway.off", "runway.on"};
 
 // A light the simulator only toggles: toggled when it disagrees with what the panel asks.
 void assert_toggled_light(bool wanted, double simulator_light, KeyEvent toggle) {

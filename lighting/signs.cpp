@@ -14,8 +14,8 @@ using namespace tarvenol;
 TARVENOL_PRIVATE_STATE(SIGNS_STATE)
 
 Background background{panel("SIGNS", 120)};
-SwitchImages<2> seat_belts{lever("SEAT BELTS", switch_box(column(0, 2, 114), 40)), "seat_belts.off", "seat_belts.on"};
-SwitchImages<2> no_smoking{lever("NO SMOKING", switch_box(column(1, 2, 114), 40)), "no_smoking.off", "no_smoking.on"};
+SwitchImages<2> seat_belts{lever("BELTS", switch_box(column(0, 2, 114), 40)), "seat_belts.off", "seat_belts.on"};
+SwitchImages<2> no_smoking{lever("NO SMK", switch_box(column(1, 2, 114), 40)), "no_smoking.off", "no_smoking.on"};
 
 template <auto Member, u8 Position>
 void sign_switch() {
