@@ -468,6 +468,12 @@ constexpr ReactionRow kReactions[] = {
     {key::audio_switch_c, &audio_select<1>, A},
     {key::audio_switch_d, &audio_select<2>, A},
     {key::audio_switch_e, &audio_select<3>, A},
+    // Exterior lights: the toggled ones flip, the others are set
+    {key::nav_lights_toggle, &flip<sim::nav_lights>, A},
+    {key::logo_lights_toggle, &flip<sim::logo_light>, A},
+    {key::beacon_light_toggle, &flip<sim::beacon_light>, A},
+    {key::wing_lights_toggle, &flip<sim::wing_lights>, A},
+    {key::nose_light_toggle, &flip<sim::nose_light>, A},
 };
 
 // Every key event of the vocabulary, with its reaction where there is one.

@@ -213,6 +213,7 @@ using VolumeTable = std::array<i16, snd::kSoundCount>;
     X(u8, wroof_req, 0, "1 = play WROOF once per tick (request from the yaw damper gauge)") \
     X(u8, clacker_req, 0, "1 = loop CLACKER (overspeed), 0 = stop it (from the flaps indicator gauge)") \
     X(u8, cliclic_req, 0, "1 = play CLICLICLIC once per tick (from autoland light 1 gauge)") \
+    X(u8, autoland_warn_state, 0, "autoland warning light: 0 none, 1 approach failure (localizer, glide slope, signal or flare too long), 2 autopilot lost in LAND below 200 ft, 255 on ground") \
     X(u8, alt_alert_chime, 0, "altitude alert single chime: writers set 1 to request (only while gpws_alert is 0); the aural dispatcher plays RE once and sets 2; writers reset 0") \
     X(u8, alt_alert_cont, 0, "altitude alert continuous chime: 1 = loop REREP while gpws_alert is 0, else stop") \
     X(u8, cockpit_init_state, 0, "start-up sequence: 0 at load; 1 after the flight-deck lighting gauge opened all pop-up windows on its first tick; 2 after the GPS-drives gauge set the cockpit up and closed the windows") \

@@ -234,6 +234,7 @@
     X(panel_lights_off, 0x10209) \
     X(nav_lights_toggle, 0x1034B) \
     X(beacon_light_toggle, 0x10348) \
+    X(logo_lights_toggle, 0x10349) \
     X(strobes_on, 0x10204) \
     X(strobes_off, 0x10205) \
     X(wing_lights_toggle, 0x1034A) \

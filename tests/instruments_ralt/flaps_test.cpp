@@ -247,7 +247,7 @@ TEST_F(FlapIndicator, the_lamp_test_lights_all_four_and_the_dc_bus_darkens_them)
     sim(sim::on_ground, 0.0);
     flaps(1000.0);
     bed.tick();
-    shared.ann_lt_test = 1;
+    shared.ann_lt_sel = 2;  // ANN LT selector at TEST
     bed.tick(5);
     for (const char* light : {"krug_light", "speed_brake_light", "config_light", "asym_light"})
         EXPECT_TRUE(lit(light)) << light;

@@ -138,7 +138,7 @@ TEST_F(SurfaceIndicator, trim_at_4_degrees_on_the_ground_lights_the_config_light
 }
 
 TEST_F(SurfaceIndicator, the_lamp_test_lights_both_lights_only_with_the_dc_bus) {
-    shared.ann_lt_test = 1;
+    shared.ann_lt_sel = 2;  // ANN LT selector at TEST
     bed.tick();
     EXPECT_TRUE(lit("ail_mode_light"));
     EXPECT_TRUE(lit("stab_config_light"));

@@ -164,8 +164,8 @@ TEST_F(MasterWarning, the_takeoff_inhibit_hides_the_cautions_until_airborne_with
 
 TEST_F(MasterWarning, panel_1_keeps_the_big_window_open_or_closed_every_tick) {
     bed.tick();
-    EXPECT_EQ(bed.sent_count(key::panel_window_close), 1);
-    EXPECT_EQ(bed.sent_count(key::panel_window_open), 0);
+    EXPECT_EQ(bed.sent_count(key::panel_window_close, kMwp1), 1);
+    EXPECT_EQ(bed.sent_count(key::panel_window_open, kMwp1), 0);
     bed.click(kMwp1, "master");
     bed.tick(3);
     EXPECT_EQ(bed.sent_count(key::panel_window_open), 3);
