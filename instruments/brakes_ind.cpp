@@ -39,7 +39,7 @@ TARVENOL_PRIVATE_STATE(BRAKES_STATE)
 // Elements.
 // One dial, the two brake needles turning about its pivot.
 constexpr int kFace = 152;
-constexpr Box kDial = centred(kFace / 2, kFace / 2 + 6, 136, 136);
+constexpr Box kDial = centred(kFace / 2, kFace / 2 + 12, 128, 128);
 Background background{panel("BRAKES", kFace + 10)};
 Needle needle_a{"brake_press_a_needle", [] { return clamp_back(st.brake_press_a, kNeedleMin, kNeedleMax); },
                 dial("L", kNeedleMin, kNeedleMax, kDial)};
