@@ -43,13 +43,23 @@ constexpr double kStartValveClosesN2 = 45.0;
     X(u8, eng_2_start_armed, 0)
 TARVENOL_PRIVATE_STATE(ENG_START_STATE)
 
-Background background;
-IconSet selector{"eng_start_sel", 6, [] { return clamp_back(st.eng_start_sel, kSelStartB, kSelContRelightAB); }};
-Image arm_engaged{"arm_engaged"};
-Image eng_1_button_lamp{"eng_1_button_light"};
-Image eng_2_button_lamp{"eng_2_button_light"};
-Image eng_1_start_valve{"eng_1_start_valve_light"};
-Image eng_2_start_valve{"eng_2_start_valve_light"};
+// The ENG START panel: the rotary selector on the left; on the right the start master's ARM and
+// START ABORT buttons, the ENG 1 and ENG 2 start buttons and under each its START VALVE OPEN lamp.
+constexpr int kW = 370, kH = 214, kButtonW = 72, kButtonH = 36;
+constexpr Box kSelector = centred(96, 118, 96, 96);
+constexpr int kEng1 = 246, kEng2 = 326, kMasterRow = 28, kStartRow = 92, kValveRow = 156;
+constexpr Box button_at(int cx, int top) { return lamp_box(cx, top, kButtonW, kButtonH); }
+Background background{panel("ENG START", kH)};
+IconSet selector{"eng_start_sel", 6, [] { return clamp_back(st.eng_start_sel, kSelStartB, kSelContRelightAB); },
+                 knob("START SEL", kSelector, kSelStartB, kSelContRelightAB,
+                      "START B|START A|CRANK|RELIGHT A|RELIGHT B|RELIGHT A+B")};
+Image arm_engaged{"arm_engaged", button(Tone::blue, "ARM", button_at(kEng1, kMasterRow))};
+Image eng_1_button_lamp{"eng_1_button_light", button(Tone::white, "ENG 1", button_at(kEng1, kStartRow))};
+Image eng_2_button_lamp{"eng_2_button_light", button(Tone::white, "ENG 2", button_at(kEng2, kStartRow))};
+Image eng_1_start_valve{"eng_1_start_valve_light",
+                        light(Tone::caution, "START VALVE OPEN", button_at(kEng1, kValveRow))};
+Image eng_2_start_valve{"eng_2_start_valve_light",
+                        light(Tone::caution, "START VALVE OPEN", button_at(kEng2, kValveRow))};
 
 // Start air: the APU's bleed, the ground supply that comes with external power, or the other
 // engine turning (its N2 for the start logic, its N1 for the push button).
@@ -132,22 +142,28 @@ void press_start(u8& state, double other_engine_n1) {
 }
 
 constexpr std::array areas{
-    area<[] { step_down(st.eng_start_sel, kSelStartB); }>("selector.left", Cursor::down),
-    area<[] { step_up(st.eng_start_sel, kSelContRelightAB); }>("selector.right", Cursor::up),
+    area<[] { step_down(st.eng_start_sel, kSelStartB); }>("selector.left", Cursor::down)
+        .at(kSelector.x, kSelector.y, kSelector.w / 2, kSelector.h),
+    area<[] { step_up(st.eng_start_sel, kSelContRelightAB); }>("selector.right", Cursor::up)
+        .at(kSelector.x + kSelector.w / 2, kSelector.y, kSelector.w / 2, kSelector.h),
     area<[] {
         if (shared.eng_start_master == kMasterOff) {
             shared.eng_start_master = kMasterPressed;
             snd::play_once(snd::CLICK);
         }
-    }>("arm", Cursor::hand),
+    }>("arm", Cursor::hand)
+        .at(kEng1 - kButtonW / 2, kMasterRow, kButtonW, kButtonH),
     area<[] {
         if (shared.eng_start_master != kMasterOff) snd::play_once(snd::CLICK);
         shared.eng_start_master = kMasterOff;
         shared.eng_1_start_state = kIdle;
         shared.eng_2_start_state = kIdle;
-    }>("start_abort", Cursor::hand),
-    area<[] { press_start(shared.eng_1_start_state, read(sim::eng2_n1_pct)); }>("eng_1", Cursor::hand),
-    area<[] { press_start(shared.eng_2_start_state, read(sim::eng1_n1_pct)); }>("eng_2", Cursor::hand),
+    }>("start_abort", Cursor::hand)
+        .at(kEng2 - kButtonW / 2, kMasterRow, kButtonW, kButtonH),
+    area<[] { press_start(shared.eng_1_start_state, read(sim::eng2_n1_pct)); }>("eng_1", Cursor::hand)
+        .at(kEng1 - kButtonW / 2, kStartRow, kButtonW, kButtonH),
+    area<[] { press_start(shared.eng_2_start_state, read(sim::eng1_n1_pct)); }>("eng_2", Cursor::hand)
+        .at(kEng2 - kButtonW / 2, kStartRow, kButtonW, kButtonH),
 };
 
 }  // namespace

@@ -36,8 +36,9 @@ void hp_lever_tick(const HpLever& lever, u8& position, u8& initialised) {
     u8 initialised = 0;                                                                                     \
     const VarRef vars[] = {var_ref("hp_lever_" #n "_initialised", initialised)};                           \
     void reset() { initialised = 0; }                                                                       \
-    Background background;                                                                                  \
-    SwitchImages<2> lever_images{"hp_lever_" #n ".shut", "hp_lever_" #n ".open"};                           \
+    Background background{panel("HP FUEL", 150)};                                                          \
+    SwitchImages<2> lever_images{lever("ENG " #n, at(13, 50, 44, 76), "SHUT|OPEN"), "hp_lever_" #n ".shut", \
+                                 "hp_lever_" #n ".open"};                                                   \
     void tick() {                                                                                           \
         eng::hp_lever_tick<sim::eng##n##_mixture>(kLever, shared.hp_lever_##n, initialised);                        \
         lever_images.show(shared.hp_lever_##n);                                                             \

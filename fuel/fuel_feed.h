@@ -47,7 +47,7 @@ constexpr i32 center = 6;
 
 // A flow bar drawn bright or dim over its striped low-pressure flag, hidden without power.
 struct BrightDimBar : SwitchImages<2> {  // dim, bright
-    BrightDimBar(const char* dim, const char* bright) : SwitchImages<2>(bar(), dim, bright) {}
+    BrightDimBar(const char* dim, const char* bright, Look look = bar()) : SwitchImages<2>(look, dim, bright) {}
     void show(bool powered, bool bright) { SwitchImages<2>::show(powered ? (bright ? 1 : 0) : -1); }
 };
 

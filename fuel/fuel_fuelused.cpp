@@ -5,9 +5,10 @@ namespace {
 
 using namespace tarvenol;
 
-Background background;
+Background background{panel("FUEL USED RESET", 64)};
 
-constexpr std::array areas{area<&fuel::reset_fuel_used>("reset", Cursor::hand)};
+// The reset push button in the middle of the strip between the two counters.
+constexpr std::array areas{area<&fuel::reset_fuel_used>("reset", Cursor::hand).at(271, 24, 32, 32)};
 
 }  // namespace
 

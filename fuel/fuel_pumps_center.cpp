@@ -28,13 +28,20 @@ void select(const SelectorEvents& engine, i32 tank) {
     send(engine[listed ? static_cast<std::size_t>(tank) : 0]);
 }
 
-Background background;
-SwitchImages<2> left_pump_images{"fuel_pump_cl_sw.off", "fuel_pump_cl_sw.on"};
-SwitchImages<2> right_pump_images{"fuel_pump_cr_sw.off", "fuel_pump_cr_sw.on"};
-fuel::BrightDimBar left_pump_bar{"left_pump_bar.dim", "left_pump_bar.bright"};
-fuel::BrightDimBar right_pump_bar{"right_pump_bar.dim", "right_pump_bar.bright"};
-Image upper_bar_left{"upper_bar_left"};
-Image upper_bar_right{"upper_bar_right"};
+// The center tank panel: each pump's line runs down from the tank through its upper flow bar and
+// its pump flow bar to its side's manifold; the pump switches sit under the lines.
+constexpr int kW = 336, kH = 196, kLeft = 84, kRight = 252;
+constexpr int kTankTop = 26, kUpperBars = 44, kPumpBars = 80, kManifold = 98, kSwitchTop = 124;
+constexpr Line kFlow[] = {line(kLeft, kTankTop, kLeft, kManifold), line(kRight, kTankTop, kRight, kManifold)};
+Background background{panel("CTR TK PUMPS", kH, kFlow)};
+SwitchImages<2> left_pump_images{lever("L PUMP", switch_box(kLeft, kSwitchTop), "OFF|ON"), "fuel_pump_cl_sw.off",
+                                 "fuel_pump_cl_sw.on"};
+SwitchImages<2> right_pump_images{lever("R PUMP", switch_box(kRight, kSwitchTop), "OFF|ON"), "fuel_pump_cr_sw.off",
+                                  "fuel_pump_cr_sw.on"};
+fuel::BrightDimBar left_pump_bar{"left_pump_bar.dim", "left_pump_bar.bright", bar(bar_box(kLeft, kPumpBars))};
+fuel::BrightDimBar right_pump_bar{"right_pump_bar.dim", "right_pump_bar.bright", bar(bar_box(kRight, kPumpBars))};
+Image upper_bar_left{"upper_bar_left", bar(bar_box(kLeft, kUpperBars))};
+Image upper_bar_right{"upper_bar_right", bar(bar_box(kRight, kUpperBars))};
 
 // A side has pump pressure when a pump that is on has fuel to pump.
 bool side_pressure(u8 center_pump, u8 main_pump, double main_liters, u8 aux_pump, double aux_liters) {

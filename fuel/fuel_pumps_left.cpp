@@ -9,4 +9,4 @@ constexpr WingSide kLeftWing{&FeedState::fuel_pump_l1_sw, &FeedState::fuel_pump_
                              tank::left_aux};
 }  // namespace
 
-TARVENOL_WING_PUMPS_GAUGE(fuel_pumps_left, "tarvenol fuel_pumps_left_t418", 156, kLeftWing);
+TARVENOL_WING_PUMPS_GAUGE(fuel_pumps_left, "tarvenol fuel_pumps_left_t418", "L WING TK PUMPS", 156, kLeftWing);

@@ -9,4 +9,4 @@ constexpr WingSide kRightWing{&FeedState::fuel_pump_r1_sw, &FeedState::fuel_pump
                               tank::right_aux};
 }  // namespace
 
-TARVENOL_WING_PUMPS_GAUGE(fuel_pumps_right, "tarvenol fuel_pumps_right_t418", 156, kRightWing);
+TARVENOL_WING_PUMPS_GAUGE(fuel_pumps_right, "tarvenol fuel_pumps_right_t418", "R WING TK PUMPS", 156, kRightWing);

@@ -5,8 +5,8 @@ namespace {
 
 using namespace tarvenol;
 
-Background background;
-Image reserve_light{"reserve_light"};
+Background background{panel(nullptr, 40)};
+Image reserve_light{"reserve_light", light(Tone::caution, "L FUEL LO LEVEL", lamp_box(56, 5, 96))};
 
 void tick() { fuel::reserve_tick(reserve_light, shared.fuel_qty_left_main); }
 

@@ -12,9 +12,10 @@ void press_test() {
     for (auto& indicator : fuel::indicators) indicator.test_flag = 1;
 }
 
-Background background;
+Background background{panel("QTY TEST", 64)};
 
-constexpr std::array areas{area<&press_test>("test", Cursor::hand)};
+// The push button under its legend.
+constexpr std::array areas{area<&press_test>("test", Cursor::hand).at(9, 24, 32, 32)};
 
 }  // namespace
 

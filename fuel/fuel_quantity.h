@@ -2,6 +2,7 @@
 // tick and slews its drums toward it, and runs the quantity test when the test button is pressed.
 #pragma once
 
+#include "fuel/fuel_drums.h"
 #include "module/gauge.h"
 
 namespace tarvenol::fuel {
@@ -36,22 +37,27 @@ double display_max(Indicator which);
 
 // A quantity indicator unit: its header, its drums (five, or four on the 4500 kg gauges) and a tick
 // that reads its tank's level and capacity variables.
-#define TARVENOL_FUEL_QUANTITY_GAUGE(ident, name, width, which, level_var, capacity_var, liters, ...)           \
+#define TARVENOL_FUEL_QUANTITY_GAUGE(ident, name, title, width, which, level_var, capacity_var, liters, ...)           \
     namespace {                                                                                              \
     void ident##_tick() {                                                                                    \
         ::tarvenol::fuel::quantity_tick(which, ::tarvenol::read(::tarvenol::sim::level_var),                           \
                                         ::tarvenol::read(::tarvenol::sim::capacity_var), ::tarvenol::shared.liters);   \
     }                                                                                                        \
-    ::tarvenol::Background ident##_background;                                                               \
+    ::tarvenol::Background ident##_background{::tarvenol::panel(title, ::tarvenol::fuel::kCounterH).in("KG")};                                                               \
     ::tarvenol::MovingImage ident##_drum_10000{"drum_10000", nullptr,                                        \
-                                               [] { return ::tarvenol::fuel::drum(which, 10000.0); }};       \
+                                               [] { return ::tarvenol::fuel::drum(which, 10000.0); },   \
+        ::tarvenol::drum(::tarvenol::fuel::counter_drum(4, width * ::tarvenol::kPixelsPerMm))};       \
     ::tarvenol::MovingImage ident##_drum_1000{"drum_1000", nullptr,                                          \
-                                              [] { return ::tarvenol::fuel::drum(which, 1000.0); }};         \
+                                              [] { return ::tarvenol::fuel::drum(which, 1000.0); },   \
+        ::tarvenol::drum(::tarvenol::fuel::counter_drum(3, width * ::tarvenol::kPixelsPerMm))};         \
     ::tarvenol::MovingImage ident##_drum_100{"drum_100", nullptr,                                            \
-                                             [] { return ::tarvenol::fuel::drum(which, 100.0); }};           \
+                                             [] { return ::tarvenol::fuel::drum(which, 100.0); },   \
+        ::tarvenol::drum(::tarvenol::fuel::counter_drum(2, width * ::tarvenol::kPixelsPerMm))};           \
     ::tarvenol::MovingImage ident##_drum_10{"drum_10", nullptr,                                              \
-                                            [] { return ::tarvenol::fuel::drum(which, 10.0); }};             \
-    ::tarvenol::MovingImage ident##_drum_1{"drum_1", nullptr, [] { return ::tarvenol::fuel::units(which); }}; \
+                                            [] { return ::tarvenol::fuel::drum(which, 10.0); },   \
+        ::tarvenol::drum(::tarvenol::fuel::counter_drum(1, width * ::tarvenol::kPixelsPerMm))};             \
+    ::tarvenol::MovingImage ident##_drum_1{"drum_1", nullptr, [] { return ::tarvenol::fuel::units(which); }, \
+        ::tarvenol::drum(::tarvenol::fuel::counter_drum(0, width * ::tarvenol::kPixelsPerMm))}; \
     }                                                                                                        \
     TARVENOL_GAUGE(ident, name, width, &::tarvenol::tick_callback<&ident##_tick>, ::tarvenol::no_areas,     \
                    ::tarvenol::no_vars, nullptr, ident##_background, __VA_ARGS__)

@@ -2,6 +2,7 @@
 // DC bus is powered and shows the total on carry drums, 10000 kg down to units.
 #pragma once
 
+#include "fuel/fuel_drums.h"
 #include "module/drums.h"
 #include "module/gauge.h"
 
@@ -39,12 +40,12 @@ void sample_fuel_used(FuelUsedSampler& sampler, double fuel_flow_pph, f64& fuel_
     void tick() {                                                                                           \
         if (shared.dc_bus_powered == 1) fuel::sample_fuel_used(sampler, read(sim::flow_var), fuel::counter); \
     }                                                                                                       \
-    Background background;                                                                                  \
-    MovingImage drum_10000{"drum_10000", nullptr, [] { return carry_drum(fuel::counter, 10000.0); }};      \
-    MovingImage drum_1000{"drum_1000", nullptr, [] { return carry_drum(fuel::counter, 1000.0); }};         \
-    MovingImage drum_100{"drum_100", nullptr, [] { return carry_drum(fuel::counter, 100.0); }};            \
-    MovingImage drum_10{"drum_10", nullptr, [] { return carry_drum(fuel::counter, 10.0); }};               \
-    MovingImage drum_1{"drum_1", nullptr, [] { return units_drum(fuel::counter); }};                       \
+    Background background{panel("FUEL USED " #engine, fuel::kCounterH).in("KG")};                         \
+    MovingImage drum_10000{"drum_10000", nullptr, [] { return carry_drum(fuel::counter, 10000.0); }, drum(fuel::counter_drum(4, fuel::kCounterWidth))};      \
+    MovingImage drum_1000{"drum_1000", nullptr, [] { return carry_drum(fuel::counter, 1000.0); }, drum(fuel::counter_drum(3, fuel::kCounterWidth))};         \
+    MovingImage drum_100{"drum_100", nullptr, [] { return carry_drum(fuel::counter, 100.0); }, drum(fuel::counter_drum(2, fuel::kCounterWidth))};            \
+    MovingImage drum_10{"drum_10", nullptr, [] { return carry_drum(fuel::counter, 10.0); }, drum(fuel::counter_drum(1, fuel::kCounterWidth))};               \
+    MovingImage drum_1{"drum_1", nullptr, [] { return units_drum(fuel::counter); }, drum(fuel::counter_drum(0, fuel::kCounterWidth))};                       \
     }                                                                                                       \
     TARVENOL_GAUGE(ident, name, 61, &tick_callback<&tick>, no_areas,                                        \
                    (VarTableView{sampler_vars, std::size(sampler_vars)}), &reset_sampler, background,       \

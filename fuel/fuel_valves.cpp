@@ -10,12 +10,17 @@ namespace {
 using namespace tarvenol;
 using fuel::feed;
 
-Background background;
-SwitchImages<2> valve_1a_images{"tank_valve_1a.shut", "tank_valve_1a.open"};
-SwitchImages<2> valve_1b_images{"tank_valve_1b.shut", "tank_valve_1b.open"};
-SwitchImages<2> valve_2a_images{"tank_valve_2a.shut", "tank_valve_2a.open"};
-SwitchImages<2> valve_2b_images{"tank_valve_2b.shut", "tank_valve_2b.open"};
-SwitchImages<3> xfeed_images{"xfeed_sel.normal", "xfeed_sel.from_left", "xfeed_sel.from_right"};
+// The two guarded switches of each side under the panel's caution legend, the cross feed
+// selector between the sides.
+constexpr int kW = 570, kH = 136, kValveTop = 52, kXfeed = kW / 2;
+constexpr Box valve_box(int i) { return switch_box(i < 2 ? 60 + 70 * i : kW - 130 + 70 * (i - 2), kValveTop); }
+Background background{panel("CAUTION TANK SHUT OFF VALVES", kH)};
+SwitchImages<2> valve_1a_images{lever("ENG 1", valve_box(0), "SHUT|OPEN"), "tank_valve_1a.shut", "tank_valve_1a.open"};
+SwitchImages<2> valve_1b_images{lever("ENG 1", valve_box(1), "SHUT|OPEN"), "tank_valve_1b.shut", "tank_valve_1b.open"};
+SwitchImages<2> valve_2a_images{lever("ENG 2", valve_box(2), "SHUT|OPEN"), "tank_valve_2a.shut", "tank_valve_2a.open"};
+SwitchImages<2> valve_2b_images{lever("ENG 2", valve_box(3), "SHUT|OPEN"), "tank_valve_2b.shut", "tank_valve_2b.open"};
+SwitchImages<3> xfeed_images{lever("CROSS FEED", switch_box(kXfeed, kValveTop)), "xfeed_sel.normal",
+                             "xfeed_sel.from_left", "xfeed_sel.from_right"};
 
 // The simulator valve of one engine follows its tank shut-off switch unless the engine is fed
 // across (the crossfeed from the other side keeps it open).

@@ -35,15 +35,25 @@ constexpr std::array<AreaDef, 4> wing_pump_areas{
     area<&pump_2_off<S>>("pump_2.off", Cursor::down),
 };
 
+// The wing panel's face: each pump's line runs down from its tank through its two flow bars to the
+// side's feed manifold; the pump switches sit under the manifold.
+constexpr int kWingW = 312, kWingH = 196, kPump1 = 78, kPump2 = 234;
+constexpr int kTankTop = 26, kBarA = 44, kBarB = 80, kManifold = 98, kPumpSwitchTop = 124;
+constexpr Line kWingFlow[] = {line(kPump1, kTankTop, kPump1, kManifold), line(kPump2, kTankTop, kPump2, kManifold),
+                              line(kPump1, kManifold, kPump2, kManifold)};
+
 // The pictures of one wing panel.
 struct WingPumpPanel {
+    explicit WingPumpPanel(const char* title) : background{panel(title, kWingH, kWingFlow)} {}
     Background background;
-    SwitchImages<2> pump_1{"pump_1_sw.off", "pump_1_sw.on"};
-    SwitchImages<2> pump_2{"pump_2_sw.off", "pump_2_sw.on"};
-    BrightDimBar pump_1_bar_a{"pump_1_bar_a.dim", "pump_1_bar_a.bright"};
-    BrightDimBar pump_1_bar_b{"pump_1_bar_b.dim", "pump_1_bar_b.bright"};
-    BrightDimBar pump_2_bar_a{"pump_2_bar_a.dim", "pump_2_bar_a.bright"};
-    BrightDimBar pump_2_bar_b{"pump_2_bar_b.dim", "pump_2_bar_b.bright"};
+    SwitchImages<2> pump_1{lever("PUMP 1", switch_box(kPump1, kPumpSwitchTop), "OFF|ON"), "pump_1_sw.off",
+                           "pump_1_sw.on"};
+    SwitchImages<2> pump_2{lever("PUMP 2", switch_box(kPump2, kPumpSwitchTop), "OFF|ON"), "pump_2_sw.off",
+                           "pump_2_sw.on"};
+    BrightDimBar pump_1_bar_a{"pump_1_bar_a.dim", "pump_1_bar_a.bright", bar(bar_box(kPump1, kBarA))};
+    BrightDimBar pump_1_bar_b{"pump_1_bar_b.dim", "pump_1_bar_b.bright", bar(bar_box(kPump1, kBarB))};
+    BrightDimBar pump_2_bar_a{"pump_2_bar_a.dim", "pump_2_bar_a.bright", bar(bar_box(kPump2, kBarA))};
+    BrightDimBar pump_2_bar_b{"pump_2_bar_b.dim", "pump_2_bar_b.bright", bar(bar_box(kPump2, kBarB))};
 
     template <const WingSide& S>
     void tick() {
@@ -63,9 +73,9 @@ struct WingPumpPanel {
 
 }  // namespace tarvenol::fuel
 
-#define TARVENOL_WING_PUMPS_GAUGE(ident, name, width, side)                                                   \
+#define TARVENOL_WING_PUMPS_GAUGE(ident, name, title, width, side)                                                   \
     namespace {                                                                                           \
-    ::tarvenol::fuel::WingPumpPanel panel;                                                                \
+    ::tarvenol::fuel::WingPumpPanel panel{title};                                                           \
     void tick() { panel.tick<side>(); }                                                                   \
     }                                                                                                     \
     TARVENOL_GAUGE(ident, name, width, &::tarvenol::tick_callback<&tick>, ::tarvenol::fuel::wing_pump_areas<side>, \

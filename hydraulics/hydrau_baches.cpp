@@ -18,10 +18,18 @@ constexpr u8 kScaleTop = 100;
     X(u8, hyd_yellow_tank_qty, 70)
 TARVENOL_PRIVATE_STATE(HYD_BACHES_STATE)
 
-Background background;
-Needle blue_tank{"blue_tank_needle", [] { return clamp_back(st.hyd_blue_tank_qty, u8{0}, kScaleTop); }};
-Needle green_tank{"green_tank_needle", [] { return clamp_back(st.hyd_green_tank_qty, u8{0}, kScaleTop); }};
-Needle yellow_tank{"yellow_tank_needle", [] { return clamp_back(st.hyd_yellow_tank_qty, u8{0}, kScaleTop); }};
+// Three reservoir dials side by side, blue, green, yellow, each over its own scale of content.
+constexpr int kW = 682, kH = 200, kDial = 172, kDialCy = 104;
+constexpr Look tank_dial(const char* legend, int i) {
+    return dial(legend, 0, kScaleTop, centred(column(i, 3, kW), kDialCy, kDial, kDial)).in("%");
+}
+Background background{panel("HYD RESERVOIRS", kH)};
+Needle blue_tank{"blue_tank_needle", [] { return clamp_back(st.hyd_blue_tank_qty, u8{0}, kScaleTop); },
+                 tank_dial("BLUE TANK", 0)};
+Needle green_tank{"green_tank_needle", [] { return clamp_back(st.hyd_green_tank_qty, u8{0}, kScaleTop); },
+                  tank_dial("GREEN TANK", 1)};
+Needle yellow_tank{"yellow_tank_needle", [] { return clamp_back(st.hyd_yellow_tank_qty, u8{0}, kScaleTop); },
+                   tank_dial("YELLOW TANK", 2)};
 
 void tick() {
     u8& green = st.hyd_green_tank_qty;

@@ -34,17 +34,24 @@ void pump_off(u8& counter) {
     }
 }
 
-Background background;
-SwitchImages<2> blue_eng1_images{"hyd_pump_blue_eng1.off", "hyd_pump_blue_eng1.on"};
-SwitchImages<2> green_eng1_images{"hyd_pump_green_eng1.off", "hyd_pump_green_eng1.on"};
-SwitchImages<2> green_eng2_images{"hyd_pump_green_eng2.off", "hyd_pump_green_eng2.on"};
-SwitchImages<2> yellow_eng2_images{"hyd_pump_yellow_eng2.off", "hyd_pump_yellow_eng2.on"};
-SwitchImages<2> elec_1_images{"hyd_elec_pump_1_sw.off", "hyd_elec_pump_1_sw.on"};
-SwitchImages<2> elec_2_images{"hyd_elec_pump_2_sw.off", "hyd_elec_pump_2_sw.on"};
-Image lamp_blue_eng1{"blue_eng1_lamp"};
-Image lamp_green_eng1{"green_eng1_lamp"};
-Image lamp_green_eng2{"green_eng2_lamp"};
-Image lamp_yellow_eng2{"yellow_eng2_lamp"};
+// Six switches in a row, the engine pumps by system then the two green electric pumps; each engine
+// pump switch has its lamp above it.
+constexpr int kW = 574, kH = 156, kLampTop = 24, kSwitchTop = 86;
+constexpr int col(int i) { return column(i, 6, kW); }
+constexpr Look pump_switch(const char* legend, int i) { return lever(legend, switch_box(col(i), kSwitchTop), "OFF|ON"); }
+constexpr Look pump_lamp(int i) { return light(Tone::memo, "PUMP", lamp_box(col(i), kLampTop)); }
+Background background{panel("HYD PUMPS", kH)};
+SwitchImages<2> blue_eng1_images{pump_switch("BLUE ENG 1", 0), "hyd_pump_blue_eng1.off", "hyd_pump_blue_eng1.on"};
+SwitchImages<2> green_eng1_images{pump_switch("GREEN ENG 1", 1), "hyd_pump_green_eng1.off", "hyd_pump_green_eng1.on"};
+SwitchImages<2> green_eng2_images{pump_switch("GREEN ENG 2", 2), "hyd_pump_green_eng2.off", "hyd_pump_green_eng2.on"};
+SwitchImages<2> yellow_eng2_images{pump_switch("YELLOW ENG 2", 3), "hyd_pump_yellow_eng2.off",
+                                   "hyd_pump_yellow_eng2.on"};
+SwitchImages<2> elec_1_images{pump_switch("ELEC PUMP 1", 4), "hyd_elec_pump_1_sw.off", "hyd_elec_pump_1_sw.on"};
+SwitchImages<2> elec_2_images{pump_switch("ELEC PUMP 2", 5), "hyd_elec_pump_2_sw.off", "hyd_elec_pump_2_sw.on"};
+Image lamp_blue_eng1{"blue_eng1_lamp", pump_lamp(0)};
+Image lamp_green_eng1{"green_eng1_lamp", pump_lamp(1)};
+Image lamp_green_eng2{"green_eng2_lamp", pump_lamp(2)};
+Image lamp_yellow_eng2{"yellow_eng2_lamp", pump_lamp(3)};
 
 void tick() {
     auto& s = shared;

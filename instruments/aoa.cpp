@@ -29,9 +29,11 @@ constexpr double kTapeMax = 26.7;
 #define AOA_STATE(X) X(f64, aoa_tape, 0.0)
 TARVENOL_PRIVATE_STATE(AOA_STATE)
 
-Background background;
-MovingImage tape{"aoa_tape", nullptr, [] { return st.aoa_tape; }};
-Image off_flag{"off_flag"};
+// A vertical tape in a tall window, the OFF flag across its middle.
+constexpr Box kTapeWindow = at(18, 26, 40, 124);
+Background background{panel("AOA", 164)};
+MovingImage tape{"aoa_tape", nullptr, [] { return st.aoa_tape; }, ::tarvenol::tape("AOA", kTapeWindow)};
+Image off_flag{"off_flag", flag("OFF", at(kTapeWindow.x, kTapeWindow.y + kTapeWindow.h / 2 - 12, kTapeWindow.w, 24))};
 
 void tick() {
     const bool powered = shared.ac_bus_1_powered == 1;

@@ -89,14 +89,21 @@ constexpr std::int64_t kKrugCycleTicks = 80;
 TARVENOL_PRIVATE_STATE(FLAPS_STATE)
 
 // Elements.
-Background background;
-MovingImage flap_strip{"flap_tape", nullptr, [] { return st.flap_tape; }};
-MovingImage slat_strip{"slat_tape", nullptr, [] { return st.slat_tape; }};
-Slider selection_marker{"flap_sel_marker", nullptr, [] { return static_cast<double>(st.flap_sel_marker); }};
-Image krug_light{"krug_light"};
-Image speed_brake_light{"speed_brake_light"};
-Image config_light{"config_light"};
-Image asym_light{"asym_light"};
+// The slat tape on the left, the flap tape on the right with the selection marker beside it, and
+// under them two rows of lights.
+constexpr int kW = 216, kH = 246, kTapeTop = 26, kTapeH = 140, kTapeW = 44, kLightRow1 = 180, kLightRow2 = 212;
+constexpr Box kSlatWindow = at(24, kTapeTop, kTapeW, kTapeH);
+constexpr Box kFlapWindow = at(114, kTapeTop, kTapeW, kTapeH);
+constexpr Box light_at(int i, int top) { return lamp_box(column(i, 2, kW), top, 96, 26); }
+Background background{panel("FLAPS", kH)};
+MovingImage flap_strip{"flap_tape", nullptr, [] { return st.flap_tape; }, tape("FLAP", kFlapWindow)};
+MovingImage slat_strip{"slat_tape", nullptr, [] { return st.slat_tape; }, tape("SLAT", kSlatWindow)};
+Slider selection_marker{"flap_sel_marker", nullptr, [] { return static_cast<double>(st.flap_sel_marker); },
+                        marker(nullptr, at(kFlapWindow.x + kTapeW, kTapeTop, 18, kTapeH))};
+Image krug_light{"krug_light", light(Tone::advisory, "KRUG", light_at(0, kLightRow1))};
+Image speed_brake_light{"speed_brake_light", light(Tone::caution, "SPEED BRAKE", light_at(1, kLightRow1))};
+Image config_light{"config_light", light(Tone::warning, "CONFIG", light_at(0, kLightRow2))};
+Image asym_light{"asym_light", light(Tone::caution, "ASYM", light_at(1, kLightRow2))};
 
 bool hydraulics_for_flaps() { return shared.hyd_yellow_status != 0 || shared.hyd_green_status != 0; }
 bool green() { return shared.hyd_green_status != 0; }

@@ -54,13 +54,22 @@ DigitDrum tens_drum;
 bool powered() { return shared.ac_bus_1_powered == 1; }
 
 // Elements.
-Background background;
-MovingImage tape{"ralt_tape", nullptr, [] { return st.ralt_tape; }};
-Slider marker{"dh_marker", nullptr, [] { return st.dh_marker; }};
-MovingImage hundreds_wheel{"dh_hundreds_drum", nullptr, [] { return hundreds_drum.step(st.dh_hundreds_digit); }};
-MovingImage tens_wheel{"dh_tens_drum", nullptr, [] { return tens_drum.step(st.dh_tens_digit); }};
-MovingImage units_wheel{"dh_units_drum", nullptr, [] { return units_drum(st.dh_setting); }};
-Image off_flag{"off_flag"};
+// The height tape in a tall window with the DH marker sliding beside it; under it the DH window of
+// three drums, and under that the coarse (left) and fine (right) DH knobs.
+constexpr int kW = 120, kH = 262;
+constexpr Box kTapeWindow = at(22, 24, 48, 150);
+constexpr int kDhTop = 186, kDrumW = 22, kDrumH = 30, kDrumLeft = (kW - 3 * kDrumW) / 2;
+constexpr Box dh_drum(int i) { return at(kDrumLeft + i * kDrumW, kDhTop, kDrumW, kDrumH); }
+constexpr int kKnobTop = 224, kKnobW = 40, kKnobH = 32, kCoarseKnob = 14, kFineKnob = 66;
+Background background{panel("RA", kH)};
+MovingImage tape{"ralt_tape", nullptr, [] { return st.ralt_tape; }, ::tarvenol::tape("FT", kTapeWindow)};
+Slider marker{"dh_marker", nullptr, [] { return st.dh_marker; },
+              ::tarvenol::marker("DH", at(kTapeWindow.x + kTapeWindow.w, kTapeWindow.y, 20, kTapeWindow.h))};
+MovingImage hundreds_wheel{"dh_hundreds_drum", nullptr, [] { return hundreds_drum.step(st.dh_hundreds_digit); },
+                           drum(dh_drum(0))};
+MovingImage tens_wheel{"dh_tens_drum", nullptr, [] { return tens_drum.step(st.dh_tens_digit); }, drum(dh_drum(1))};
+MovingImage units_wheel{"dh_units_drum", nullptr, [] { return units_drum(st.dh_setting); }, drum(dh_drum(2))};
+Image off_flag{"off_flag", flag("OFF", at(kTapeWindow.x, kTapeWindow.y + kTapeWindow.h / 2 - 12, kTapeWindow.w, 24))};
 
 void tick() {
     auto& s = shared;
@@ -125,10 +134,13 @@ void coarse_up() {
 }
 
 constexpr std::array areas{
-    area<&fine_down>("dh_fine.down", Cursor::down, Repeat::while_held),
-    area<&fine_up>("dh_fine.up", Cursor::up, Repeat::while_held),
-    area<&coarse_down>("dh_coarse.down", Cursor::down, Repeat::while_held),
-    area<&coarse_up>("dh_coarse.up", Cursor::up, Repeat::while_held),
+    area<&fine_down>("dh_fine.down", Cursor::down, Repeat::while_held).at(kFineKnob, kKnobTop, kKnobW / 2, kKnobH),
+    area<&fine_up>("dh_fine.up", Cursor::up, Repeat::while_held)
+        .at(kFineKnob + kKnobW / 2, kKnobTop, kKnobW / 2, kKnobH),
+    area<&coarse_down>("dh_coarse.down", Cursor::down, Repeat::while_held)
+        .at(kCoarseKnob, kKnobTop, kKnobW / 2, kKnobH),
+    area<&coarse_up>("dh_coarse.up", Cursor::up, Repeat::while_held)
+        .at(kCoarseKnob + kKnobW / 2, kKnobTop, kKnobW / 2, kKnobH),
 };
 
 }  // namespace

@@ -41,18 +41,28 @@ constexpr double kTakeOffN1 = 97.0;
 TARVENOL_PRIVATE_STATE(SURF_STATE)
 
 // Elements.
-Background background;
-Slider spoiler_l{"spoiler_l_marker", nullptr, [] { return st.surf_spoiler_l_marker; }};
-Slider spoiler_r{"spoiler_r_marker", nullptr, [] { return st.surf_spoiler_r_marker; }};
-Slider aileron_l{"aileron_l_marker", nullptr, [] { return st.surf_aileron_l_marker; }};
-Slider aileron_r{"aileron_r_marker", nullptr, [] { return st.surf_aileron_r_marker; }};
-Slider elevator{"elevator_marker", nullptr, [] { return st.surf_elevator_marker; }};
-Slider rudder{"rudder_marker", [] { return st.surf_rudder_marker; }, nullptr};
-Slider stab_marker{"stab_marker", nullptr, [] { return st.surf_stab_marker; }};
-MovingImage stab_strip{"stab_tape", nullptr, [] { return st.surf_stab_tape_value; }};
-Image stab_pointer{"stab_tape_pointer"};
-Image ail_mode_light{"ail_mode_light"};
-Image stab_config_light{"stab_config_light"};
+// The surface scales as the aircraft is seen from behind: spoilers over ailerons at each side, the
+// elevator and the stabiliser column in the middle, the rudder across the bottom; the STAB light
+// in the lower left corner, the aileron mode light in the lower right corner.
+constexpr int kW = 216, kH = 262, kTop = 26, kSlot = 18;
+constexpr Box kSpoilerL = at(12, kTop, kSlot, 60), kAileronL = at(12, kTop + 70, kSlot, 90);
+constexpr Box kSpoilerR = at(kW - 12 - kSlot, kTop, kSlot, 60), kAileronR = at(kW - 12 - kSlot, kTop + 70, kSlot, 90);
+constexpr Box kElevator = at(62, kTop, kSlot, 160);
+constexpr Box kStabColumn = at(112, kTop, 44, 160);
+constexpr Box kRudder = at(40, 194, 136, kSlot);
+constexpr Box kAilMode = at(kW - 72, kH - 32, 64, 26);
+Background background{panel("SURF", kH)};
+Slider spoiler_l{"spoiler_l_marker", nullptr, [] { return st.surf_spoiler_l_marker; }, marker("SP", kSpoilerL)};
+Slider spoiler_r{"spoiler_r_marker", nullptr, [] { return st.surf_spoiler_r_marker; }, marker("SP", kSpoilerR)};
+Slider aileron_l{"aileron_l_marker", nullptr, [] { return st.surf_aileron_l_marker; }, marker("L AIL", kAileronL)};
+Slider aileron_r{"aileron_r_marker", nullptr, [] { return st.surf_aileron_r_marker; }, marker("R AIL", kAileronR)};
+Slider elevator{"elevator_marker", nullptr, [] { return st.surf_elevator_marker; }, marker("EL", kElevator)};
+Slider rudder{"rudder_marker", [] { return st.surf_rudder_marker; }, nullptr, marker("RUD", kRudder)};
+Slider stab_marker{"stab_marker", nullptr, [] { return st.surf_stab_marker; }, marker("STAB", kStabColumn)};
+MovingImage stab_strip{"stab_tape", nullptr, [] { return st.surf_stab_tape_value; }, tape("STAB", kStabColumn)};
+Image stab_pointer{"stab_tape_pointer", flag(nullptr, at(kStabColumn.x + kStabColumn.w, kStabColumn.y + kStabColumn.h / 2 - 5, 10, 10))};
+Image ail_mode_light{"ail_mode_light", light(Tone::advisory, "AIL", kAilMode)};
+Image stab_config_light{"stab_config_light", light(Tone::warning, "STAB", at(8, kH - 32, 64, 26))};
 
 void tick() {
     auto& s = shared;
@@ -111,8 +121,9 @@ void toggle(u8& display) { display = display == 0 ? 1 : 0; }
 
 // Display toggles, silent.
 constexpr std::array areas{
-    area<[] { toggle(st.surf_ail_mode); }>("ail_mode", Cursor::hand),
-    area<[] { toggle(st.surf_stab_tape); }>("stab_column", Cursor::hand),
+    area<[] { toggle(st.surf_ail_mode); }>("ail_mode", Cursor::hand).at(kAilMode.x, kAilMode.y, kAilMode.w, kAilMode.h),
+    area<[] { toggle(st.surf_stab_tape); }>("stab_column", Cursor::hand)
+        .at(kStabColumn.x, kStabColumn.y, kStabColumn.w, kStabColumn.h),
 };
 
 }  // namespace

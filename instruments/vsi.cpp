@@ -22,9 +22,12 @@ constexpr i32 kScaleMax = 6000;
 #define VSI_STATE(X) X(i32, vsi_needle, 0)
 TARVENOL_PRIVATE_STATE(VSI_STATE)
 
-Background background;
-Needle needle{"vsi_needle", [] { return clamp_back(st.vsi_needle, kScaleMin, kScaleMax); }};
-Image off_flag{"off_flag"};
+// A round dial across the whole face, the OFF flag in a window left of the pivot.
+constexpr int kFace = 266;
+Background background{panel(nullptr, kFace)};
+Needle needle{"vsi_needle", [] { return clamp_back(st.vsi_needle, kScaleMin, kScaleMax); },
+              dial("V/S", kScaleMin, kScaleMax, centred(kFace / 2, kFace / 2, 244, 244)).in("FT/MIN")};
+Image off_flag{"off_flag", flag("OFF", at(44, 118, 40, 24))};
 
 void tick() {
     auto& s = shared;
