@@ -12,10 +12,9 @@ void press_test() {
     for (auto& indicator : fuel::indicators) indicator.test_flag = 1;
 }
 
-Background background{panel("QTY TEST", 64)};
+Background background;
 
-// The push button under its legend.
-constexpr std::array areas{area<&press_test>("test", Cursor::hand).at(9, 24, 32, 32)};
+constexpr std::array areas{area<&press_test>("test", Cursor::hand)};
 
 }  // namespace
 
