@@ -1,8 +1,18 @@
-// tarvenol toggle_pan_fail_t418: the panel's background; its switches, lights and logic come with its system.
-#include "module/gauge.h"
+// tarvenol toggle_pan_fail_t418: the window button that opens and closes the FAILURES panel.
+#include "failures/toggle_pan_button.h"
 
 namespace {
-tarvenol::Background background;
+
+using namespace tarvenol;
+
+constexpr u32 kWindow = 10100;
+
+Background background;
+Image button_picture{"window_button", button(Tone::white, "FAILURES")};
+
+constexpr std::array areas{area<&window_button::click<kWindow>>("window", Cursor::hand)};
+
 }  // namespace
 
-TARVENOL_GAUGE(toggle_pan_fail, "tarvenol toggle_pan_fail_t418", 201, &tarvenol::idle_callback, tarvenol::no_areas, tarvenol::no_vars, nullptr, background);
+TARVENOL_GAUGE(toggle_pan_fail, "tarvenol toggle_pan_fail_t418", 201, &tick_callback<&window_button::tick<button_picture>>,
+               areas, no_vars, nullptr, background, button_picture);
