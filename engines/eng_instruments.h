@@ -26,7 +26,7 @@ struct PrimaryIndicator {
 
 // How a primary indicator reads and looks: its needle step per tick, its scale, its maximum pointer
 // (none when `pointer_top` is 0) and whether its counter shows tenths.
-struct PrimarySpec {
+struct PrimaryScale {
     const char* title;
     double step;
     double top;
@@ -35,10 +35,10 @@ struct PrimarySpec {
     bool tenths;
     int width_mm;
 };
-inline constexpr PrimarySpec kN1{"N1 %", 5.0, 120.0, 118, 120, true, 169};
-inline constexpr PrimarySpec kFuelFlow{"FF KG/H", 500.0, 10000.0, 0, 0, false, 153};
-inline constexpr PrimarySpec kEgt{"EGT", 50.0, 1000.0, 950, 1000, false, 169};
-inline constexpr PrimarySpec kN2{"N2 %", 5.0, 120.0, 112, 120, true, 153};
+inline constexpr PrimaryScale kN1{"N1 %", 5.0, 120.0, 118, 120, true, 169};
+inline constexpr PrimaryScale kFuelFlow{"FF KG/H", 500.0, 10000.0, 0, 0, false, 153};
+inline constexpr PrimaryScale kEgt{"EGT", 50.0, 1000.0, 950, 1000, false, 169};
+inline constexpr PrimaryScale kN2{"N2 %", 5.0, 120.0, 112, 120, true, 153};
 
 // Fuel flow in kg/h from the simulator's pounds per hour; EGT in degrees from its raw value.
 constexpr double kKgPerPound = 0.453;
@@ -70,26 +70,26 @@ constexpr Box drum_box(int width_mm, int i) {
 // indicator. The N1 and N2 counters roll their hundreds, tens and units in the last tenth of a
 // percent and turn their tenths; fuel flow and EGT roll thousands, hundreds and tens in the last
 // unit and turn their units.
-template <auto& Ind, const PrimarySpec& Spec>
+template <auto& Ind, const PrimaryScale& Scale>
 struct PrimaryDial {
-    static constexpr double kScale = Spec.tenths ? 10.0 : 1.0;
-    static double needle_value() { return clamp_back(Ind.needle, 0.0, Spec.top); }
-    static double pointer_value() { return clamp_back(Ind.max_pointer, 0u, Spec.pointer_top); }
+    static constexpr double kScale = Scale.tenths ? 10.0 : 1.0;
+    static double needle_value() { return clamp_back(Ind.needle, 0.0, Scale.top); }
+    static double pointer_value() { return clamp_back(Ind.max_pointer, 0u, Scale.pointer_top); }
     template <int Weight>
     static double carry() {
         return carry_drum(counter_shown(Ind.counter) * kScale, Weight);
     }
     static double turning() { return units_drum(counter_shown(Ind.counter) * kScale); }
 
-    Needle needle{"needle", &needle_value, dial(Spec.title, 0.0, Spec.top, dial_box(Spec.width_mm))};
-    Needle pointer{"max_pointer", &pointer_value, dial(Spec.title, 0.0, Spec.top, dial_box(Spec.width_mm))};
+    Needle needle{"needle", &needle_value, dial(Scale.title, 0.0, Scale.top, dial_box(Scale.width_mm))};
+    Needle pointer{"max_pointer", &pointer_value, dial(Scale.title, 0.0, Scale.top, dial_box(Scale.width_mm))};
     std::array<MovingImage, 4> drums{
-        MovingImage(Spec.tenths ? "drum_100" : "drum_1000", nullptr, &carry<1000>, drum(drum_box(Spec.width_mm, 0))),
-        MovingImage(Spec.tenths ? "drum_10" : "drum_100", nullptr, &carry<100>, drum(drum_box(Spec.width_mm, 1))),
-        MovingImage(Spec.tenths ? "drum_1" : "drum_10", nullptr, &carry<10>, drum(drum_box(Spec.width_mm, 2))),
-        MovingImage(Spec.tenths ? "drum_tenths" : "drum_1", nullptr, &turning, drum(drum_box(Spec.width_mm, 3)))};
+        MovingImage(Scale.tenths ? "drum_100" : "drum_1000", nullptr, &carry<1000>, drum(drum_box(Scale.width_mm, 0))),
+        MovingImage(Scale.tenths ? "drum_10" : "drum_100", nullptr, &carry<100>, drum(drum_box(Scale.width_mm, 1))),
+        MovingImage(Scale.tenths ? "drum_1" : "drum_10", nullptr, &carry<10>, drum(drum_box(Scale.width_mm, 2))),
+        MovingImage(Scale.tenths ? "drum_tenths" : "drum_1", nullptr, &turning, drum(drum_box(Scale.width_mm, 3)))};
 
-    static constexpr bool kHasPointer = Spec.pointer_top > 0;
+    static constexpr bool kHasPointer = Scale.pointer_top > 0;
     static constexpr std::size_t kLinkCount = kHasPointer ? 6 : 5;
     void append_links(ElementLink**& out) {
         *out++ = &needle.link;
@@ -179,26 +179,26 @@ inline void run_down(f64& needle, double step) { needle = needle > step ? needle
 }  // namespace tarvenol::eng
 
 // A primary indicator unit of engine n: KIND is its short name (n1, ff, egt, n2) and names its
-// private state (`n1_1_needle`, `n1_1_counter`, `n1_1_max_pointer`); SPEC its scale; READING the
+// private state (`n1_1_needle`, `n1_1_counter`, `n1_1_max_pointer`); SCALE its scale; READING the
 // value its needle follows; POWERED the buses it needs.
-#define TARVENOL_ENG_PRIMARY_STATE(KIND, n, SPEC)                                                       \
-    eng::PrimaryIndicator ind{0.0, 0.0, eng::SPEC.pointer_at_load};                                     \
-    void reset_indicator() { ind = eng::PrimaryIndicator{0.0, 0.0, eng::SPEC.pointer_at_load}; }        \
-    Background background{panel(eng::SPEC.title)};                                                      \
-    eng::PrimaryDial<ind, eng::SPEC> dial_group;
+#define TARVENOL_ENG_PRIMARY_STATE(KIND, n, SCALE)                                                       \
+    eng::PrimaryIndicator ind{0.0, 0.0, eng::SCALE.pointer_at_load};                                     \
+    void reset_indicator() { ind = eng::PrimaryIndicator{0.0, 0.0, eng::SCALE.pointer_at_load}; }        \
+    Background background{panel(eng::SCALE.title)};                                                      \
+    eng::PrimaryDial<ind, eng::SCALE> dial_group;
 
 #define TARVENOL_ENG_PRIMARY_VARS(KIND, n)                                                              \
     var_ref(#KIND "_" #n "_needle", ind.needle), var_ref(#KIND "_" #n "_counter", ind.counter),         \
         var_ref(#KIND "_" #n "_max_pointer", ind.max_pointer)
 
-#define TARVENOL_ENG_PRIMARY_GAUGE(KIND, n, SPEC, READING, POWERED)                                     \
+#define TARVENOL_ENG_PRIMARY_GAUGE(KIND, n, SCALE, READING, POWERED)                                     \
     namespace {                                                                                         \
     using namespace ::tarvenol;                                                                         \
-    TARVENOL_ENG_PRIMARY_STATE(KIND, n, SPEC)                                                           \
+    TARVENOL_ENG_PRIMARY_STATE(KIND, n, SCALE)                                                           \
     const VarRef vars[] = {TARVENOL_ENG_PRIMARY_VARS(KIND, n)};                                         \
-    void tick() { eng::update_primary(ind, (READING), eng::SPEC.step, (POWERED)); }                     \
+    void tick() { eng::update_primary(ind, (READING), eng::SCALE.step, (POWERED)); }                     \
     }                                                                                                   \
-    TARVENOL_GAUGE(eng_ind_##KIND##_##n, "tarvenol eng_ind_" #KIND "_" #n "_t418", eng::SPEC.width_mm,  \
+    TARVENOL_GAUGE(eng_ind_##KIND##_##n, "tarvenol eng_ind_" #KIND "_" #n "_t418", eng::SCALE.width_mm,  \
                    &tick_callback<&tick>, no_areas, (VarTableView{vars, std::size(vars)}), &reset_indicator, \
                    background, dial_group)
 
