@@ -177,7 +177,7 @@ Text oat_readout{"oat_readout", 2, [](char* t, std::size_t n) {
                      if (powered() && st.trp_test_counter > kTestShowsEights)
                          oat_shown.show(t, n, "88");
                      else if (powered())
-                         oat_shown.show(t, n, "%2d", int{st.trp_oat_display});
+                         oat_shown.show_int(t, n, "%2d", st.trp_oat_display);
                      else
                          oat_shown.show(t, n, "  ");
                      return 0.0;

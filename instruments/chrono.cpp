@@ -89,7 +89,7 @@ double digit_text(char* text, std::size_t size) {
     if (clock_powered() && testing()) {
         shown.show(text, size, "8");
     } else if (Shown()) {
-        shown.show(text, size, "%1d", static_cast<int>(digit));
+        shown.show_int(text, size, "%1d", digit);
     } else {
         shown.show(text, size, " ");
     }

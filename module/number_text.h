@@ -12,12 +12,14 @@ namespace tarvenol {
 
 class NumberText {
 public:
-    // Writes `value` with `format` (one conversion of that type) into the field, unless the field
-    // already shows exactly this value in this format. Every write to the field must come through here.
+    // Writes `value` with `format` (one double conversion) into the field, unless the field already
+    // shows exactly this value in this format. Every write to the field must come through here.
     void show(char* text, std::size_t size, const char* format, double value) {
         if (!unchanged(text, size, format, std::bit_cast<std::uint64_t>(value))) format_text(text, size, format, value);
     }
-    void show(char* text, std::size_t size, const char* format, int value) {
+    // The same with one int conversion (`%d`); named apart, so that a small integer handed to `show`
+    // still goes to its double conversion.
+    void show_int(char* text, std::size_t size, const char* format, int value) {
         if (!unchanged(text, size, format, static_cast<std::uint64_t>(static_cast<std::int64_t>(value))))
             format_text(text, size, format, value);
     }
