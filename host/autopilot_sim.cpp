@@ -22,6 +22,8 @@ double wrap180(double a) {
     return a;
 }
 
+double finite_or_zero(double v) { return std::isfinite(v) ? v : 0.0; }
+
 double bank_to_turn(double error_deg) {
     return std::clamp(error_deg * kBankPerHeadingError, -kMaxBankDeg, kMaxBankDeg);
 }
@@ -36,7 +38,7 @@ AutopilotCommand SimAutopilot::step(const AircraftModel& model, const SimVars& v
     // reference, faster the larger the error, slower as the speed already comes back.
     if (ap.airspeed_hold && !s.on_ground) {
         if (throttle_ < 0.0) throttle_ = s.throttle;
-        const double error = v.get(sim::ap_airspeed_ref_kt) - s.ias_kt;
+        const double error = finite_or_zero(v.get(sim::ap_airspeed_ref_kt)) - s.ias_kt;
         const double rate = std::clamp(error * kThrottlePerKnotSecond - s.ias_trend_kt_s * kThrottlePerKnotPerSecond,
                                        -kThrottleRatePerSecond, kThrottleRatePerSecond);
         throttle_ = std::clamp(throttle_ + rate * dt, kThrottleMin, kThrottleMax);
@@ -60,7 +62,7 @@ AutopilotCommand SimAutopilot::step(const AircraftModel& model, const SimVars& v
         c.bank_deg = bank_to_turn(wrap180(ap.heading_ref_deg - s.heading_deg));
     } else if (approach_hold && s.loc_alive) {
         const double intercept = std::clamp(-s.loc_right_m * kLocInterceptPerMetre, -kLocMaxInterceptDeg, kLocMaxInterceptDeg);
-        const double course = v.get(sim::nav1_obs_deg);
+        const double course = finite_or_zero(v.get(sim::nav1_obs_deg));
         c.bank_deg = bank_to_turn(wrap180(course + intercept - s.track_deg));
     } else if (wing_leveller) {
         c.bank_deg = 0.0;

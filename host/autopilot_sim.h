@@ -31,9 +31,9 @@ constexpr double kVsPitchGainDegPerFpm = 0.004;   // pitch attitude per ft/min o
 constexpr double kVsIntegralDegPerFtErr = 0.0015; // pitch attitude per foot of accumulated error
 constexpr double kMaxPitchDeg = 18.0;
 constexpr double kMinPitchDeg = -10.0;
-constexpr double kThrottlePerKnotSecond = 0.02;   // airspeed hold: throttle rate per knot of error
-constexpr double kThrottlePerKnotPerSecond = 0.10; // damping on the speed trend (knots per second)
-constexpr double kThrottleRatePerSecond = 0.25;   // the autothrottle's fastest lever movement
+constexpr double kThrottlePerKnotSecond = 0.008;  // airspeed hold: throttle rate per knot of error
+constexpr double kThrottlePerKnotPerSecond = 0.06; // damping on the speed trend (knots per second)
+constexpr double kThrottleRatePerSecond = 0.08;   // the autothrottle's fastest lever movement
 constexpr double kThrottleMin = 0.0;
 constexpr double kThrottleMax = 1.0;
 }  // namespace autopilot_gains

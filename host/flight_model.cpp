@@ -35,6 +35,7 @@ constexpr double kN1Full = 100.0;
 constexpr double kRunningN2 = 50.0;              // an engine above this is running (for the record)
 constexpr double kMovingKt = 30.0;               // the take-off roll is noted from this speed
 constexpr std::int32_t kLocalizerFlag = 0x80;    // NAV 1 station flags
+constexpr double kLandingFromHeightFt = 50.0;    // a touch after a hop below this is no landing
 constexpr double kGearUpBelow = 10.0;            // gear position, raw
 
 double wrap360(double a) {
@@ -115,6 +116,7 @@ void FlightModel::new_flight() {
     watched_valid_ = false;
     max_abs_bank_deg_ = 0.0;
     time_s_ = 0.0;
+    highest_m_ = on_ground_ ? 0.0 : height_m();
 }
 
 void FlightModel::place(const WorldPoint& at, double heading_deg, double ias_kt, double vs_fpm) {
@@ -305,15 +307,20 @@ void FlightModel::step(AircraftModel& model) {
     north_m_ += ground_north_mps_ * dt;
     time_s_ += dt;
 
-    // Touchdown: the wheels reach the runway.
+    // Touchdown: the wheels come down onto the runway (just after lift-off they may still be on it).
+    if (!on_ground_) highest_m_ = std::max(highest_m_, height_m());
     if (!on_ground_ && altitude_m_ - world_.elevation_m <= kGearHeightM) {
-        const double sink_fpm = -vs_fpm();
         altitude_m_ = world_.elevation_m + kGearHeightM;
+    }
+    if (!on_ground_ && altitude_m_ - world_.elevation_m <= kGearHeightM && gamma_rad_ < 0.0) {
+        const double sink_fpm = -vs_fpm();
         const double headwind = -(wind_east * std::sin(heading_rad) + wind_north * std::cos(heading_rad));
         tas_mps_ = std::max(tas_mps_ * std::cos(gamma_rad_) - headwind, 0.0);
         gamma_rad_ = 0.0;
         on_ground_ = true;
-        check_touchdown(sink_fpm);
+        // Only a flight that left the ground's neighbourhood ends in a landing.
+        if (highest_m_ >= kLandingFromHeightFt / kFeetPerMetre) check_touchdown(sink_fpm);
+        highest_m_ = 0.0;
     }
     if (on_ground_ && touchdown_.landed && !touchdown_.stopped && tas_mps_ <= kStoppedMps) {
         touchdown_.stopped = true;

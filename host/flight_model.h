@@ -66,7 +66,7 @@ constexpr double kBrakePedalFull = 32000.0;      // the simulator's brake pedal,
 constexpr double kMaxGroundPitchDeg = 12.0;      // the tail touches beyond this
 constexpr double kAsymmetricYawDegS = 6.0;       // yaw rate from one engine's full thrust alone
 constexpr double kAsymmetricRollDegS = 3.0;      // roll rate from the sideslip it makes
-constexpr double kYawDamperResidual = 0.15;      // the share of the asymmetric yaw left with the yaw damper
+constexpr double kYawDamperResidual = 0.06;      // the share of the asymmetric yaw left with the yaw damper
 constexpr double kGearHeightM = 0.0;             // the radio altimeter reads 0 with the wheels on the runway
 constexpr double kVmoKt = 365.0;                 // maximum operating speed (the speed limit pointer)
 constexpr double kTrendSmoothingS = 1.0;         // speed trend filter
@@ -175,6 +175,7 @@ private:
     double wind_from_deg_ = 0.0, wind_kt_ = 0.0;
     double time_s_ = 0.0;
     double max_abs_bank_deg_ = 0.0;
+    double highest_m_ = 0.0;  // the greatest height since the wheels last left the ground
     TouchdownReport touchdown_{};
     static constexpr std::size_t kMaxEvents = 64;
     std::array<FlightEvent, kMaxEvents> events_{};

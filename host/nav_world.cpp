@@ -264,7 +264,8 @@ void update_radios(const NavWorld& world, const WorldPoint& at, double heading_d
     const double height = at.altitude_m - world.elevation_m;
 
     // NAV 1: the ILS, or the VOR when it is tuned there.
-    double cdi = 0.0, gsi = 0.0, signal = 0.0, gs_received = 0.0, dme1 = 0.0, rmi1 = 0.0;
+    double cdi = 0.0, gsi = 0.0, signal = 0.0, gs_received = 0.0, dme1 = 0.0, vor1_bearing = 0.0;
+    bool vor1 = false;
     std::int32_t flags = 0, to_from = kToFromOff;
     if (nav1 == r.ils_bcd) {
         flags = kFlagLocalizer | kFlagGlideSlope;
@@ -294,7 +295,8 @@ void update_radios(const NavWorld& world, const WorldPoint& at, double heading_d
             cdi = vor.cdi;
             to_from = vor.to_from;
             dme1 = vor.dme_nm;
-            rmi1 = vor.relative_bearing;
+            vor1 = true;
+            vor1_bearing = vor.relative_bearing;
         }
     }
     v.set(sim::nav1_cdi, cdi);
@@ -321,7 +323,7 @@ void update_radios(const NavWorld& world, const WorldPoint& at, double heading_d
         std::hypot(at.east_m - ndb.east_m, at.north_m - ndb.north_m) <= ndb.range_m)
         adf_bearing = wrap360(bearing_deg(at.east_m, at.north_m, ndb.east_m, ndb.north_m) - heading_deg);
     v.set(sim::adf_bearing_deg, adf_bearing);
-    v.set(sim::rmi_needle_1_deg, rmi1 != 0.0 ? rmi1 : adf_bearing);
+    v.set(sim::rmi_needle_1_deg, vor1 ? vor1_bearing : adf_bearing);
 
     // Marker beacons: a fan across the approach course, wider with height.
     Marker heard = Marker::none;
