@@ -30,7 +30,7 @@ double bank_to_turn(double error_deg) {
 
 }  // namespace
 
-AutopilotCommand SimAutopilot::step(const AircraftModel& model, const SimVars& v, const FlightSense& s, double dt) {
+AutopilotCommand SimAutopilot::step(const AircraftModel& model, SimVars& v, const FlightSense& s, double dt) {
     AutopilotCommand c;
     const AircraftModel::Autopilot& ap = model.autopilot();
 
@@ -54,9 +54,11 @@ AutopilotCommand SimAutopilot::step(const AircraftModel& model, const SimVars& v
         return c;
     }
 
-    // Lateral: heading hold, else the localizer once alive, else wings level; otherwise the ailerons.
-    const bool heading_hold = is_on(v.get(sim::ap_heading_hold));
+    // Lateral: the approach hold once the localizer is alive (it then takes over from the heading
+    // hold, which it switches off), else the heading hold, else wings level; otherwise the ailerons.
     const bool approach_hold = is_on(v.get(sim::ap_state_111));
+    if (approach_hold && s.loc_alive) v.set(sim::ap_heading_hold, 0.0);
+    const bool heading_hold = is_on(v.get(sim::ap_heading_hold));
     const bool wing_leveller = is_on(v.get(sim::ap_state_105));
     if (heading_hold) {
         c.bank_deg = bank_to_turn(wrap180(ap.heading_ref_deg - s.heading_deg));

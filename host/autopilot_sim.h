@@ -2,7 +2,8 @@
 // localizer (and glide slope when no altitude hold runs), a wing leveller, altitude hold with the
 // altitude and vertical-speed references, and the airspeed hold that moves the throttles. The holds
 // are switched on and off by the cockpit's key events (their states are the simulator variables the
-// aircraft model sets); each is a small proportional-integral controller on the flight model's
+// aircraft model sets; the approach hold, once the localizer is alive, switches the heading hold
+// off as it takes over); each is a small proportional-integral controller on the flight model's
 // state, run at the model's fixed step.
 #pragma once
 
@@ -70,7 +71,7 @@ struct AutopilotCommand {
 class SimAutopilot {
 public:
     // One fixed step of dt seconds.
-    AutopilotCommand step(const AircraftModel& model, const SimVars& vars, const FlightSense& s, double dt);
+    AutopilotCommand step(const AircraftModel& model, SimVars& vars, const FlightSense& s, double dt);
     void reset() { *this = SimAutopilot{}; }
 
     // The vertical speed the altitude hold flies this step (ft/min), for the record.

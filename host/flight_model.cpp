@@ -26,7 +26,7 @@ constexpr double kHighestSettingHpa = 1100.0;
 constexpr double kVsSimUnitsPerMps = 256.0;      // variable 65
 constexpr double kMachUnits = 20480.0;           // variable 64
 constexpr double kSpeedLimitUnitsPerKt = 128.0;  // variable 63
-constexpr double kTempUnitsPerDegree = 256.0;    // variable 350
+constexpr double kDegreesPer350Unit = 256.0;     // variable 350 holds degrees / 256
 constexpr double kAxisRawFull = 16384.0;         // flap, gear and spoiler travel, raw
 constexpr double kNoseDownWithoutLiftDegS = 2.0; // the nose wheel comes down when not held up
 constexpr double kStoppedMps = 0.3;
@@ -35,6 +35,7 @@ constexpr double kN1Full = 100.0;
 constexpr double kRunningN2 = 50.0;              // an engine above this is running (for the record)
 constexpr double kMovingKt = 30.0;               // the take-off roll is noted from this speed
 constexpr std::int32_t kLocalizerFlag = 0x80;    // NAV 1 station flags
+constexpr const char* kPhaseNames[] = {"Start-up", "Take-off", "Climb and cruise", "Approach", "Landing", "Roll-out"};
 constexpr double kLandingFromHeightFt = 50.0;    // a touch after a hop below this is no landing
 constexpr double kGearUpBelow = 10.0;            // gear position, raw
 
@@ -116,6 +117,7 @@ void FlightModel::new_flight() {
     watched_valid_ = false;
     max_abs_bank_deg_ = 0.0;
     time_s_ = 0.0;
+    phase_ = FlightPhase::start_up;
     highest_m_ = on_ground_ ? 0.0 : height_m();
 }
 
@@ -165,7 +167,8 @@ void FlightModel::note(const char* what) {
     // Each moment once: a capture that flickers as the aircraft crosses a threshold is told once.
     for (std::size_t i = 0; i < event_count_; ++i)
         if (std::string_view(events_[i].what) == what) return;
-    events_[event_count_++] = {time_s_, what, height_m() * kFeetPerMetre, ias_kt_, heading_deg_};
+    events_[event_count_++] = {time_s_, what, kPhaseNames[static_cast<int>(phase_)], height_m() * kFeetPerMetre, ias_kt_,
+                               heading_deg_};
 }
 
 void FlightModel::step(AircraftModel& model) {
@@ -352,8 +355,22 @@ void FlightModel::watch(AircraftModel& model) {
     now.runway_guidance = s.runway_guidance == 1;
     now.gpws = s.gpws_alert != 0;
     now.athr = s.athr_mode == 1;
+    now.starter_1 = is_on(v.get(sim::eng1_starter));
+    now.starter_2 = is_on(v.get(sim::eng2_starter));
+    // The phase moves on only: start-up, take-off, climb and cruise, approach, landing, roll-out.
+    FlightPhase phase = phase_;
+    if (phase == FlightPhase::start_up && now.rolling) phase = FlightPhase::take_off;
+    if (phase == FlightPhase::take_off && !on_ground_) phase = FlightPhase::climb_and_cruise;
+    if (phase == FlightPhase::climb_and_cruise && (now.nav_captured || now.land || s.appr_mode != 0))
+        phase = FlightPhase::approach;
+    if (phase == FlightPhase::approach && now.land_locked) phase = FlightPhase::landing;
+    if (!on_ground_ && phase < FlightPhase::climb_and_cruise) phase = FlightPhase::climb_and_cruise;  // placed in the air
+    if (touchdown_.landed) phase = FlightPhase::roll_out;
+    phase_ = phase;
     if (watched_valid_) {
         const auto rose = [](bool before, bool after) { return after && !before; };
+        if (rose(watched_.starter_1, now.starter_1)) note("engine 1 starter");
+        if (rose(watched_.starter_2, now.starter_2)) note("engine 2 starter");
         if (rose(watched_.engines_running, now.engines_running)) note("both engines running");
         if (rose(watched_.rolling, now.rolling) && !touchdown_.landed) note("take-off roll");
         if (rose(watched_.gear_up, now.gear_up) && !on_ground_) note("gear up");
@@ -425,7 +442,7 @@ void FlightModel::write_outputs(AircraftModel& model, double gamma) {
     v.set(sim::gps_track_rad, track_deg / kDegPerRad);
     const double t = temperature_c(altitude_m_);
     v.set(sim::air_temp_c, t);
-    v.set(sim::air_temp_c_256, t * kTempUnitsPerDegree);
+    v.set(sim::air_temp_c_256, t / kDegreesPer350Unit);
     update_radios(world_, {east_m_, north_m_, altitude_m_}, heading_deg_, v);
 }
 
@@ -466,8 +483,10 @@ const FlightQuantity* find_flight_quantity(std::string_view name) {
 void print_flight_report(const FlightModel& f, std::FILE* out) {
     std::fprintf(out, "Flight timeline\n");
     std::fprintf(out, "  %8s  %-28s %8s %6s %5s\n", "time", "moment", "height", "IAS", "HDG");
+    const char* phase = nullptr;
     for (std::size_t i = 0; i < f.event_count(); ++i) {
         const FlightEvent& e = f.event(i);
+        if (e.phase != phase) std::fprintf(out, " %s\n", phase = e.phase);
         const int minutes = static_cast<int>(e.time_s / kSecondsPerMinute);
         std::fprintf(out, "  %3d:%04.1f  %-28s %5.0f ft %3.0f kt %05.1f\n", minutes, e.time_s - minutes * kSecondsPerMinute,
                      e.what, e.altitude_ft, e.ias_kt, e.heading_deg);

@@ -45,7 +45,7 @@ constexpr double kCdFlapsFull = 0.075;
 constexpr double kCdGearDown = 0.022;
 constexpr double kCdSpoilersFull = 0.06;
 constexpr double kInducedDragK = 0.045;          // drag per lift coefficient squared
-constexpr double kMaxThrustPerEngineN = 225000.0;  // static sea-level thrust at 100 % N1
+constexpr double kMaxThrustPerEngineN = 190000.0;  // static sea-level thrust at 100 % N1
 constexpr double kThrustDensityExponent = 0.75;  // thrust lapse with air density
 constexpr double kReverseEfficiency = 0.45;      // share of the forward thrust a reverser turns back
 constexpr double kReverserDeployed = 0.99;       // reverser travel beyond which it reverses the thrust
@@ -73,9 +73,12 @@ constexpr double kTrendSmoothingS = 1.0;         // speed trend filter
 }  // namespace flight_coefficients
 
 // One moment of the flight worth telling (lift-off, touchdown, a captured mode...).
+enum class FlightPhase : std::uint8_t { start_up, take_off, climb_and_cruise, approach, landing, roll_out };
+
 struct FlightEvent {
     double time_s = 0.0;
     const char* what = "";
+    const char* phase = "";
     double altitude_ft = 0.0;  // above the runway
     double ias_kt = 0.0;
     double heading_deg = 0.0;
@@ -152,12 +155,13 @@ private:
 
     // What the summary watches, as seen at the last step.
     struct Watched {
-        bool engines_running, rolling, gear_up, ap_engaged, hdg_sel, nav, nav_captured, gs_captured, land, land_locked,
+        bool starter_1, starter_2, engines_running, rolling, gear_up, ap_engaged, hdg_sel, nav, nav_captured, gs_captured, land, land_locked,
             flare, runway_guidance, gpws, athr;
         int alt_mode;
     };
     Watched watched_{};
     bool watched_valid_ = false;
+    FlightPhase phase_ = FlightPhase::start_up;
 
     bool enabled_ = false;
     const NavWorld& world_;
