@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/flight_math.h"
 #include "host/text.h"
 #include "module/numbers.h"
 
@@ -115,10 +116,9 @@ template <auto Status, int On>
 void autopilot_hold(AircraftModel& m, std::uint32_t) {
     m.vars().set(Status, On ? 1.0 : 0.0);
 }
-constexpr double kFeetPerMetre = 3.28084;
 void autopilot_altitude_ref_m(AircraftModel& m, std::uint32_t metres) {
     m.autopilot().altitude_ref_m = static_cast<std::int32_t>(metres);
-    m.autopilot().altitude_target_ft = m.autopilot().altitude_ref_m * kFeetPerMetre;
+    m.autopilot().altitude_target_ft = m.autopilot().altitude_ref_m * flight_math::kFeetPerMetre;
 }
 void autopilot_altitude_ref_ft(AircraftModel& m, std::uint32_t feet) {
     m.autopilot().altitude_ref_ft = static_cast<std::int32_t>(feet);

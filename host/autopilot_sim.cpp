@@ -4,25 +4,18 @@
 #include <cmath>
 
 #include "host/aircraft_model.h"
+#include "host/flight_math.h"
 #include "module/numbers.h"
 
 namespace tarvenol::host {
 
 namespace {
 
+using namespace flight_math;
+
 using namespace autopilot_gains;
-constexpr double kFeetPerMetre = 3.28084;
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegPerRad = 180.0 / kPi;
 
-double wrap180(double a) {
-    a = std::fmod(a, 360.0);
-    if (a > 180.0) a -= 360.0;
-    if (a <= -180.0) a += 360.0;
-    return a;
-}
 
-double finite_or_zero(double v) { return std::isfinite(v) ? v : 0.0; }
 
 double bank_to_turn(double error_deg) {
     return std::clamp(error_deg * kBankPerHeadingError, -kMaxBankDeg, kMaxBankDeg);

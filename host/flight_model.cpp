@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/aircraft_model.h"
+#include "host/flight_math.h"
 #include "module/numbers.h"
 #include "module/shared_state.h"
 
@@ -11,12 +12,10 @@ namespace tarvenol::host {
 
 namespace {
 
+using namespace flight_math;
+
 using namespace flight_coefficients;
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegPerRad = 180.0 / kPi;
-constexpr double kFeetPerMetre = 3.28084;
-constexpr double kKnotsPerMps = 1.0 / 0.514444;
 constexpr double kBarometricExponent = 4.2559;   // density ratio = temperature ratio ^ this
 constexpr double kKelvinAtZeroC = 273.15;
 constexpr double kStandardHpa = 1013.25;
@@ -39,12 +38,6 @@ constexpr const char* kPhaseNames[] = {"Start-up", "Take-off", "Climb and cruise
 constexpr double kLandingFromHeightFt = 50.0;    // a touch after a hop below this is no landing
 constexpr double kGearUpBelow = 10.0;            // gear position, raw
 
-double wrap360(double a) {
-    a = std::fmod(a, 360.0);
-    return a < 0.0 ? a + 360.0 : a;
-}
-// A reading the cockpit or a script left as NaN or infinite counts as 0.
-double finite_or_zero(double v) { return std::isfinite(v) ? v : 0.0; }
 
 double density_at(double altitude_m) {
     const double t = std::max(kSeaLevelTempK - kLapseRateKPerM * altitude_m, 200.0);

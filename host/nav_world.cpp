@@ -1,5 +1,7 @@
 #include "host/nav_world.h"
 
+#include "host/flight_math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -11,9 +13,8 @@ namespace tarvenol::host {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegPerRad = 180.0 / kPi;
-constexpr double kMetresPerNm = 1852.0;
+using namespace flight_math;
+
 
 // What the receivers can hear and how their needles read.
 constexpr double kNeedleFullScale = 127.0;         // NAV needles, either side
@@ -36,16 +37,6 @@ constexpr std::int32_t kToFromOff = 0;
 constexpr std::int32_t kToFromTo = 1;
 constexpr std::int32_t kToFromFrom = 2;
 
-double wrap180(double a) {
-    a = std::fmod(a, 360.0);
-    if (a > 180.0) a -= 360.0;
-    if (a <= -180.0) a += 360.0;
-    return a;
-}
-double wrap360(double a) {
-    a = std::fmod(a, 360.0);
-    return a < 0.0 ? a + 360.0 : a;
-}
 // The true bearing from one point to another, degrees.
 double bearing_deg(double from_e, double from_n, double to_e, double to_n) {
     return wrap360(std::atan2(to_e - from_e, to_n - from_n) * kDegPerRad);
