@@ -13,6 +13,7 @@
 
 #include "host/simulator.h"
 #include "module/linkage.h"
+#include "module/shared_state.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ using namespace tarvenol;
 using namespace tarvenol::host;
 
 constexpr int kWarmUpFrames = 10 * kTicksPerSecond;
+constexpr u8 kStartUpDone = 2;  // the module's start-up setting has nothing left to do
 
 // The tokens the gauges refreshed and the key events they sent during one frame, in order.
 std::vector<int> recorded_tokens;
@@ -35,11 +37,13 @@ abi::ERR FSAPI recording_key_event(abi::ID32 id, abi::UINT32 value) {
     return host_key_event(id, value);
 }
 
-// A cockpit on the ground with its batteries on, a few seconds after loading.
+// A cockpit on the ground with its batteries on, a few seconds after loading: the switches as the
+// module loads them, not the cold and dark start-up setting.
 struct Cockpit {
     Simulator sim;
     Cockpit() {
         sim.vars().set(sim::on_ground, 1.0);
+        shared.cockpit_init_state = kStartUpDone;
         for (int i = 0; i < kWarmUpFrames; ++i) sim.frame();
     }
 };

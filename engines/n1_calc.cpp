@@ -8,6 +8,7 @@
 #include "engines/engines.h"
 #include "module/drums.h"
 #include "module/gauge.h"
+#include "module/number_text.h"
 #include "module/shared_state.h"
 
 namespace {
@@ -171,22 +172,23 @@ void tick() {
 
 // Elements.
 Background background;
+NumberText oat_shown, limit_shown;
 Text oat_readout{"oat_readout", 2, [](char* t, std::size_t n) {
                      if (powered() && st.trp_test_counter > kTestShowsEights)
-                         format_text(t, n, "88");
+                         oat_shown.show(t, n, "88");
                      else if (powered())
-                         format_text(t, n, "%2d", int{st.trp_oat_display});
+                         oat_shown.show(t, n, "%2d", int{st.trp_oat_display});
                      else
-                         format_text(t, n, "  ");
+                         oat_shown.show(t, n, "  ");
                      return 0.0;
                  }};
 Text limit_readout{"n1_limit_readout", 5, [](char* t, std::size_t n) {
                        if (powered() && st.trp_test_counter >= kTestShowsEights + 1)
-                           format_text(t, n, "888.8");
+                           limit_shown.show(t, n, "888.8");
                        else if (powered())
-                           format_text(t, n, "%3.1f", shared.trp_n1_limit);
+                           limit_shown.show(t, n, "%3.1f", double{shared.trp_n1_limit});
                        else
-                           format_text(t, n, "    ");
+                           limit_shown.show(t, n, "    ");
                        return shared.trp_n1_limit;
                    }};
 Image oat_plus{"oat_plus"};

@@ -4,6 +4,7 @@
 // clock second at which they would have started, so that a running count includes any time the
 // clock was without power; a clock set back (midnight, the hours-down area) restarts them.
 #include "module/gauge.h"
+#include "module/number_text.h"
 #include "module/shared_state.h"
 
 namespace {
@@ -83,13 +84,14 @@ void split(u32 v, u8& tens, u8& units) {
 // One digit window character: 8 during the display test, the digit while it is shown, else blank.
 template <u8 State::*Digit, bool (*Shown)()>
 double digit_text(char* text, std::size_t size) {
+    static NumberText shown;  // one per window
     const u8 digit = st.*Digit;
     if (clock_powered() && testing()) {
-        format_text(text, size, "%1s", "8");
+        shown.show(text, size, "8");
     } else if (Shown()) {
-        format_text(text, size, "%1d", static_cast<int>(digit));
+        shown.show(text, size, "%1d", static_cast<int>(digit));
     } else {
-        format_text(text, size, "%1s", " ");
+        shown.show(text, size, " ");
     }
     return digit;
 }

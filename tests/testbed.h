@@ -18,12 +18,20 @@
 
 namespace tarvenol::testing {
 
+// On its first frames the module sets the cockpit up as the simulator loads it: the lighting opens
+// the pop-up windows, then the cockpit is left cold and dark on the ground or ready for flight in
+// the air. Tests of one system start from the switches they set themselves and skip that setting;
+// tests of the start-up itself let it run.
+enum class StartUp { skipped, runs };
+
 class TestBed {
 public:
     // The cockpit's sounds go to the software mixer on every platform, so that tests can hear them.
-    TestBed() : host_((reset_module_state(), snd::use_device(&snd::mixer::device()), ImportTable),
-                      Linkage.gauge_header_ptr) {
+    explicit TestBed(StartUp start_up = StartUp::skipped)
+        : host_((reset_module_state(), snd::use_device(&snd::mixer::device()), ImportTable),
+                Linkage.gauge_header_ptr) {
         host_.load();
+        if (start_up == StartUp::skipped) shared.cockpit_init_state = kCockpitAlreadySet;
     }
 
     host::PanelHost& host() { return host_; }
@@ -85,6 +93,8 @@ public:
     }
 
 private:
+    static constexpr u8 kCockpitAlreadySet = 2;  // the start-up's last state: nothing left to set
+
     host::PanelHost host_;
 };
 

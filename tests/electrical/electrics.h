@@ -46,8 +46,6 @@ protected:
     TestBed bed;
 
     Electrics() {
-        // The cockpit as the crew finds it: no start-up setting is going to move the switches.
-        shared.cockpit_init_state = 2;
         bed.host().hold(token::clock);
         set_clock(kClockStart);
         bed.sim().set_f64(token::sim_bus_volts, 28.0);

@@ -108,6 +108,7 @@ TEST(Scenario, quotes_group_a_gauge_name_and_a_hash_outside_quotes_starts_a_comm
 
 TEST(Scenario, key_expectations_cover_the_last_tick_command_and_the_clicks_since) {
     const RunResult r = run_script(
+        "set cockpit_init_state 2\n"  // the cockpit as the script leaves it, no start-up setting
         "tick 3\n"
         "expect key 0x102C1 0\n"          // the first of the three frames
         "expect keycount 0x102C1 1\n"
@@ -145,6 +146,7 @@ TEST(Scenario, a_sound_never_played_fails_the_played_expect) {
 
 TEST(Scenario, windows_set_by_the_script_are_the_host_state) {
     const RunResult r = run_script(
+        "set cockpit_init_state 2\n"  // the cockpit as the script leaves it, no start-up setting
         "expect window 10050 closed\nwindow 10050 open\nexpect window 10050 open\n"
         "tick\nexpect window 10050 open\nwindow 10050 closed\nexpect window 10050 closed\n",
         quiet());
@@ -237,7 +239,7 @@ TEST(Scenario, print_shows_element_values_with_their_state) {
 TEST(Scenario, a_key_count_holds_over_a_long_tick_whose_log_stays_bounded) {
     // A shut HP lever sends mixture lean every frame: the count is exact however long the tick,
     // while the log keeps a count and a few values per event, not every event.
-    const RunResult r = run_script("tick 5000\nexpect keycount eng1_mixture_lean 5000\nexpect key eng1_mixture_lean 0\n", quiet());
+    const RunResult r = run_script("set cockpit_init_state 2\ntick 5000\nexpect keycount eng1_mixture_lean 5000\nexpect key eng1_mixture_lean 0\n", quiet());
     EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
 }
 

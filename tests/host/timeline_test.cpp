@@ -8,6 +8,7 @@
 #include "host/timeline.h"
 #include "host_test_util.h"
 #include "module/host_services.h"
+#include "module/shared_state.h"
 #include "sound/mixer.h"
 #include "sound/sound.h"
 
@@ -39,6 +40,7 @@ TEST(Timeline, a_repeated_key_event_is_printed_when_it_starts_and_when_it_stops)
     std::FILE* text = std::tmpfile();
     {
         Simulator sim;
+        shared.cockpit_init_state = 2;  // the switches as loaded: no start-up setting
         Timeline timeline(text, nullptr, true);
         sim.set_timeline(&timeline);
         sim.frame();
@@ -105,7 +107,7 @@ TEST(Timeline, sounds_are_listed_as_play_once_loop_volume_and_stop) {
 
 TEST(Timeline, repeated_requests_and_unchanged_frames_print_nothing) {
     // The brakes sound is told to stop every frame; the battery toggle is sent in the first only.
-    const RunResult r = run_script("tick 30\n");
+    const RunResult r = run_script("set cockpit_init_state 2\ntick 30\n");
     ASSERT_EQ(r.exit_code, kScenarioPassed) << r.err;
     std::size_t stops = 0;
     for (std::size_t at = r.out.find("BRAKESSND"); at != std::string::npos; at = r.out.find("BRAKESSND", at + 1)) ++stops;

@@ -234,15 +234,24 @@ TEST_F(Lighting, the_ann_lt_selector_holds_the_lamp_test_while_at_test) {
 }
 
 TEST_F(Lighting, the_first_tick_opens_the_pop_up_windows_in_order_once) {
-    bed.tick();
+    TestBed loaded{StartUp::runs};
+    host::AircraftModel loaded_model{loaded.host()};
+    loaded.host().on_key_event = [&](const host::KeyEvent& k) { loaded_model.key_event(k.id, k.value); };
+    const abi::GAUGEHDR* lighting = TestBed::gauge(kFltDeck).header;
+    // The start-up setting that follows in the same frame reads the state the lighting leaves.
+    u8 state_after_lighting = 0;
+    loaded.host().before_each_gauge = [&] {
+        if (state_after_lighting == 0) state_after_lighting = shared.cockpit_init_state;
+    };
+    loaded.tick();
     std::vector<u32> opened;
-    for (const auto& k : bed.host().key_events())
-        if (k.id == key::panel_window_open.id && k.sender == TestBed::gauge(kFltDeck).header) opened.push_back(k.value);
+    for (const auto& k : loaded.host().key_events())
+        if (k.id == key::panel_window_open.id && k.sender == lighting) opened.push_back(k.value);
     EXPECT_EQ(opened, (std::vector<u32>{10030, 10040, 10050, 10090, 10060, 10080}));
-    EXPECT_EQ(shared.cockpit_init_state, 1);
-    EXPECT_TRUE(bed.host().window_open(10060));
-    bed.tick();
-    EXPECT_FALSE(bed.sent(key::panel_window_open, kFltDeck));
+    EXPECT_EQ(state_after_lighting, 1);
+    EXPECT_TRUE(loaded.host().window_open(10060));
+    loaded.tick();
+    EXPECT_FALSE(loaded.sent(key::panel_window_open, kFltDeck));
 }
 
 }  // namespace

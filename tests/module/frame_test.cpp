@@ -310,7 +310,7 @@ TEST(SharedState, survives_kill_and_reinstallation_of_the_gauges) {
 TEST(SharedState, reset_brings_back_what_a_fresh_load_holds) {
     Snapshot fresh;
     {
-        TestBed bed;
+        TestBed bed{StartUp::runs};  // nothing set after load
         fresh = Snapshot::take();
         shared.batt_charge = 12;
         shared.sound_volume[3] = -100;
