@@ -22,7 +22,12 @@ struct Flight {
     FlightModel& flight = sim.flight();
     SimVars& v = sim.vars();
 
-    Flight() { flight.set_enabled(true); }
+    // The cockpit's own start-up setting is skipped: the tests set the switches they need.
+    Flight() {
+        flight.set_enabled(true);
+        shared.cockpit_init_state = kCockpitAlreadySet;
+    }
+    static constexpr u8 kCockpitAlreadySet = 2;
 
     // Both engines lit on the centre tank, their levers at `lever` (0..1).
     void engines_running(double lever, double n2 = 75.0) {
