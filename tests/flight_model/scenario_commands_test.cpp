@@ -24,7 +24,7 @@ TEST(FlightCommands, malformed_flight_lines_are_refused_before_anything_runs) {
         {"flight approach 9000 nan 1200 140", "a finite figure"},
         {"flight wind 270 -5", "a wind of 0 kt or more"},
         {"flight wind 270", "flight wind FROM_DEG KNOTS"},
-        {"expect flight:heigth_ft < 600", "did you mean flight:height_ft"},
+        {"expect flight:heigth_ft < 600", "did you mean height_ft"},
         {"print flight:height", "a flight figure"},
     };
     for (const Case& c : cases) {
