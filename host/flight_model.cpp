@@ -33,7 +33,6 @@ constexpr double kAirborneSpeedMps = 20.0;       // below this the model does no
 constexpr double kN1Full = 100.0;
 constexpr double kRunningN2 = 50.0;              // an engine above this is running (for the record)
 constexpr double kMovingKt = 30.0;               // the take-off roll is noted from this speed
-constexpr std::int32_t kLocalizerFlag = 0x80;    // NAV 1 station flags
 constexpr const char* kPhaseNames[] = {"Start-up", "Take-off", "Climb and cruise", "Approach", "Landing", "Roll-out"};
 constexpr double kLandingFromHeightFt = 50.0;    // a touch after a hop below this is no landing
 constexpr double kGearUpBelow = 10.0;            // gear position, raw
@@ -202,7 +201,7 @@ void FlightModel::step(AircraftModel& model) {
                             tas_mps_,
                             alpha_for(q, gamma_rad_, bank_deg_, config),
                             right,
-                            v.get(sim::nav1_signal) > 0.0 && (v.get(sim::nav1_flags) & kLocalizerFlag) != 0 &&
+                            v.get(sim::nav1_signal) > 0.0 && (v.get(sim::nav1_flags) & kNavFlagLocalizer) != 0 &&
                                 std::fabs(cdi) < autopilot_gains::kLocAliveNeedle,
                             finite_or_zero(v.get(sim::nav1_gsi)),
                             world_.runway.glide_deg,

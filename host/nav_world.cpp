@@ -30,9 +30,7 @@ constexpr double kMarkerConeHalfAngleDeg = 40.0;   // the marker's fan, along th
 constexpr double kMarkerMinHalfWidthM = 100.0;
 constexpr double kMarkerHalfBreadthM = 1000.0;     // across the course
 constexpr double kVorAbeamDeg = 90.0;              // course and bearing this far apart: FROM
-// NAV 1 station flags and TO/FROM values as the simulator gives them.
-constexpr std::int32_t kFlagGlideSlope = 0x40;
-constexpr std::int32_t kFlagLocalizer = 0x80;
+// NAV 1 TO/FROM values as the simulator gives them.
 constexpr std::int32_t kToFromOff = 0;
 constexpr std::int32_t kToFromTo = 1;
 constexpr std::int32_t kToFromFrom = 2;
@@ -259,7 +257,7 @@ void update_radios(const NavWorld& world, const WorldPoint& at, double heading_d
     bool vor1 = false;
     std::int32_t flags = 0, to_from = kToFromOff;
     if (nav1 == r.ils_bcd) {
-        flags = kFlagLocalizer | kFlagGlideSlope;
+        flags = kNavFlagLocalizer | kNavFlagGlideSlope;
         // The localizer antenna at the far end of the runway, its course pointing back up the approach.
         const double to_antenna = r.length_m - past;
         const double off_course_deg = std::atan2(right, to_antenna) * kDegPerRad;

@@ -49,6 +49,10 @@ struct Ndb {
     double range_m = 0.0;
 };
 
+// NAV 1 station flags as the simulator gives them (variable 46).
+constexpr std::int32_t kNavFlagGlideSlope = 0x40;
+constexpr std::int32_t kNavFlagLocalizer = 0x80;
+
 // The marker beacons as the simulator reports them.
 enum class Marker : std::uint8_t { none = 0, outer = 1, middle = 2, inner = 3 };
 

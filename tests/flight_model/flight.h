@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "host/flight_math.h"
 #include "host/simulator.h"
 #include "module/module_state.h"
 #include "module/shared_state.h"
@@ -15,7 +16,7 @@ namespace tarvenol::host::testing {
 constexpr double kFullTank = 8388608.0;
 constexpr double kFlapsFull = 16383.0;
 constexpr double kGearDown = 16384.0;
-constexpr double kFeetPerMetre = 3.28084;
+using flight_math::kFeetPerMetre;
 
 struct Flight {
     Simulator sim;

@@ -11,9 +11,9 @@
 namespace tarvenol::host::testing {
 namespace {
 
-constexpr double kKnotsPerMps = 1.0 / 0.514444;
+using flight_math::kKnotsPerMps;
+using flight_math::kPi;
 constexpr int kSecond = 18;
-constexpr double kPi = 3.14159265358979323846;
 
 TEST(FlightModel, off_it_moves_nothing_and_the_variables_keep_what_was_set) {
     Simulator sim;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "host/flight_math.h"
 #include "host/nav_world.h"
 #include "host/panel_host.h"
 #include "module/sim_vocabulary.h"
@@ -10,9 +11,8 @@
 namespace tarvenol::host {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegPerRad = 180.0 / kPi;
-constexpr double kMetresPerNm = 1852.0;
+using flight_math::kDegPerRad;
+using flight_math::kMetresPerNm;
 constexpr double kFullScale = 127.0;
 
 const char* const kWorld =
@@ -97,7 +97,7 @@ TEST(NavWorld, the_localizer_needle_points_to_the_course_and_reaches_full_scale_
     const double at_full_scale = to_antenna * std::tan(r.world.runway.course_width_deg / kDegPerRad);
     r.at(10000.0, 0.0, 500.0);
     EXPECT_NEAR(r.v.get(sim::nav1_cdi), 0.0, 1e-9);
-    EXPECT_EQ(r.v.get(sim::nav1_flags), 0xC0);
+    EXPECT_EQ(r.v.get(sim::nav1_flags), kNavFlagLocalizer | kNavFlagGlideSlope);
     EXPECT_GT(r.v.get(sim::nav1_signal), 0.0);
     r.at(10000.0, at_full_scale / 2.0, 500.0);  // right of the course: fly left
     EXPECT_NEAR(r.v.get(sim::nav1_cdi), -kFullScale / 2.0, 0.2);
