@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/flight_math.h"
 #include "host/text.h"
 #include "module/numbers.h"
 
@@ -115,8 +116,18 @@ template <auto Status, int On>
 void autopilot_hold(AircraftModel& m, std::uint32_t) {
     m.vars().set(Status, On ? 1.0 : 0.0);
 }
-void autopilot_altitude_ref_m(AircraftModel& m, std::uint32_t metres) { m.autopilot().altitude_ref_m = static_cast<std::int32_t>(metres); }
-void autopilot_altitude_ref_ft(AircraftModel& m, std::uint32_t feet) { m.autopilot().altitude_ref_ft = static_cast<std::int32_t>(feet); }
+void autopilot_altitude_ref_m(AircraftModel& m, std::uint32_t metres) {
+    m.autopilot().altitude_ref_m = static_cast<std::int32_t>(metres);
+    m.autopilot().altitude_target_ft = m.autopilot().altitude_ref_m * flight_math::kFeetPerMetre;
+}
+void autopilot_altitude_ref_ft(AircraftModel& m, std::uint32_t feet) {
+    m.autopilot().altitude_ref_ft = static_cast<std::int32_t>(feet);
+    m.autopilot().altitude_target_ft = m.autopilot().altitude_ref_ft;
+}
+void autopilot_heading_ref(AircraftModel& m, std::uint32_t degrees) {
+    m.autopilot().heading_ref_deg = static_cast<std::int32_t>(degrees);
+}
+void autothrottle_arm(AircraftModel& m, std::uint32_t on) { m.autopilot().autothrottle_armed = on != 0; }
 void autopilot_vs_ref(AircraftModel& m, std::uint32_t fpm) { m.autopilot().vs_ref_fpm = static_cast<std::int32_t>(fpm); }
 template <bool On>
 void autopilot_airspeed_hold(AircraftModel& m, std::uint32_t) {
@@ -405,6 +416,8 @@ constexpr ReactionRow kReactions[] = {
     {key::ap_altitude_ref_m, &autopilot_altitude_ref_m, A},
     {key::ap_altitude_ref_ft, &autopilot_altitude_ref_ft, A},
     {key::ap_vs_ref, &autopilot_vs_ref, A},
+    {key::ap_heading_ref, &autopilot_heading_ref, A},
+    {key::autothrottle_arm, &autothrottle_arm, A},
     {key::ap_airspeed_hold_on, &autopilot_airspeed_hold<true>, A},
     {key::ap_airspeed_hold_off, &autopilot_airspeed_hold<false>, A},
     {key::ap_airspeed_ref, &autopilot_airspeed_ref, A},

@@ -112,6 +112,11 @@ public:
         std::int32_t altitude_ref_ft = 0;
         std::int32_t vs_ref_fpm = 0;
         bool airspeed_hold = false;
+        // What the holds fly to: the altitude reference last given (in feet, whichever unit it
+        // came in), the heading reference, the autothrottle arming.
+        double altitude_target_ft = 0.0;
+        double heading_ref_deg = 0.0;
+        bool autothrottle_armed = false;
     };
     Autopilot& autopilot() { return autopilot_; }
     const Autopilot& autopilot() const { return autopilot_; }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/aircraft_model.h"
+#include "host/flight_model.h"
 #include "host/pictures.h"
 #include "host/scenario.h"
 #include "host/sim_tokens.h"
@@ -112,7 +113,11 @@ std::string clashing_paths(const RunArgs& a) {
     return {};
 }
 
-int run_with(const RunArgs& a, bool default_scenario) {
+// Which script a run runs: a file, the default scenario or the scripted flight.
+enum class Script { file, default_scenario, flight };
+
+int run_with(const RunArgs& a, Script script) {
+    const bool default_scenario = script == Script::default_scenario;
     if (const std::string clash = clashing_paths(a); !clash.empty()) {
         std::fprintf(stderr, "cockpit-sim: %s\n", clash.c_str());
         return kScenarioMalformed;
@@ -129,6 +134,7 @@ int run_with(const RunArgs& a, bool default_scenario) {
     // Progress on a terminal only, and not over a timeline printed to the same terminal.
     options.progress = isatty(fileno(stderr)) && (options.quiet || !isatty(fileno(stdout)));
     if (default_scenario) return run_scenario(kDefaultScenario, kDefaultScenarioName, options, stdout, stderr);
+    if (script == Script::flight) return run_scenario(kFlyScenario, "scenarios/fly_full.scn", options, stdout, stderr);
     return run_scenario_file(a.file, options, stdout, stderr);
 }
 
@@ -265,6 +271,18 @@ int main(int argc, char** argv) {
         "malformed script (every malformed line is reported, nothing runs) or a refused input, 3 when a file\n"
         "cannot be read or written.");
 
+    RunArgs fly_args;
+    bool fly_timeline = false;
+    CLI::App* fly = app.add_subcommand(
+        "fly", "fly the aircraft with the flight model: cold cockpit to engine start, take-off, autopilot climb, NAV, "
+               "ILS and an automatic landing, then the timeline by phase and the touchdown report");
+    add_run_options(*fly, fly_args);
+    fly->add_flag("--timeline", fly_timeline, "print the frame-by-frame timeline of the cockpit as well");
+    fly->footer(
+        "Runs the built-in flight script (scenarios/fly_full.scn) through the cockpit's own clicks and laws with the\n"
+        "flight model on. Exit status 0 when the flight ends in a landing within limits, 1 when one of the script's\n"
+        "checks fails.");
+
     std::string gauge_name;
     CLI::App* gauges_cmd = app.add_subcommand("gauges", "list the gauges in Linkage order with their widths in millimetres");
     CLI::App* areas = app.add_subcommand("areas", "list the click areas of a gauge, as click commands name them");
@@ -307,7 +325,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cockpit-sim: no command named %s\n", escape_control(help_topic).c_str());
         return kScenarioMalformed;
     }
-    if (*run) return finish(run_with(run_args, false));
+    if (*run) return finish(run_with(run_args, Script::file));
+    if (*fly) {
+        if (!fly_timeline) fly_args.options.quiet = true;
+        return finish(run_with(fly_args, Script::flight));
+    }
     if (*gauges_cmd) return finish(list_gauges());
     if (*areas) return finish(list_areas(gauge_name));
     if (*elements) return finish(list_elements(gauge_name));
@@ -317,5 +339,5 @@ int main(int argc, char** argv) {
     if (*sounds) return finish(list_sounds());
     if (*panel_config) return finish(std::fputs(panel_configuration().c_str(), stdout) < 0 ? kScenarioIoError : 0);
     if (*wave) return finish(snd::print_wave_report(wave_file.c_str(), stdout));
-    return finish(run_with(default_run, true));
+    return finish(run_with(default_run, Script::default_scenario));
 }

@@ -126,16 +126,20 @@ struct Target {
     const TokenInfo* token = nullptr;
     const GaugeInfo* gauge = nullptr;  // an element's value: GAUGE NAME:ELEMENT
     ElementLink* element = nullptr;
+    const FlightQuantity* flight = nullptr;  // flight:NAME
     std::string text;  // as written
 };
 
 enum class Kind {
-    model, sim, set, tick, hold, release, click, window,
+    model, sim, set, tick, hold, release, click, window, flight,
     expect_value, expect_key, expect_nokey, expect_keycount, expect_sound, expect_window,
     expect_element_shown, expect_element_value, print, picture,
 };
 
 enum class SoundCheck { played, notplayed, looping, notlooping };
+
+// What a flight command does.
+enum class FlightOp { on, off, runway, approach, wind, report };
 
 struct Command {
     Kind kind{};
@@ -155,6 +159,8 @@ struct Command {
     snd::SoundId sound = snd::kSoundCount;
     SoundCheck sound_check = SoundCheck::played;
     std::vector<Target> prints;
+    FlightOp flight_op = FlightOp::on;
+    std::vector<double> numbers;  // a flight command's figures
 };
 
 struct Malformed {
@@ -245,6 +251,8 @@ public:
             c.kind = Kind::window;
             c.id = window_id(w_[1].text);
             c.flag = on_off(w_[2].text, "open", "closed", "window ID open|closed");
+        } else if (verb == "flight") {
+            parse_flight(c);
         } else if (verb == "expect") {
             parse_expect(c);
         } else if (verb == "print") {
@@ -256,10 +264,10 @@ public:
             c.kind = Kind::picture;
             c.target.text = picture_name(w_[1].text);
         } else {
-            fail("a command (model, sim, set, tick, hold, release, click, window, expect, print, picture), not " +
+            fail("a command (model, sim, set, tick, hold, release, click, window, flight, expect, print, picture), not " +
                  verb +
-                 did_you_mean(verb, {"model", "sim", "set", "tick", "hold", "release", "click", "window", "expect",
-                                     "print", "picture"}));
+                 did_you_mean(verb, {"model", "sim", "set", "tick", "hold", "release", "click", "window", "flight",
+                                     "expect", "print", "picture"}));
         }
         return c;
     }
@@ -425,6 +433,19 @@ public:
     // A module variable, sim:TOKEN, or (where elements are allowed) GAUGE NAME:ELEMENT.
     Target value_target(const std::string& s, bool allow_whole_array, bool allow_element = false) const {
         constexpr std::string_view kSimPrefix = "sim:";
+        constexpr std::string_view kFlightPrefix = "flight:";
+        if (s.rfind(kFlightPrefix, 0) == 0) {
+            Target t;
+            t.text = s;
+            const std::string name = s.substr(kFlightPrefix.size());
+            t.flight = find_flight_quantity(name);
+            if (!t.flight) {
+                std::vector<std::string_view> names;
+                for (const FlightQuantity& q : flight_quantities()) names.push_back(q.name);
+                fail("a flight figure (README, \"Flying\"), not " + s + did_you_mean(name, names));
+            }
+            return t;
+        }
         if (s.rfind(kSimPrefix, 0) == 0) {
             Target t;
             t.text = s;
@@ -502,6 +523,33 @@ private:
             c.target = value_target(what, false);
             comparison(c, 2, "expect NAME OP VALUE (or expect NAME ~ VALUE TOL)");
         }
+    }
+
+    // flight on|off|runway|report, flight approach BEFORE_M RIGHT_M HEIGHT_FT IAS_KT [HEADING_OFFSET],
+    // flight wind FROM_DEG KNOTS.
+    void parse_flight(Command& c) const {
+        constexpr const char* kForms = "flight on|off|runway|report, flight approach BEFORE_M RIGHT_M HEIGHT_FT IAS_KT "
+                                       "[HEADING_OFFSET_DEG] or flight wind FROM_DEG KNOTS";
+        if (w_.size() < 2) fail(kForms);
+        c.kind = Kind::flight;
+        const std::string& op = w_[1].text;
+        std::size_t figures = 0, optional = 0;
+        if (op == "on") c.flight_op = FlightOp::on;
+        else if (op == "off") c.flight_op = FlightOp::off;
+        else if (op == "runway") c.flight_op = FlightOp::runway;
+        else if (op == "report") c.flight_op = FlightOp::report;
+        else if (op == "approach") c.flight_op = FlightOp::approach, figures = 4, optional = 1;
+        else if (op == "wind") c.flight_op = FlightOp::wind, figures = 2;
+        else fail(kForms);
+        if (w_.size() < 2 + figures || w_.size() > 2 + figures + optional) fail(kForms);
+        for (std::size_t i = 2; i < w_.size(); ++i) {
+            const double n = number(w_[i].text, "a figure");
+            if (!std::isfinite(n)) fail("a finite figure, not " + w_[i].text);
+            c.numbers.push_back(n);
+        }
+        if (c.flight_op == FlightOp::approach && (c.numbers[2] < 0 || c.numbers[3] <= 0))
+            fail("a height of 0 ft or more and a speed above 0 kt");
+        if (c.flight_op == FlightOp::wind && c.numbers[1] < 0) fail("a wind of 0 kt or more");
     }
 
     // OP VALUE, or ~ VALUE TOL, from word `at` to the end of the line.
@@ -714,6 +762,7 @@ private:
     }
 
     double read(Simulator& sim, const Target& t, std::size_t index) const {
+        if (t.flight) return t.flight->get(sim.flight());
         if (t.token) return read_sim(sim.vars(), *t.token);
         if (t.element) return sim.host().element_value(t.element->header);
         return read_var(*t.var, index);
@@ -722,6 +771,7 @@ private:
     // NAME = value, as print shows it (readable) or a failure (full precision).
     std::string describe(Simulator& sim, const Target& t, bool full = false) const {
         const auto text = [full](double v) { return full ? format_number(v) : format_readable(v); };
+        if (t.flight) return t.text + " = " + text(read(sim, t, 0));
         if (t.token) {
             return "sim:" + std::to_string(t.token->token) + " (" + t.token->name + ") = " + text(read(sim, t, 0));
         }
@@ -780,6 +830,24 @@ private:
         return std::string("; ") + name + " was not played in this run";
     }
 
+    bool flight(Simulator& sim, const Command& c) {
+        FlightModel& f = sim.flight();
+        switch (c.flight_op) {
+            case FlightOp::on: f.set_enabled(true); break;
+            case FlightOp::off: f.set_enabled(false); break;
+            case FlightOp::runway: f.place_on_runway(); break;
+            case FlightOp::approach:
+                f.place_on_approach(c.numbers[0], c.numbers[1], c.numbers[2], c.numbers[3], c.numbers.size() > 4 ? c.numbers[4] : 0.0);
+                break;
+            case FlightOp::wind: f.set_wind(c.numbers[0], c.numbers[1]); break;
+            case FlightOp::report:
+                progress_.clear();
+                print_flight_report(f, out_);
+                break;
+        }
+        return true;
+    }
+
     bool tick(Simulator& sim, const Command& c, std::FILE* trace) {
         // Sounds played by clicks before this tick, for the message of a failing expect sound.
         click_played_before_tick_ = click_played_;
@@ -822,6 +890,7 @@ private:
                 return true;
             }
             case Kind::window: sim.host().set_window(c.id, c.flag); return true;
+            case Kind::flight: return flight(sim, c);
             case Kind::picture: {
                 if (!pictures_) return true;
                 std::string error;

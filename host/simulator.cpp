@@ -50,6 +50,7 @@ void Simulator::set_timeline(Timeline* timeline) {
 void Simulator::frame() {
     host_.clear_key_events();
     model_.step();
+    flight_.step(model_);
     in_frame_ = true;
     host_.frame();
     in_frame_ = false;
@@ -59,6 +60,7 @@ void Simulator::frame() {
 void Simulator::frame(const std::size_t* order, std::size_t count) {
     host_.clear_key_events();
     model_.step();
+    flight_.step(model_);
     in_frame_ = true;
     host_.frame(order, count);
     in_frame_ = false;

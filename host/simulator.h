@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/aircraft_model.h"
+#include "host/flight_model.h"
 #include "host/panel_host.h"
 #include "module/gauge.h"
 #include "sound/mixer.h"
@@ -45,8 +46,10 @@ public:
     PanelHost& host() { return host_; }
     SimVars& vars() { return host_.vars(); }
     AircraftModel& model() { return model_; }
+    // The flight model: off unless switched on; on, it owns the aircraft's motion.
+    FlightModel& flight() { return flight_; }
 
-    // One frame: the aircraft moves on, the clock advances, every gauge ticks in Linkage order (or
+    // One frame: the engines and (with the flight model on) the aircraft move on, the clock advances, every gauge ticks in Linkage order (or
     // in the order given), the sounds play on for 1/18 s.
     void frame();
     void frame(const std::size_t* order, std::size_t count);
@@ -74,6 +77,7 @@ private:
 
     PanelHost host_;
     AircraftModel model_;
+    FlightModel flight_;
     long frames_ = 0;
     bool in_frame_ = false;
     std::function<void(const KeyEvent&)> key_log_;

@@ -1,0 +1,204 @@
+// The stand-in simulator's flight model: a point mass for a two-engine wide-body, stepped at the
+// simulator's fixed 18 frames a second. Speed comes from thrust, drag and weight; the flight path
+// from lift against weight; pitch and bank answer the elevator and aileron axes (or the simulator's
+// autopilot) with first-order lags; turns are coordinated. The engines are the aircraft model's
+// (spool lag from throttle and HP lever); flaps, gear and spoilers add drag (and flaps lift); on the
+// ground the wheels roll, brake and the reversers push back. Every variable the cockpit reads about
+// the aircraft's motion comes out in the simulator's units, and the radios are read from the
+// navigation world at the aircraft's place.
+//
+// The model is off until switched on (a scenario's `flight on`, `cockpit-sim fly`); off, nothing in
+// the simulator moves except what the aircraft model and the scripts do.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "host/autopilot_sim.h"
+#include "host/nav_world.h"
+
+namespace tarvenol::host {
+
+class AircraftModel;
+class SimVars;
+
+// The airframe and its environment, each figure with its unit.
+namespace flight_coefficients {
+constexpr double kMassKg = 125000.0;             // landing weight of the wide-body
+constexpr double kWingAreaM2 = 260.0;
+constexpr double kGravity = 9.80665;             // m/s^2
+constexpr double kSeaLevelDensity = 1.225;       // kg/m^3
+constexpr double kSeaLevelTempK = 288.15;
+constexpr double kLapseRateKPerM = 0.0065;
+constexpr double kSpeedOfSoundSeaLevel = 340.29; // m/s
+constexpr double kCl0 = 0.25;                    // lift coefficient at zero angle of attack, clean
+constexpr double kClPerDeg = 0.095;              // lift slope, per degree of angle of attack
+constexpr double kClFlapsFull = 0.9;             // added lift coefficient at full flap
+constexpr double kClSpoilersFull = -0.45;        // lift lost with the spoilers fully out
+constexpr double kStallAlphaDeg = 14.0;          // the lift stops growing here
+constexpr double kCd0 = 0.021;                   // parasite drag coefficient, clean
+constexpr double kCdFlapsFull = 0.075;
+constexpr double kCdGearDown = 0.022;
+constexpr double kCdSpoilersFull = 0.06;
+constexpr double kInducedDragK = 0.045;          // drag per lift coefficient squared
+constexpr double kMaxThrustPerEngineN = 190000.0;  // static sea-level thrust at 100 % N1
+constexpr double kThrustDensityExponent = 0.75;  // thrust lapse with air density
+constexpr double kReverseEfficiency = 0.45;      // share of the forward thrust a reverser turns back
+constexpr double kReverserDeployed = 0.99;       // reverser travel beyond which it reverses the thrust
+constexpr double kPitchTimeConstantS = 1.2;      // the attitude follows its command
+constexpr double kMaxPitchRateDegS = 3.0;
+constexpr double kManualPitchRateDegS = 4.0;     // pitch rate at full elevator without autopilot
+constexpr double kElevatorPitchDeg = 6.0;        // attitude offset at full elevator under the autopilot
+constexpr double kRollTimeConstantS = 0.8;       // the roll rate follows its command
+constexpr double kBankGain = 0.6;                // roll rate (deg/s) per degree of bank error, autopilot
+constexpr double kMaxRollRateDegS = 5.0;
+constexpr double kAileronRollRateDegS = 25.0;    // roll rate at full aileron, right positive from a left (negative) deflection
+constexpr double kSpiralDivergencePerS = 0.022;  // the bank grows by itself at this rate
+constexpr double kMaxBankDeg = 60.0;
+constexpr double kAxisFull = 16383.0;            // the control axes' full deflection
+constexpr double kRollingFriction = 0.015;
+constexpr double kBrakeFriction = 0.35;          // wheel-brake deceleration per g at full pedal
+constexpr double kBrakePedalFull = 32000.0;      // the simulator's brake pedal, raw
+constexpr double kMaxGroundPitchDeg = 12.0;      // the tail touches beyond this
+constexpr double kAsymmetricYawDegS = 6.0;       // yaw rate from one engine's full thrust alone
+constexpr double kAsymmetricRollDegS = 3.0;      // roll rate from the sideslip it makes
+constexpr double kYawDamperResidual = 0.06;      // the share of the asymmetric yaw left with the yaw damper
+constexpr double kGearHeightM = 0.0;             // the radio altimeter reads 0 with the wheels on the runway
+constexpr double kVmoKt = 365.0;                 // maximum operating speed (the speed limit pointer)
+constexpr double kTrendSmoothingS = 1.0;         // speed trend filter
+}  // namespace flight_coefficients
+
+// One moment of the flight worth telling (lift-off, touchdown, a captured mode...).
+enum class FlightPhase : std::uint8_t { start_up, take_off, climb_and_cruise, approach, landing, roll_out };
+
+struct FlightEvent {
+    double time_s = 0.0;
+    const char* what = "";
+    const char* phase = "";
+    double altitude_ft = 0.0;  // above the runway
+    double ias_kt = 0.0;
+    double heading_deg = 0.0;
+};
+
+struct TouchdownReport {
+    bool landed = false;
+    double sink_fpm = 0.0;            // the vertical speed at the touchdown, positive down
+    double past_threshold_m = 0.0;
+    double right_of_centreline_m = 0.0;
+    double ias_kt = 0.0;
+    double pitch_deg = 0.0;
+    double bank_deg = 0.0;
+    bool in_touchdown_zone = false;
+    double stopped_past_threshold_m = 0.0;  // where the roll-out ended (when stopped)
+    bool stopped = false;
+};
+
+class FlightModel {
+public:
+    FlightModel();
+
+    bool enabled() const { return enabled_; }
+    // Switching on places the aircraft at the ILS runway's threshold, on the ground, engines as
+    // they are; the variables the model owns take its state from the next step on.
+    void set_enabled(bool on);
+
+    // On the ground at the start of the ILS runway, heading down it, at rest.
+    void place_on_runway(double past_threshold_m = 0.0);
+    // In the air on the approach: `before_m` before the threshold, `right_m` right of the centreline,
+    // `height_ft` above the runway, flying the runway heading plus `heading_offset_deg` at `ias_kt`,
+    // level.
+    void place_on_approach(double before_m, double right_m, double height_ft, double ias_kt,
+                           double heading_offset_deg = 0.0);
+    // Anywhere: in the air at a point of the world.
+    void place(const WorldPoint& at, double heading_deg, double ias_kt, double vs_fpm);
+
+    // Wind from a true direction, knots (0: calm, the default).
+    void set_wind(double from_deg, double knots);
+
+    // One step (1/18 s) before the gauges run: reads the controls, the engines and the holds,
+    // moves the aircraft, writes what the cockpit reads.
+    void step(AircraftModel& model);
+
+    const NavWorld& world() const { return world_; }
+    const TouchdownReport& touchdown() const { return touchdown_; }
+    std::size_t event_count() const { return event_count_; }
+    const FlightEvent& event(std::size_t i) const { return events_[i]; }
+    // Notes a moment of the flight for the timeline summary (the events kept are bounded).
+    void note(const char* what);
+
+    // The state, for tests and reports (SI units; bank right positive, pitch up positive).
+    double east_m() const { return east_m_; }
+    double north_m() const { return north_m_; }
+    double altitude_m() const { return altitude_m_; }
+    double height_m() const { return altitude_m_ - world_.elevation_m; }
+    double tas_mps() const { return tas_mps_; }
+    double ias_kt() const { return ias_kt_; }
+    double vs_fpm() const;
+    double heading_deg() const { return heading_deg_; }
+    double bank_deg() const { return bank_deg_; }
+    double pitch_deg() const { return pitch_deg_; }
+    bool on_ground() const { return on_ground_; }
+    double time_s() const { return time_s_; }
+    double past_threshold_m() const;
+    double right_of_centreline_m() const;
+    double max_abs_bank_deg() const { return max_abs_bank_deg_; }
+
+private:
+    void write_outputs(AircraftModel& model, double gamma);
+    void check_touchdown(double sink_fpm);
+    void watch(AircraftModel& model);
+    void new_flight();
+
+    // What the summary watches, as seen at the last step.
+    struct Watched {
+        bool starter_1, starter_2, engines_running, rolling, gear_up, ap_engaged, hdg_sel, nav, nav_captured, gs_captured, land, land_locked,
+            flare, runway_guidance, gpws, athr;
+        int alt_mode;
+    };
+    Watched watched_{};
+    bool watched_valid_ = false;
+    FlightPhase phase_ = FlightPhase::start_up;
+
+    bool enabled_ = false;
+    const NavWorld& world_;
+    SimAutopilot autopilot_;
+    double east_m_ = 0.0, north_m_ = 0.0, altitude_m_ = 0.0;
+    double tas_mps_ = 0.0;       // along the flight path
+    double gamma_rad_ = 0.0;     // flight path angle
+    double pitch_deg_ = 0.0, pitch_rate_deg_s_ = 0.0;
+    double bank_deg_ = 0.0, roll_rate_deg_s_ = 0.0;
+    double heading_deg_ = 0.0;
+    double alpha_deg_ = 0.0;
+    double ias_kt_ = 0.0, ias_trend_kt_s_ = 0.0;
+    double ground_east_mps_ = 0.0, ground_north_mps_ = 0.0;
+    bool on_ground_ = true;
+    double wind_from_deg_ = 0.0, wind_kt_ = 0.0;
+    double time_s_ = 0.0;
+    double max_abs_bank_deg_ = 0.0;
+    double highest_m_ = 0.0;  // the greatest height since the wheels last left the ground
+    TouchdownReport touchdown_{};
+    static constexpr std::size_t kMaxEvents = 64;
+    std::array<FlightEvent, kMaxEvents> events_{};
+    std::size_t event_count_ = 0;
+};
+
+// The flight's figures scenarios can expect and print as flight:NAME.
+struct FlightQuantity {
+    const char* name;
+    const char* meaning;
+    double (*get)(const FlightModel&);
+};
+std::span<const FlightQuantity> flight_quantities();
+const FlightQuantity* find_flight_quantity(std::string_view name);
+
+// The scripted flight `cockpit-sim fly` runs (scenarios/fly_full.scn, built in).
+extern const char* const kFlyScenario;
+
+// The timeline summary (the noted moments, by phase) and the touchdown report.
+void print_flight_report(const FlightModel& flight, std::FILE* out);
+
+}  // namespace tarvenol::host

@@ -1,0 +1,105 @@
+// The scenario language's flight commands and figures, as scripts use them.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/host_test_util.h"
+
+namespace tarvenol::host::testing {
+namespace {
+
+TEST(FlightCommands, malformed_flight_lines_are_refused_before_anything_runs) {
+    struct Case {
+        const char* line;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"flight", "flight on|off|runway|report"},
+        {"flight up", "flight on|off|runway|report"},
+        {"flight on now", "flight on|off|runway|report"},
+        {"flight approach 9000 0 1200", "flight approach BEFORE_M"},
+        {"flight approach 9000 0 1200 140 5 6", "flight approach BEFORE_M"},
+        {"flight approach 9000 0 -10 140", "a height of 0 ft or more"},
+        {"flight approach 9000 0 1200 0", "a speed above 0 kt"},
+        {"flight approach 9000 nan 1200 140", "a finite figure"},
+        {"flight wind 270 -5", "a wind of 0 kt or more"},
+        {"flight wind 270", "flight wind FROM_DEG KNOTS"},
+        {"expect flight:heigth_ft < 600", "did you mean height_ft"},
+        {"print flight:height", "a flight figure"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = run_script(std::string("tick\n") + c.line + "\n", quiet());
+        EXPECT_EQ(r.exit_code, kScenarioMalformed) << c.line;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.line << " gave " << r.err;
+        EXPECT_NE(r.err.find("test.scn:2"), std::string::npos) << c.line << " gave " << r.err;
+    }
+}
+
+TEST(FlightCommands, the_figures_follow_the_flight_and_expects_on_them_hold_or_fail) {
+    const RunResult placed = run_script(
+        "flight on\n"
+        "tick\n"
+        "expect flight:on_ground == 1\n"
+        "expect flight:height_ft == 0\n"
+        "flight approach 5000 -40 1000 150\n"
+        "tick\n"
+        "expect flight:on_ground == 0\n"
+        "expect flight:height_ft ~ 1000 1\n"
+        "expect flight:ias_kt ~ 150 0.5\n"
+        "expect flight:past_threshold_m ~ -5000 5\n"
+        "expect flight:right_of_centreline_m ~ -40 0.1\n"
+        "expect flight:landed == 0\n"
+        "expect sim:on_ground == 0\n"
+        "flight runway\n"
+        "tick\n"
+        "expect flight:on_ground == 1\n"
+        "expect flight:past_threshold_m ~ 0 0.01\n",
+        quiet());
+    EXPECT_EQ(placed.exit_code, kScenarioPassed) << placed.err;
+
+    const RunResult failed = run_script("flight on\ntick\nexpect flight:height_ft > 10\n", quiet());
+    EXPECT_EQ(failed.exit_code, kScenarioExpectFailed);
+    EXPECT_NE(failed.err.find("flight:height_ft = 0"), std::string::npos) << failed.err;
+}
+
+// Off, the motion variables are the script's; switched off again, the flight stops moving.
+TEST(FlightCommands, flight_off_leaves_the_variables_to_the_script) {
+    const RunResult r = run_script(
+        "sim ias_kt 123\n"
+        "tick 5\n"
+        "expect sim:ias_kt == 123\n"
+        "flight on\n"
+        "flight approach 5000 0 1000 150\n"
+        "tick 18\n"
+        "expect sim:ias_kt > 140\n"
+        "flight off\n"
+        "sim ias_kt 77\n"
+        "sim altitude_m 5\n"
+        "tick 18\n"
+        "expect sim:ias_kt == 77\n"
+        "expect sim:altitude_m == 5\n",
+        quiet());
+    EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
+}
+
+TEST(FlightCommands, the_report_says_so_when_there_was_no_landing) {
+    const RunResult r = run_script("flight on\ntick 36\nflight report\n", quiet());
+    EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
+    EXPECT_NE(r.out.find("Flight timeline"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("No touchdown."), std::string::npos) << r.out;
+}
+
+// A wind from the right drifts the aircraft left of the centreline.
+TEST(FlightCommands, the_wind_command_blows_the_aircraft_off_its_line) {
+    const RunResult r = run_script(
+        "flight on\n"
+        "flight approach 20000 0 3000 200\n"
+        "flight wind 353 30\n"  // runway 26 heads 263: 353 is from the right
+        "tick 360\n"
+        "expect flight:right_of_centreline_m < -250\n",
+        quiet());
+    EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
+}
+
+}  // namespace
+}  // namespace tarvenol::host::testing
