@@ -117,15 +117,17 @@ async function pressGauge(e, g) {
   const release = () => { held = false; };
   window.addEventListener('mouseup', release, { once: true });
   img.addEventListener('mouseleave', release, { once: true });
-  const click = () => api('/api/click', { gauge: g.index, x, y, button });
+  const click = () => inOrder(async () => {
+    const reply = await api('/api/click', { gauge: g.index, x, y, button });
+    showCommandOutput(reply.area ? `click "${g.name}" ${reply.area}` : null, reply);
+    return reply;
+  });
   try {
     let reply = await click();
-    showCommandOutput(reply.area ? `click "${g.name}" ${reply.area}` : null, reply);
     while (reply.repeat && held) {
       await new Promise((r) => setTimeout(r, REPEAT_MS));
       if (!held) break;
       reply = await click();
-      showCommandOutput(null, reply);
     }
   } catch (err) {
     status(String(err.message || err));
@@ -154,12 +156,21 @@ function showCommandOutput(command, reply) {
   if (failed && command) consoleAppend(`(${reply.result})`, true);
 }
 
-async function runCommand(line) {
-  try {
-    showCommandOutput(line, await api('/api/command', { line }));
-  } catch (err) {
-    consoleAppend(String(err.message || err), true);
-  }
+// Clicks and console lines go to the cockpit one after the other, in the order given.
+let queue = Promise.resolve();
+function inOrder(action) {
+  queue = queue.then(action, action);
+  return queue;
+}
+
+function runCommand(line) {
+  return inOrder(async () => {
+    try {
+      showCommandOutput(line, await api('/api/command', { line }));
+    } catch (err) {
+      consoleAppend(String(err.message || err), true);
+    }
+  });
 }
 
 // --- Watched values ----------------------------------------------------------------------------
