@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -141,32 +142,6 @@ private:
     std::uint64_t first_ = 0;
 };
 
-// One field of a CSV trace line, as the timeline quotes it.
-std::vector<std::string> csv_fields(const std::string& line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
 // The mouse buttons of the panel system's mouse flags.
 constexpr std::uint32_t kLeftSingle = abi::MOUSE_LEFTSINGLE;
 constexpr std::uint32_t kRightSingle = 0x80000000u;
@@ -216,7 +191,7 @@ struct Server::Impl {
     // The trace to its file, and the sound requests to the pages.
     void on_csv_line(const std::string& line) {
         if (trace) std::fprintf(trace, "%s\n", line.c_str());
-        const std::vector<std::string> f = csv_fields(line);
+        const std::vector<std::string> f = csv_row(line);
         // frame,time_s,kind,subject,detail,before,after
         if (f.size() == 7 && f[2] == "sound") {
             sounds.push_back({next_sound++, f[3], f[4], f[6]});
@@ -394,7 +369,8 @@ json Server::Impl::state(const httplib::Request& req) {
 
 void Server::Impl::routes() {
     http.new_task_queue = [] {
-        constexpr std::size_t kThreads = 16;
+        // Each page keeps a few connections open (polls, pictures); some to spare for the rest.
+        constexpr std::size_t kThreads = 6 * kMaxClients + 4;
         return new httplib::ThreadPool(kThreads);
     };
     http.set_payload_max_length(kMaxBodyBytes);
