@@ -14,6 +14,7 @@ const cockpit = {
   layout: null,
   state: null,
   soundLog: [],                 // every sound request seen: {name, kind, volume}
+  started: {},                  // per sound, how often the page started playing it
   shownVersion: new Map(),      // gauge index -> drawing version shown
   timelineNext: 0,
   soundsNext: 0,
@@ -207,7 +208,10 @@ function showWatch(values) {
 
 // --- Sounds: the module's waves, played as it asks ---------------------------------------------
 
-const audio = { ctx: null, master: null, buffers: new Map(), voices: new Map(), gains: new Map() };
+// What the cockpit asked for is kept even before the browser lets the page play (its first click):
+// each sound's volume, and the loops that are on, which start then.
+const audio = { ctx: null, master: null, buffers: new Map(), voices: new Map(), gains: new Map(),
+                volumes: new Map(), looping: new Set() };
 
 function unlockAudio() {
   if (!audio.ctx) {
@@ -215,8 +219,18 @@ function unlockAudio() {
     audio.master = audio.ctx.createGain();
     audio.master.connect(audio.ctx.destination);
     audio.master.gain.value = $('mute').checked ? 0 : 1;
+    for (const name of audio.looping) playSound({ name, kind: 'loop' });
   }
   if (audio.ctx.state === 'suspended') audio.ctx.resume();
+}
+
+// Hundredths of a decibel, as the sound device takes them, to a gain.
+const gainFromVolume = (v) => Math.pow(10, v / 2000);
+
+function volumeOf(name) {
+  if (audio.volumes.has(name)) return audio.volumes.get(name);
+  const i = cockpit.layout.sounds.indexOf(name);
+  return i >= 0 ? cockpit.layout.volumes[i] : 0;
 }
 
 function gainOf(name) {
@@ -224,8 +238,7 @@ function gainOf(name) {
   if (!g) {
     g = audio.ctx.createGain();
     g.connect(audio.master);
-    const i = cockpit.layout.sounds.indexOf(name);
-    if (i >= 0) g.gain.value = Math.pow(10, cockpit.layout.volumes[i] / 2000);
+    g.gain.value = gainFromVolume(volumeOf(name));
     audio.gains.set(name, g);
   }
   return g;
@@ -240,11 +253,14 @@ async function bufferOf(name) {
 }
 
 async function playSound(ev) {
-  if (!audio.ctx) return;  // no sound before the first click on the page (the browser's rule)
   const name = ev.name;
+  if (ev.kind === 'volume') audio.volumes.set(name, Number(ev.volume));
+  if (ev.kind === 'loop') audio.looping.add(name);
+  if (ev.kind === 'stop') audio.looping.delete(name);
+  if (!audio.ctx) return;  // no sound before the first click on the page (the browser's rule)
   const voice = audio.voices.get(name);
   if (ev.kind === 'volume') {
-    gainOf(name).gain.value = Math.pow(10, Number(ev.volume) / 2000);  // hundredths of a decibel
+    gainOf(name).gain.value = gainFromVolume(Number(ev.volume));
     return;
   }
   if (ev.kind === 'stop') {
@@ -269,6 +285,7 @@ async function playSound(ev) {
   source.connect(gainOf(name));
   source.onended = () => { if (audio.voices.get(name) === entry) audio.voices.delete(name); };
   source.start();
+  cockpit.started[name] = (cockpit.started[name] || 0) + 1;
 }
 
 function showSounds(events) {
@@ -336,6 +353,7 @@ async function saveScenario() {
   return text;
 }
 cockpit.saveScenario = saveScenario;
+cockpit.audio = audio;
 
 async function start() {
   try {

@@ -170,6 +170,8 @@ test('battery switches and ground power clicked on the page: CLICK asked for, th
   await waitFor('CLICK asked for', () => page.evaluate((n) =>
     cockpit.soundLog.filter((s) => s.name === 'CLICK' && s.kind === 'play once').length > n, clicksBefore));
   await waitFor('battery 1 on', async () => (await watched('batt_1_sw')) === 2);
+  // The page plays the module's own wave for it.
+  await waitFor('CLICK played', () => page.evaluate(() => (cockpit.started.CLICK || 0) > 0));
 
   await clickArea(EXT_PWR, 'ground_crew');
   await waitFor('the ground power unit connected', async () => (await watched('ext_pwr_connected')) === 1);
@@ -178,6 +180,15 @@ test('battery switches and ground power clicked on the page: CLICK asked for, th
   await pictureAfter(DC_PANEL, await page.evaluate(() => cockpit.state.frame));
   const lit = await litPixels(DC_PANEL);
   assert.ok(lit <= DARK_PIXELS_AT_MOST, `TR OFF lights out on ground power: ${lit} amber pixels`);
+});
+
+test('the mute switch silences every sound and gives them back', async () => {
+  const master = () => page.evaluate(() => cockpit.audio.master.gain.value);
+  assert.equal(await master(), 1);
+  await page.click('#mute');
+  assert.equal(await master(), 0);
+  await page.click('#mute');
+  assert.equal(await master(), 1);
 });
 
 test('the console runs scenario lines with the scenario parser and its messages', async () => {
