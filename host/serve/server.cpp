@@ -50,11 +50,13 @@ std::vector<std::string> served_authorities(const std::string& bind, int port, c
     std::vector<std::string> names;
     const std::string p = ":" + std::to_string(port);
     const bool v6 = bind.find(':') != std::string::npos;
-    names.push_back(lower(v6 ? "[" + bind + "]" : bind) + p);
-    if (is_loopback(bind)) {
-        names.push_back("localhost" + p);
-        if (v6) names.push_back("[::1]" + p);
+    // Every address: this machine reaches it by its loopback names; nobody by the wildcard itself.
+    if (bind == "0.0.0.0" || bind == "::") {
+        names = {"127.0.0.1" + p, "[::1]" + p};
+    } else {
+        names.push_back(lower(v6 ? "[" + bind + "]" : bind) + p);
     }
+    if (is_loopback(bind) || names.size() > 1) names.push_back("localhost" + p);
     for (const std::string& a : allowed) names.push_back(lower(a) + p);
     return names;
 }
@@ -616,7 +618,10 @@ int Server::port() const { return impl_->port; }
 
 std::string Server::address() const {
     const std::string& a = impl_->options.bind;
-    const std::string host = a == "0.0.0.0" ? "127.0.0.1" : a.find(':') != std::string::npos ? "[" + a + "]" : a;
+    const std::string host = a == "0.0.0.0" ? "127.0.0.1"
+                             : a == "::"    ? "[::1]"
+                             : a.find(':') != std::string::npos ? "[" + a + "]"
+                                                                : a;
     return "http://" + host + ":" + std::to_string(impl_->port) + "/";
 }
 

@@ -55,8 +55,10 @@ TEST(RequestChecks, only_this_servers_names_and_page_are_answered) {
 
 TEST(RequestChecks, the_names_served_follow_the_address_listened_on) {
     EXPECT_EQ(served_authorities("127.0.0.1", 80, {}), (std::vector<std::string>{"127.0.0.1:80", "localhost:80"}));
-    EXPECT_EQ(served_authorities("::1", 9000, {}),
-              (std::vector<std::string>{"[::1]:9000", "localhost:9000", "[::1]:9000"}));
+    EXPECT_EQ(served_authorities("::1", 9000, {}), (std::vector<std::string>{"[::1]:9000", "localhost:9000"}));
+    // Every address: the page is opened here by a loopback name, never by the wildcard.
+    EXPECT_EQ(served_authorities("0.0.0.0", 9000, {}),
+              (std::vector<std::string>{"127.0.0.1:9000", "[::1]:9000", "localhost:9000"}));
     // Another address: only that address, and the names allowed by hand.
     EXPECT_EQ(served_authorities("192.0.2.7", 9000, {"Cockpit.lan"}),
               (std::vector<std::string>{"192.0.2.7:9000", "cockpit.lan:9000"}));
