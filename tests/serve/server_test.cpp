@@ -66,6 +66,46 @@ TEST(RequestChecks, the_names_served_follow_the_address_listened_on) {
 
 // --- A server over loopback --------------------------------------------------------------------------
 
+// The scenario given to serve runs first, its frames at full speed, and is where the recording starts;
+// a malformed one serves nothing.
+TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_serves_nothing) {
+    const auto write = [](const char* path, const char* text) {
+        std::FILE* f = std::fopen(path, "wb");
+        ASSERT_TRUE(f);
+        std::fputs(text, f);
+        std::fclose(f);
+    };
+    write("serve_start.scn", "sim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n");
+    write("serve_malformed.scn", "sim on_ground 1\ntick lots\n");
+    {
+        ServeOptions o;
+        o.port = 0;
+        o.paused = true;
+        o.scenario = "serve_malformed.scn";
+        Server server(o, stderr);
+        EXPECT_EQ(server.prepare(), kScenarioMalformed);
+        EXPECT_LE(server.port(), 0) << "nothing listens";
+    }
+    ServeOptions o;
+    o.port = 0;
+    o.paused = true;
+    o.scenario = "serve_start.scn";
+    Server server(o, stderr);
+    ASSERT_EQ(server.prepare(), kScenarioPassed);
+    server.start();
+    httplib::Client c("127.0.0.1", server.port());
+    const std::string origin = "http://127.0.0.1:" + std::to_string(server.port());
+    auto hello = c.Post("/api/hello", {{"Origin", origin}}, "{}", "application/json");
+    ASSERT_TRUE(hello && hello->status == 200);
+    const std::string client = json::parse(hello->body)["client"];
+    auto st = c.Get("/api/state", {{"X-Cockpit-Client", client}});
+    ASSERT_TRUE(st);
+    EXPECT_EQ(json::parse(st->body)["frame"], 36);
+    auto scn = c.Get("/api/scenario", {{"X-Cockpit-Client", client}});
+    ASSERT_TRUE(scn);
+    EXPECT_NE(scn->body.find("\nsim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n"), std::string::npos) << scn->body;
+}
+
 class LiveServer : public ::testing::Test {
 protected:
     void SetUp() override {
