@@ -288,9 +288,12 @@ async function playSound(ev) {
   cockpit.started[name] = (cockpit.started[name] || 0) + 1;
 }
 
-function showSounds(events) {
+// history: requests made before the page opened, whose state (volumes, loops) counts but whose
+// one-shot sounds are long over.
+function showSounds(events, history) {
   const list = $('sounds');
   for (const ev of events) {
+    if (history && ev.kind === 'play once') continue;
     cockpit.soundLog.push({ name: ev.name, kind: ev.kind, volume: ev.volume });
     const item = document.createElement('li');
     item.textContent = `${ev.name} ${ev.kind}${ev.kind === 'volume' ? ' ' + ev.volume : ''}`;
@@ -317,6 +320,7 @@ async function poll() {
   for (const w of cockpit.watch) q.append('w', w);
   try {
     const st = await api(`/api/state?${q}`);
+    const first = cockpit.polls === 0;
     cockpit.state = st;
     cockpit.polls += 1;
     $('clock').textContent = `frame ${st.frame} (${(st.frame / cockpit.layout.framesPerSecond).toFixed(1)} s)` +
@@ -327,7 +331,7 @@ async function poll() {
     cockpit.timelineNext = st.timeline.next;
     showTimeline(st.timeline.lines);
     cockpit.soundsNext = st.sounds.next;
-    showSounds(st.sounds.events);
+    showSounds(st.sounds.events, first);
     showWatch(st.watch);
     status(st.pending > 0 ? `running a tick: ${st.pending} frames to go` : '');
   } catch (err) {
