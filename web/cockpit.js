@@ -80,8 +80,24 @@ function buildPanels() {
       img.addEventListener('contextmenu', (e) => e.preventDefault());
       face.appendChild(img);
     }
-    box.appendChild(face);
+    // The frame takes the size of the face as shown (zoomed); the face keeps the gauges' pixels.
+    const frame = document.createElement('div');
+    frame.className = 'frame';
+    frame.dataset.w = w.w;
+    frame.dataset.h = w.h;
+    frame.appendChild(face);
+    box.appendChild(frame);
     panels.appendChild(box);
+  }
+  applyZoom();
+}
+
+function applyZoom() {
+  const z = Number($('zoom').value) || 1;
+  for (const frame of document.querySelectorAll('.window .frame')) {
+    frame.style.width = `${frame.dataset.w * z}px`;
+    frame.style.height = `${frame.dataset.h * z}px`;
+    frame.firstChild.style.transform = `scale(${z})`;
   }
 }
 
@@ -112,6 +128,7 @@ async function pressGauge(e, g) {
   const button = e.button === 2 ? 'right' : e.button === 0 ? 'left' : null;
   if (!button) return;
   const img = e.currentTarget;
+  // offsetX/Y are in the picture's own pixels, whatever the zoom.
   const x = Math.floor(e.offsetX * g.w / img.clientWidth);
   const y = Math.floor(e.offsetY * g.h / img.clientHeight);
   let held = true;
@@ -374,6 +391,12 @@ async function start() {
   $('step').addEventListener('click', () => control({ action: 'step' }));
   $('speed').addEventListener('change', (e) => control({ action: 'speed', speed: Number(e.target.value) }));
   $('save').addEventListener('click', saveScenario);
+  $('zoom').value = localStorage.getItem('cockpit.zoom') || '1';
+  applyZoom();
+  $('zoom').addEventListener('change', (e) => {
+    localStorage.setItem('cockpit.zoom', e.target.value);
+    applyZoom();
+  });
   $('mute').checked = localStorage.getItem('cockpit.mute') === '1';
   $('mute').addEventListener('change', (e) => {
     localStorage.setItem('cockpit.mute', e.target.checked ? '1' : '0');
