@@ -69,19 +69,21 @@ TEST(RequestChecks, the_names_served_follow_the_address_listened_on) {
 // The scenario given to serve runs first, its frames at full speed, and is where the recording starts;
 // a malformed one serves nothing.
 TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_serves_nothing) {
-    const auto write = [](const char* path, const char* text) {
-        std::FILE* f = std::fopen(path, "wb");
+    const auto write = [](const std::string& path, const char* text) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_TRUE(f);
         std::fputs(text, f);
         std::fclose(f);
     };
-    write("serve_start.scn", "sim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n");
-    write("serve_malformed.scn", "sim on_ground 1\ntick lots\n");
+    const std::string start = ::testing::TempDir() + "serve_start.scn";
+    const std::string malformed = ::testing::TempDir() + "serve_malformed.scn";
+    write(start, "sim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n");
+    write(malformed, "sim on_ground 1\ntick lots\n");
     {
         ServeOptions o;
         o.port = 0;
         o.paused = true;
-        o.scenario = "serve_malformed.scn";
+        o.scenario = malformed;
         Server server(o, stderr);
         EXPECT_EQ(server.prepare(), kScenarioMalformed);
         EXPECT_LE(server.port(), 0) << "nothing listens";
@@ -89,7 +91,7 @@ TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_s
     ServeOptions o;
     o.port = 0;
     o.paused = true;
-    o.scenario = "serve_start.scn";
+    o.scenario = start;
     Server server(o, stderr);
     ASSERT_EQ(server.prepare(), kScenarioPassed);
     server.start();
