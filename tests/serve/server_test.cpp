@@ -66,6 +66,15 @@ TEST(RequestChecks, the_names_served_follow_the_address_listened_on) {
 
 // --- A server over loopback --------------------------------------------------------------------------
 
+// Any free port, paused: frames run only when a test steps them.
+ServeOptions paused_on_any_port(const std::string& scenario = {}) {
+    ServeOptions o;
+    o.port = 0;
+    o.paused = true;
+    o.scenario = scenario;
+    return o;
+}
+
 // The scenario given to serve runs first, its frames at full speed, and is where the recording starts;
 // a malformed one serves nothing.
 TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_serves_nothing) {
@@ -80,19 +89,11 @@ TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_s
     write(start, "sim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n");
     write(malformed, "sim on_ground 1\ntick lots\n");
     {
-        ServeOptions o;
-        o.port = 0;
-        o.paused = true;
-        o.scenario = malformed;
-        Server server(o, stderr);
+        Server server(paused_on_any_port(malformed), stderr);
         EXPECT_EQ(server.prepare(), kScenarioMalformed);
         EXPECT_LE(server.port(), 0) << "nothing listens";
     }
-    ServeOptions o;
-    o.port = 0;
-    o.paused = true;
-    o.scenario = start;
-    Server server(o, stderr);
+    Server server(paused_on_any_port(start), stderr);
     ASSERT_EQ(server.prepare(), kScenarioPassed);
     server.start();
     httplib::Client c("127.0.0.1", server.port());
@@ -111,10 +112,7 @@ TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_s
 class LiveServer : public ::testing::Test {
 protected:
     void SetUp() override {
-        ServeOptions o;
-        o.port = 0;
-        o.paused = true;  // frames only when a test steps them
-        server_ = std::make_unique<Server>(o, stderr);
+        server_ = std::make_unique<Server>(paused_on_any_port(), stderr);
         ASSERT_EQ(server_->prepare(), kScenarioPassed);
         server_->start();
         origin_ = "http://127.0.0.1:" + std::to_string(server_->port());
