@@ -16,6 +16,7 @@
 #include "host/flight_model.h"
 #include "host/pictures.h"
 #include "host/scenario.h"
+#include "host/serve/server.h"
 #include "host/sim_tokens.h"
 #include "host/text.h"
 #include "host/version.h"
@@ -300,6 +301,27 @@ int main(int argc, char** argv) {
     std::string wave_file;
     CLI::App* wave = app.add_subcommand("wave", "check a replacement sound: would the cockpit load the wave file, and what it holds");
     wave->add_option("FILE.wav", wave_file, "the wave file")->required();
+    serve::ServeOptions serve_options;
+    CLI::App* serve_cmd = app.add_subcommand(
+        "serve", "run the cockpit in real time behind a web page on this machine: panels, clicks, console, timeline, sounds");
+    serve_cmd->add_option("SCENARIO", serve_options.scenario, "a scenario script run first (its frames at full speed)")
+        ->type_name("FILE");
+    serve_cmd->add_option("--port", serve_options.port, "the port to listen on (0: any free one)")
+        ->check(CLI::Range(0, 65535));
+    serve_cmd->add_option("--bind", serve_options.bind,
+                          "the address to listen on (default 127.0.0.1: this machine only; any other lets every "
+                          "machine that reaches it drive the cockpit)");
+    serve_cmd->add_option("--allow-host", serve_options.allow_hosts,
+                          "another name the page may be opened by (checked against the Host and Origin of every request)")
+        ->type_name("NAME");
+    serve_cmd->add_option("--trace", serve_options.trace_path, "write the timeline as CSV, as run --trace does")
+        ->type_name("FILE.csv")
+        ->check(not_an_option);
+    serve_cmd->add_flag("--paused", serve_options.paused, "start paused");
+    serve_cmd->footer(
+        "Prints the address to open. The page shows the main panel and every panel window the cockpit opens, takes\n"
+        "clicks on the switches and scenario commands in its console, streams the timeline, follows chosen values,\n"
+        "plays the sounds and saves what was done as a scenario that cockpit-sim run replays. Ctrl-C stops it.");
     std::string help_topic;
     CLI::App* help = app.add_subcommand("help", "tell more about a command");
     help->add_option("COMMAND", help_topic, "the command");
@@ -330,6 +352,7 @@ int main(int argc, char** argv) {
         if (!fly_timeline) fly_args.options.quiet = true;
         return finish(run_with(fly_args, Script::flight));
     }
+    if (*serve_cmd) return finish(serve::serve_main(serve_options, stdout, stderr));
     if (*gauges_cmd) return finish(list_gauges());
     if (*areas) return finish(list_areas(gauge_name));
     if (*elements) return finish(list_elements(gauge_name));

@@ -57,6 +57,9 @@ private:
     std::vector<Picture> pictures_;
 };
 
+// One row of the CSV trace (frame,time_s,kind,subject,detail,before,after), quotes undone.
+std::vector<std::string> csv_row(const std::string& line);
+
 // A gauge as drawn now, as PNG bytes.
 std::string gauge_png(const GaugeInfo& gauge, PanelHost& host);
 // Whether this build draws pictures (it needs cairo).

@@ -657,6 +657,8 @@ private:
 };
 
 class Runner {
+    friend class tarvenol::host::ScenarioSession;
+
 public:
     Runner(const std::string& file, const ScenarioOptions& options, std::FILE* out, std::FILE* err)
         : file_(file), options_(options), out_(out), err_(err), progress_(options.progress, err) {}
@@ -849,16 +851,26 @@ private:
     }
 
     bool tick(Simulator& sim, const Command& c, std::FILE* trace) {
+        start_tick(sim);
+        return run_frames(sim, c.count, trace);
+    }
+
+    // A tick command begins: what expects look at (key events, sounds) starts afresh.
+    void start_tick(Simulator& sim) {
         // Sounds played by clicks before this tick, for the message of a failing expect sound.
         click_played_before_tick_ = click_played_;
         click_played_.fill(0);
         keys_.clear();
         sim.reset_sound_counts();
+    }
+
+    // Frames of the tick command begun last; false when the output could not be written.
+    bool run_frames(Simulator& sim, long long count, std::FILE* trace) {
         constexpr long long kCheckEvery = 256;  // frames between looks at the clock and the output
-        for (long long i = 0; i < c.count; ++i) {
+        for (long long i = 0; i < count; ++i) {
             sim.frame();
             if ((i + 1) % kCheckEvery == 0) {
-                progress_.update(sim.frames_run(), i + 1, c.count);
+                progress_.update(sim.frames_run(), i + 1, count);
                 // Output that cannot be written ends the run rather than running on unseen.
                 if ((!options_.quiet && std::ferror(out_)) || (trace && std::ferror(trace))) {
                     progress_.clear();
@@ -1030,18 +1042,20 @@ std::string check_watch_name(const std::string& name) {
     }
 }
 
-int run_scenario(std::string_view script, const std::string& file_name, const ScenarioOptions& options,
-                 std::FILE* out, std::FILE* err) {
+namespace {
+
+// Every line is checked and every malformed one reported (up to a screenful) on err; the
+// commands of a script without a malformed line. Line numbers count from first_line.
+int parse_script(std::string_view script, const std::string& file_name, std::FILE* err, std::vector<Command>& commands,
+                 int first_line = 1) {
     // A byte-order mark, as some editors write at the start of a UTF-8 file, is not part of the script.
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (script.substr(0, kByteOrderMark.size()) == kByteOrderMark) script.remove_prefix(kByteOrderMark.size());
 
-    // Every line is checked and every malformed one reported (up to a screenful), before anything runs.
     constexpr int kMaxReported = 50;
     int malformed = 0;
-    std::vector<Command> commands;
     std::vector<Word> words;
-    int line_number = 0;
+    int line_number = first_line - 1;
     std::size_t at = 0;
     const auto report = [&](const std::string& what, std::string_view line) {
         if (++malformed <= kMaxReported)
@@ -1068,9 +1082,17 @@ int run_scenario(std::string_view script, const std::string& file_name, const Sc
         }
         if (end == script.size()) break;
     }
-    if (malformed > 0) {
-        if (malformed > kMaxReported)
-            std::fprintf(err, "%s: ... and %d more malformed lines\n", file_name.c_str(), malformed - kMaxReported);
+    if (malformed > kMaxReported)
+        std::fprintf(err, "%s: ... and %d more malformed lines\n", file_name.c_str(), malformed - kMaxReported);
+    return malformed;
+}
+
+}  // namespace
+
+int run_scenario(std::string_view script, const std::string& file_name, const ScenarioOptions& options,
+                 std::FILE* out, std::FILE* err) {
+    std::vector<Command> commands;
+    if (const int malformed = parse_script(script, file_name, err, commands); malformed > 0) {
         std::fprintf(err, "%s: %d malformed line%s; nothing ran\n", file_name.c_str(), malformed, malformed == 1 ? "" : "s");
         return kScenarioMalformed;
     }
@@ -1110,5 +1132,134 @@ int run_scenario_file(const std::string& path, const ScenarioOptions& options, s
     }
     return run_scenario(text, path, options, out, err);
 }
+
+}  // namespace tarvenol::host
+
+namespace tarvenol::host {
+
+// --- A session, a line at a time ---------------------------------------------------------------
+
+struct ScenarioSession::State {
+    State(std::string name_, std::FILE* out_, std::FILE* err_, std::FILE* csv_)
+        : name(std::move(name_)), out(out_), err(err_), csv(csv_), timeline(out_, csv_), runner(name, options, out_, err_) {
+        sim.set_timeline(&timeline);
+        sim.set_key_log([this](const KeyEvent& k) { runner.keys_.add(k); });
+    }
+    ~State() {
+        finish();
+        sim.set_timeline(nullptr);
+        sim.set_key_log(nullptr);
+    }
+    void finish() { timeline.finish(); }
+
+    // Runs one parsed command and keeps it for the recording.
+    int execute(const Command& c) {
+        if (pending > 0) advance(pending);
+        open_run = false;
+        if (c.kind == Kind::tick) {
+            runner.start_tick(sim);
+            pending = c.count;
+            lines.push_back(c.source);
+            return kScenarioPassed;
+        }
+        if (runner.execute(sim, c, csv)) {
+            lines.push_back(c.source);
+            return kScenarioPassed;
+        }
+        // An expect that did not hold changed nothing: the replay goes on past it.
+        lines.push_back("# " + c.source + "   (did not hold at frame " + std::to_string(sim.frames_run()) + ")");
+        return runner.io_failed_ ? kScenarioIoError : kScenarioExpectFailed;
+    }
+
+    bool advance(long long max_frames) {
+        if (max_frames <= 0) return true;
+        if (pending > 0) {
+            const long long n = std::min(pending, max_frames);
+            pending -= n;
+            return runner.run_frames(sim, n, csv);
+        }
+        if (!open_run) {
+            // Frames as time passes after a command: a tick command of their own.
+            runner.start_tick(sim);
+            lines.emplace_back();
+            open_frames = 0;
+            open_run = true;
+        }
+        open_frames += max_frames;
+        lines.back() = "tick " + std::to_string(open_frames);
+        return runner.run_frames(sim, max_frames, csv);
+    }
+
+    std::string name;
+    std::FILE* out;
+    std::FILE* err;
+    std::FILE* csv;
+    ScenarioOptions options;  // a live session: no pictures, audio or progress
+    Simulator sim;
+    Timeline timeline;
+    Runner runner;
+    std::vector<std::string> lines;  // what was done, as scenario lines
+    long long pending = 0;           // frames of the last tick command still to run
+    bool open_run = false;           // frames as time passes are being added to the last line
+    long long open_frames = 0;
+    int line_number = 0;
+};
+
+ScenarioSession::ScenarioSession(std::string name, std::FILE* out, std::FILE* err, std::FILE* csv)
+    : state_(std::make_unique<State>(std::move(name), out, err, csv)) {}
+
+ScenarioSession::~ScenarioSession() = default;
+
+int ScenarioSession::run_script(std::string_view script, const std::string& file_name) {
+    std::vector<Command> commands;
+    if (const int malformed = parse_script(script, file_name, state_->err, commands); malformed > 0) {
+        std::fprintf(state_->err, "%s: %d malformed line%s; nothing ran\n", file_name.c_str(), malformed,
+                     malformed == 1 ? "" : "s");
+        return kScenarioMalformed;
+    }
+    for (const Command& c : commands) {
+        const int result = state_->execute(c);
+        if (result != kScenarioPassed) return result;
+        if (state_->pending > 0 && !state_->advance(state_->pending)) return kScenarioIoError;
+    }
+    return kScenarioPassed;
+}
+
+int ScenarioSession::run_line(std::string_view line) {
+    State& s = *state_;
+    ++s.line_number;
+    // One line, never several: a line break ends it.
+    line = line.substr(0, line.find('\n'));
+    std::vector<Command> commands;
+    if (parse_script(line, s.name, s.err, commands, s.line_number) > 0) return kScenarioMalformed;
+    if (commands.empty()) return kScenarioPassed;
+    return s.execute(commands.front());
+}
+
+long long ScenarioSession::pending_frames() const { return state_->pending; }
+
+bool ScenarioSession::advance(long long max_frames) { return state_->advance(max_frames); }
+
+std::string ScenarioSession::recorded() const {
+    std::string text = "# What was done in the live cockpit (cockpit-sim serve), as a scenario; frames run 18 to the second.\n";
+    for (const std::string& l : state_->lines) text += l + "\n";
+    return text;
+}
+
+bool ScenarioSession::read(const std::string& name, double& value, std::string& error) {
+    try {
+        std::vector<Word> words{Word{name, true}};
+        const Target t = Parser(words).watch_target(name);
+        value = state_->runner.read(state_->sim, t, t.index);
+        return true;
+    } catch (const Malformed& m) {
+        error = m.what;
+        return false;
+    }
+}
+
+Simulator& ScenarioSession::simulator() { return state_->sim; }
+
+void ScenarioSession::finish() { state_->finish(); }
 
 }  // namespace tarvenol::host

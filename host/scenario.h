@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,50 @@ std::string check_watch_name(const std::string& name);
 
 // The nearest gauge name to a mistyped one, as " (did you mean \"...\"?)", or empty.
 std::string gauge_suggestion(std::string_view name);
+
+class Simulator;
+
+// A scenario run a line at a time, as the live cockpit (cockpit-sim serve) drives it: every line
+// goes through the same parser and runs as it would in a file, frames come in between as time
+// passes, and what was done is kept as a scenario that `cockpit-sim run` replays to the same
+// timeline. The timeline goes to out (text) and csv (as --trace writes it), print output to out,
+// messages (malformed lines, expects that do not hold) to err. Not thread-safe: one caller at a time.
+class ScenarioSession {
+public:
+    // name is what messages give as the file ("console").
+    ScenarioSession(std::string name, std::FILE* out, std::FILE* err, std::FILE* csv);
+    ~ScenarioSession();
+    ScenarioSession(const ScenarioSession&) = delete;
+    ScenarioSession& operator=(const ScenarioSession&) = delete;
+
+    // A whole script, checked first (every malformed line reported, nothing runs: kScenarioMalformed),
+    // then run to its end or to its first expect that does not hold (kScenarioExpectFailed), its
+    // tick commands in full.
+    int run_script(std::string_view script, const std::string& file_name);
+    // One line, as a scenario line: kScenarioPassed (also for a blank line or a comment),
+    // kScenarioMalformed or kScenarioExpectFailed, with the same messages as a run gives. A tick
+    // command's frames are left to advance(); a line given while some remain runs them first.
+    int run_line(std::string_view line);
+    // Frames of a tick command still to run.
+    long long pending_frames() const;
+    // Runs up to max_frames frames: those of the last tick command first; with none left, frames
+    // as time passes, which continue the frames before them when no command came between (one
+    // tick command in the scenario kept). False when the output could not be written.
+    bool advance(long long max_frames);
+    // What was done, as a scenario file. An expect that did not hold is kept as a comment.
+    std::string recorded() const;
+
+    // A value by a name as --watch takes it; false with what is wrong in error.
+    bool read(const std::string& name, double& value, std::string& error);
+
+    Simulator& simulator();
+    // The clicks that no frame followed go into the timeline (at the end of a session).
+    void finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // The scenario cockpit-sim runs when given no command.
 extern const char* const kDefaultScenario;

@@ -59,32 +59,6 @@ std::string js(const std::string& s) {
     return out + "\"";
 }
 
-// One CSV row of the trace (frame,time_s,kind,subject,detail,before,after), quotes undone.
-std::vector<std::string> csv_row(const std::string& line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else if (c != '\r') {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
 const char* kPage = R"(<!doctype html>
 <html><head><meta charset="utf-8"><title>TITLE</title>
 <style>
@@ -146,6 +120,31 @@ fromHash();
 )";
 
 }  // namespace
+
+std::vector<std::string> csv_row(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                fields.back() += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else if (c != '\r') {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
 
 bool PictureBook::write_viewer(const std::string& title, std::FILE* trace, std::string& error) const {
     // The timeline rows, by frame.

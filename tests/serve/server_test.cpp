@@ -1,0 +1,297 @@
+// The live cockpit's server: which requests it answers (Host, Origin, the site a request comes from),
+// its bounds (body size, line length, pages at once), and what it does with the clicks, commands and
+// controls of its page, over loopback.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <thread>
+
+#include "host/scenario.h"
+#include "host/serve/server.h"
+
+namespace tarvenol::host::serve {
+namespace {
+
+using json = nlohmann::json;
+
+// --- Which requests are answered -------------------------------------------------------------------
+
+TEST(RequestChecks, only_this_servers_names_and_page_are_answered) {
+    const auto names = served_authorities("127.0.0.1", 8418, {});
+    struct Case {
+        const char* method;
+        const char* host;
+        const char* origin;
+        const char* site;
+        bool answered;
+    };
+    const Case cases[] = {
+        {"GET", "127.0.0.1:8418", "", "", true},                       // typed in the address bar, curl
+        {"GET", "localhost:8418", "", "none", true},
+        {"GET", "LOCALHOST:8418", "", "", true},                       // names compare without case
+        {"POST", "127.0.0.1:8418", "http://127.0.0.1:8418", "same-origin", true},
+        {"POST", "localhost:8418", "http://localhost:8418", "", true},
+        {"GET", "", "", "", false},                                    // no Host
+        {"GET", "127.0.0.1:8419", "", "", false},                      // another port
+        {"GET", "attacker.example:8418", "", "", false},               // a rebound DNS name
+        {"GET", "127.0.0.1:8418", "http://attacker.example", "", false},
+        {"GET", "127.0.0.1:8418", "null", "", false},                  // a sandboxed or file page
+        {"POST", "127.0.0.1:8418", "", "", false},                     // acting without a page
+        {"POST", "127.0.0.1:8418", "https://127.0.0.1:8418", "", false},
+        {"POST", "127.0.0.1:8418", "http://127.0.0.1:8418.attacker.example", "", false},
+        {"POST", "127.0.0.1:8418", "http://127.0.0.1:8419", "", false},
+        {"GET", "127.0.0.1:8418", "", "cross-site", false},            // an image or script of another site
+        {"GET", "127.0.0.1:8418", "", "same-site", false},
+    };
+    for (const Case& c : cases) {
+        const std::string why = refusal({c.method, c.host, c.origin, c.site}, names);
+        EXPECT_EQ(why.empty(), c.answered) << c.method << " Host " << c.host << " Origin " << c.origin << " Sec-Fetch-Site "
+                                           << c.site << ": " << why;
+    }
+}
+
+TEST(RequestChecks, the_names_served_follow_the_address_listened_on) {
+    EXPECT_EQ(served_authorities("127.0.0.1", 80, {}), (std::vector<std::string>{"127.0.0.1:80", "localhost:80"}));
+    EXPECT_EQ(served_authorities("::1", 9000, {}), (std::vector<std::string>{"[::1]:9000", "localhost:9000"}));
+    // Every address: the page is opened here by a loopback name, never by the wildcard.
+    EXPECT_EQ(served_authorities("0.0.0.0", 9000, {}),
+              (std::vector<std::string>{"127.0.0.1:9000", "[::1]:9000", "localhost:9000"}));
+    // Another address: only that address, and the names allowed by hand.
+    EXPECT_EQ(served_authorities("192.0.2.7", 9000, {"Cockpit.lan"}),
+              (std::vector<std::string>{"192.0.2.7:9000", "cockpit.lan:9000"}));
+}
+
+// --- A server over loopback --------------------------------------------------------------------------
+
+// Any free port, paused: frames run only when a test steps them.
+ServeOptions paused_on_any_port(const std::string& scenario = {}) {
+    ServeOptions o;
+    o.port = 0;
+    o.paused = true;
+    o.scenario = scenario;
+    return o;
+}
+
+// The scenario given to serve runs first, its frames at full speed, and is where the recording starts;
+// a malformed one serves nothing.
+TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_serves_nothing) {
+    const auto write = [](const std::string& path, const char* text) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_TRUE(f);
+        std::fputs(text, f);
+        std::fclose(f);
+    };
+    const std::string start = ::testing::TempDir() + "serve_start.scn";
+    const std::string malformed = ::testing::TempDir() + "serve_malformed.scn";
+    write(start, "sim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n");
+    write(malformed, "sim on_ground 1\ntick lots\n");
+    {
+        Server server(paused_on_any_port(malformed), stderr);
+        EXPECT_EQ(server.prepare(), kScenarioMalformed);
+        EXPECT_LE(server.port(), 0) << "nothing listens";
+    }
+    Server server(paused_on_any_port(start), stderr);
+    ASSERT_EQ(server.prepare(), kScenarioPassed);
+    server.start();
+    httplib::Client c("127.0.0.1", server.port());
+    const std::string origin = "http://127.0.0.1:" + std::to_string(server.port());
+    auto hello = c.Post("/api/hello", {{"Origin", origin}}, "{}", "application/json");
+    ASSERT_TRUE(hello && hello->status == 200);
+    const std::string client = json::parse(hello->body)["client"];
+    auto st = c.Get("/api/state", {{"X-Cockpit-Client", client}});
+    ASSERT_TRUE(st);
+    EXPECT_EQ(json::parse(st->body)["frame"], 36);
+    auto scn = c.Get("/api/scenario", {{"X-Cockpit-Client", client}});
+    ASSERT_TRUE(scn);
+    EXPECT_NE(scn->body.find("\nsim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n"), std::string::npos) << scn->body;
+}
+
+class LiveServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        server_ = std::make_unique<Server>(paused_on_any_port(), stderr);
+        ASSERT_EQ(server_->prepare(), kScenarioPassed);
+        server_->start();
+        origin_ = "http://127.0.0.1:" + std::to_string(server_->port());
+        client_ = hello();
+        ASSERT_FALSE(client_.empty());
+    }
+    void TearDown() override { server_.reset(); }
+
+    httplib::Client http() const {
+        httplib::Client c("127.0.0.1", server_->port());
+        c.set_read_timeout(10);
+        return c;
+    }
+    std::string hello() const {
+        auto r = http().Post("/api/hello", {{"Origin", origin_}}, "{}", "application/json");
+        if (!r || r->status != 200) return {};
+        return json::parse(r->body)["client"];
+    }
+    httplib::Result post(const std::string& path, const json& body) const {
+        return http().Post(path, {{"Origin", origin_}, {"X-Cockpit-Client", client_}}, body.dump(), "application/json");
+    }
+    json state() const {
+        auto r = http().Get("/api/state", {{"X-Cockpit-Client", client_}});
+        EXPECT_TRUE(r && r->status == 200);
+        return r ? json::parse(r->body) : json{};
+    }
+    std::string recorded() const {
+        auto r = http().Get("/api/scenario", {{"X-Cockpit-Client", client_}});
+        return r ? r->body : std::string();
+    }
+    // Waits until the frame count reaches n (the frames thread steps on its own time).
+    bool frame_reaches(long n) const {
+        for (int i = 0; i < 200; ++i) {
+            if (state()["frame"].get<long>() >= n) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    std::unique_ptr<Server> server_;
+    std::string origin_;
+    std::string client_;
+};
+
+TEST_F(LiveServer, serves_its_page_and_the_pictures_and_sounds_of_the_cockpit) {
+    auto page = http().Get("/");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_NE(page->body.find("<script src=\"cockpit.js\""), std::string::npos);
+    auto picture = http().Get("/gauge/1.png");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->status, 200);
+    EXPECT_EQ(picture->body.substr(1, 3), "PNG");
+    auto click = http().Get("/sounds/CLICK.wav");
+    ASSERT_TRUE(click);
+    EXPECT_EQ(click->status, 200);
+    EXPECT_EQ(click->body.substr(0, 4), "RIFF");
+    for (const char* missing : {"/gauge/100000.png", "/sounds/NOSUCH.wav", "/../../etc/passwd", "/server.cpp"}) {
+        auto r = http().Get(missing);
+        ASSERT_TRUE(r) << missing;
+        EXPECT_TRUE(r->status == 404 || r->status == 400) << missing << ": " << r->status;
+    }
+}
+
+TEST_F(LiveServer, a_foreign_page_cannot_drive_the_cockpit) {
+    const std::string line = json{{"line", "click \"tarvenol elec_batt_t418\" batt_1.off"}}.dump();
+    const std::string port = std::to_string(server_->port());
+    const httplib::Headers attempts[] = {
+        {{"Origin", "http://attacker.example"}, {"X-Cockpit-Client", client_}},
+        {{"X-Cockpit-Client", client_}},  // no Origin
+        {{"Host", "attacker.example:" + port}, {"Origin", "http://attacker.example:" + port}, {"X-Cockpit-Client", client_}},
+        {{"Origin", origin_}, {"Sec-Fetch-Site", "cross-site"}, {"X-Cockpit-Client", client_}},
+    };
+    const std::string before = recorded();
+    for (const httplib::Headers& h : attempts) {
+        auto r = http().Post("/api/command", h, line, "application/json");
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->status, 403) << r->body;
+    }
+    auto foreign_state = http().Get("/api/state", {{"Origin", "http://attacker.example"}, {"X-Cockpit-Client", client_}});
+    ASSERT_TRUE(foreign_state);
+    EXPECT_EQ(foreign_state->status, 403);
+    EXPECT_EQ(recorded(), before);
+}
+
+TEST_F(LiveServer, requests_and_pages_are_bounded) {
+    // A page that did not say hello is not answered.
+    auto unknown = http().Post("/api/command", {{"Origin", origin_}, {"X-Cockpit-Client", "0123456789abcdef"}},
+                               R"({"line":"tick"})", "application/json");
+    ASSERT_TRUE(unknown);
+    EXPECT_EQ(unknown->status, 401);
+    // A body above the bound is refused before it is read whole.
+    auto huge = post("/api/command", json{{"line", std::string(kMaxBodyBytes + 1, 'x')}});
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->status, 413);
+    // A command line above its bound is refused, not parsed.
+    auto longline = post("/api/command", json{{"line", "print " + std::string(kMaxLineBytes, 'x')}});
+    ASSERT_TRUE(longline);
+    EXPECT_EQ(json::parse(longline->body)["result"], "refused");
+    // Not JSON, or not what the command takes.
+    auto garbage = http().Post("/api/command", {{"Origin", origin_}, {"X-Cockpit-Client", client_}}, "{line", "application/json");
+    ASSERT_TRUE(garbage);
+    EXPECT_EQ(garbage->status, 400);
+    // One page is open; the pages after the bound are turned away.
+    for (int i = 1; i < kMaxClients; ++i) EXPECT_FALSE(hello().empty()) << i;
+    auto one_too_many = http().Post("/api/hello", {{"Origin", origin_}}, "{}", "application/json");
+    ASSERT_TRUE(one_too_many);
+    EXPECT_EQ(one_too_many->status, 503);
+}
+
+TEST_F(LiveServer, commands_run_as_scenario_lines_with_the_parsers_messages) {
+    auto ok = post("/api/command", json{{"line", "set batt_1_sw 0"}});
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(json::parse(ok->body)["result"], "done");
+    auto printed = json::parse(post("/api/command", json{{"line", "print batt_1_sw"}})->body);
+    EXPECT_EQ(printed["output"][0], "console:2: batt_1_sw = 0");
+    auto malformed = json::parse(post("/api/command", json{{"line", "set batt_1_sw 300"}})->body);
+    EXPECT_EQ(malformed["result"], "malformed");
+    EXPECT_EQ(malformed["output"][0],
+              "console:3: malformed line: batt_1_sw is u8, a whole number from 0 to 255: not 300");
+    auto failed = json::parse(post("/api/command", json{{"line", "expect batt_1_sw == 1"}})->body);
+    EXPECT_EQ(failed["result"], "expect failed");
+    const std::string scn = recorded();
+    EXPECT_NE(scn.find("\nset batt_1_sw 0\nprint batt_1_sw\n# expect batt_1_sw == 1"), std::string::npos) << scn;
+    EXPECT_EQ(scn.find("300"), std::string::npos) << scn;
+}
+
+TEST_F(LiveServer, a_click_on_a_drawn_switch_is_a_click_on_its_area) {
+    auto layout = json::parse(http().Get("/api/layout", {{"X-Cockpit-Client", client_}})->body);
+    // The battery panel and its BAT 1 ON area, where the page draws them.
+    json batteries, on;
+    for (const json& w : layout["windows"])
+        for (const json& g : w["gauges"])
+            if (g["name"] == "tarvenol elec_batt_t418") batteries = g;
+    ASSERT_TRUE(batteries.is_object());
+    for (const json& a : batteries["areas"])
+        if (a["name"] == "batt_1.on") on = a;
+    ASSERT_TRUE(on.is_object());
+    const int x = on["x"].get<int>() + on["w"].get<int>() / 2, y = on["y"].get<int>() + on["h"].get<int>() / 2;
+
+    auto right = json::parse(post("/api/click", {{"gauge", batteries["index"]}, {"x", x}, {"y", y}, {"button", "right"}})->body);
+    EXPECT_EQ(right["result"], "no area") << "the cockpit's areas take the left button only";
+    auto left = json::parse(post("/api/click", {{"gauge", batteries["index"]}, {"x", x}, {"y", y}})->body);
+    EXPECT_EQ(left["result"], "done");
+    EXPECT_EQ(left["area"], "batt_1.on");
+    auto outside = json::parse(post("/api/click", {{"gauge", batteries["index"]}, {"x", -5}, {"y", y}})->body);
+    EXPECT_EQ(outside["result"], "no area");
+    auto nowhere = post("/api/click", {{"gauge", 100000}, {"x", x}, {"y", y}});
+    EXPECT_EQ(nowhere->status, 400);
+
+    EXPECT_NE(recorded().find("\nclick \"tarvenol elec_batt_t418\" batt_1.on\n"), std::string::npos) << recorded();
+    // The switch moves in the next frame, and the page's sound stream has the click in it.
+    ASSERT_EQ(post("/api/control", {{"action", "step"}})->status, 200);
+    ASSERT_TRUE(frame_reaches(1));
+    auto watched = http().Get("/api/state?w=batt_1_sw", {{"X-Cockpit-Client", client_}});
+    const json st = json::parse(watched->body);
+    EXPECT_EQ(st["watch"][0]["value"], 2);
+    bool clicked = false;
+    for (const json& e : st["sounds"]["events"]) clicked |= e["name"] == "CLICK" && e["kind"] == "play once";
+    EXPECT_TRUE(clicked) << st["sounds"].dump();
+}
+
+TEST_F(LiveServer, paused_it_steps_one_frame_at_a_time_and_takes_only_the_speeds_it_has) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(state()["frame"], 0) << "paused: no frame runs";
+    ASSERT_EQ(post("/api/control", {{"action", "step"}})->status, 200);
+    ASSERT_EQ(post("/api/control", {{"action", "step"}})->status, 200);
+    ASSERT_TRUE(frame_reaches(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(state()["frame"], 2);
+    for (int speed : {1, 2, 4, 8}) EXPECT_EQ(post("/api/control", {{"action", "speed"}, {"speed", speed}})->status, 200);
+    EXPECT_EQ(state()["speed"], 8);
+    for (const json& wrong : {json{{"action", "speed"}, {"speed", 3}}, json{{"action", "speed"}, {"speed", "8"}},
+                              json{{"action", "faster"}}})
+        EXPECT_EQ(post("/api/control", wrong)->status, 400) << wrong.dump();
+    // Running at x8 for a while: frames go on.
+    ASSERT_EQ(post("/api/control", {{"action", "run"}})->status, 200);
+    EXPECT_TRUE(frame_reaches(20));
+}
+
+}  // namespace
+}  // namespace tarvenol::host::serve
