@@ -86,7 +86,7 @@ TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_s
     };
     const std::string start = ::testing::TempDir() + "serve_start.scn";
     const std::string malformed = ::testing::TempDir() + "serve_malformed.scn";
-    write(start, "sim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n");
+    write(start, "sim on_ground 0\ntick 36\nexpect batt_bus_powered == 1\n");  // loaded in flight: powered
     write(malformed, "sim on_ground 1\ntick lots\n");
     {
         Server server(paused_on_any_port(malformed), stderr);
@@ -106,7 +106,7 @@ TEST(StartingScenario, runs_first_and_begins_the_recording_and_a_malformed_one_s
     EXPECT_EQ(json::parse(st->body)["frame"], 36);
     auto scn = c.Get("/api/scenario", {{"X-Cockpit-Client", client}});
     ASSERT_TRUE(scn);
-    EXPECT_NE(scn->body.find("\nsim on_ground 1\ntick 36\nexpect batt_bus_powered == 1\n"), std::string::npos) << scn->body;
+    EXPECT_NE(scn->body.find("\nsim on_ground 0\ntick 36\nexpect batt_bus_powered == 1\n"), std::string::npos) << scn->body;
 }
 
 class LiveServer : public ::testing::Test {
@@ -241,6 +241,9 @@ TEST_F(LiveServer, commands_run_as_scenario_lines_with_the_parsers_messages) {
 }
 
 TEST_F(LiveServer, a_click_on_a_drawn_switch_is_a_click_on_its_area) {
+    // The first frame sets the cockpit up as loaded; the crew's clicks come after it.
+    ASSERT_EQ(post("/api/control", {{"action", "step"}})->status, 200);
+    ASSERT_TRUE(frame_reaches(1));
     auto layout = json::parse(http().Get("/api/layout", {{"X-Cockpit-Client", client_}})->body);
     // The battery panel and its BAT 1 ON area, where the page draws them.
     json batteries, on;
@@ -266,7 +269,7 @@ TEST_F(LiveServer, a_click_on_a_drawn_switch_is_a_click_on_its_area) {
     EXPECT_NE(recorded().find("\nclick \"tarvenol elec_batt_t418\" batt_1.on\n"), std::string::npos) << recorded();
     // The switch moves in the next frame, and the page's sound stream has the click in it.
     ASSERT_EQ(post("/api/control", {{"action", "step"}})->status, 200);
-    ASSERT_TRUE(frame_reaches(1));
+    ASSERT_TRUE(frame_reaches(2));
     auto watched = http().Get("/api/state?w=batt_1_sw", {{"X-Cockpit-Client", client_}});
     const json st = json::parse(watched->body);
     EXPECT_EQ(st["watch"][0]["value"], 2);
