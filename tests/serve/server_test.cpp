@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "host/scenario.h"
 #include "host/serve/server.h"
@@ -276,6 +277,34 @@ TEST_F(LiveServer, a_click_on_a_drawn_switch_is_a_click_on_its_area) {
     bool clicked = false;
     for (const json& e : st["sounds"]["events"]) clicked |= e["name"] == "CLICK" && e["kind"] == "play once";
     EXPECT_TRUE(clicked) << st["sounds"].dump();
+}
+
+TEST_F(LiveServer, with_the_flight_model_on_the_aircraft_flies_from_the_console) {
+    for (const char* line : {"flight on", "flight approach 9000 250 1200 140 10"})
+        EXPECT_EQ(json::parse(post("/api/command", json{{"line", line}})->body)["result"], "done") << line;
+    const auto watched = [this] {
+        auto r = http().Get("/api/state?w=flight:past_threshold_m&w=sim:altitude_m&w=sim:ias_kt",
+                            {{"X-Cockpit-Client", client_}});
+        EXPECT_TRUE(r && r->status == 200);
+        std::vector<double> values;
+        const json st = r ? json::parse(r->body) : json{};
+        for (const json& w : st["watch"]) {
+            EXPECT_TRUE(w.contains("value")) << w.dump();
+            if (w.contains("value")) values.push_back(w["value"].get<double>());
+        }
+        return values;
+    };
+    const std::vector<double> before = watched();
+    ASSERT_EQ(before.size(), 3u);
+    EXPECT_EQ(json::parse(post("/api/command", json{{"line", "tick 90"}})->body)["result"], "done");
+    ASSERT_TRUE(frame_reaches(90));
+    const std::vector<double> after = watched();
+    ASSERT_EQ(after.size(), 3u);
+    // Five seconds at about 140 kt (72 m/s): some 360 m nearer the threshold, which it is before.
+    EXPECT_LT(before[0], -8000.0);
+    EXPECT_GT(after[0] - before[0], 300.0);
+    EXPECT_LT(after[0] - before[0], 450.0);
+    EXPECT_GT(after[2], 100.0) << "the airspeed the instruments show";
 }
 
 TEST_F(LiveServer, paused_it_steps_one_frame_at_a_time_and_takes_only_the_speeds_it_has) {
