@@ -17,6 +17,7 @@
 
 #include "host/aircraft_model.h"
 #include "host/audio_file.h"
+#include "host/invariants.h"
 #include "host/pictures.h"
 #include "host/sim_tokens.h"
 #include "host/simulator.h"
@@ -787,8 +788,17 @@ private:
         keys_.clear();
         sim.reset_sound_counts();
         constexpr long long kCheckEvery = 256;  // frames between looks at the clock and the output
+        FrameInvariants invariants(sim.host());
         for (long long i = 0; i < c.count; ++i) {
+            if (options_.invariants) invariants.before_frame();
             sim.frame();
+            if (options_.invariants) {
+                if (const auto broken = invariants.after_frame(); !broken.empty()) {
+                    progress_.clear();
+                    return failed(c, "every invariant of the cockpit holds after frame " + std::to_string(sim.frames_run()),
+                                  host::describe(broken.front()));
+                }
+            }
             if ((i + 1) % kCheckEvery == 0) {
                 progress_.update(sim.frames_run(), i + 1, c.count);
                 // Output that cannot be written ends the run rather than running on unseen.

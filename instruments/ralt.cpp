@@ -44,8 +44,8 @@ constexpr int kDrumDigits = 10;
     X(f64, ralt_tape, 0.0)          \
     X(f64, dh_marker, 0.0)          \
     X(u16, dh_setting, kDhAtLoad)   \
-    X(u8, dh_hundreds_digit, 0)     \
-    X(u8, dh_tens_digit, 0)
+    X(u8, dh_hundreds_digit, 0, within(0, 9))     \
+    X(u8, dh_tens_digit, 0, within(0, 9))
 TARVENOL_PRIVATE_STATE(RALT_STATE)
 
 DigitDrum hundreds_drum;
