@@ -1,5 +1,5 @@
-# Runs cockpit-sim (every invariant judged) on a scenario that must end with a given exit status and error message (a
-# scenario made to fail). -DSIM=cockpit-sim [-DEMULATOR=wine] -DSCENARIO=file
+# Runs cockpit-sim, every invariant judged, on a scenario that must end with a given exit status and
+# error message (a scenario made to fail). -DSIM=cockpit-sim [-DEMULATOR=wine] -DSCENARIO=file
 file(STRINGS ${SCENARIO} exit_line REGEX "^# expect-exit: ")
 file(STRINGS ${SCENARIO} error_line REGEX "^# expect-error: ")
 string(REGEX REPLACE "^# expect-exit: *" "" want_exit "${exit_line}")

@@ -175,8 +175,8 @@ protected:
 };
 
 TEST_F(Loops, a_warning_loop_outlives_its_request_only_where_a_rule_keeps_it) {
-    auto set = [](std::initializer_list<std::pair<const char*, double>> values) {
-        return [values] {
+    auto set = [](std::initializer_list<std::pair<const char*, double>> list) {
+        return [values = std::vector<std::pair<const char*, double>>(list)] {
             for (const auto& [name, v] : values) plant(name, v);
         };
     };
