@@ -66,17 +66,22 @@ Shows dial_shows(double lo, double hi, double v) {
     return {v >= a && v <= b, number(a) + ".." + number(b)};
 }
 
-// Text a display must never print: a number that is none.
+// Text a display must never print: a number that is none ("nan", "inf", "-nan", "infinity" in any
+// case, not inside a word).
 bool shows_no_number(const char* text) {
-    std::string lower;
-    for (const char* c = text; *c; ++c) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
-    for (std::string_view word : {std::string_view("nan"), std::string_view("inf")}) {
-        for (std::size_t at = lower.find(word); at != std::string::npos; at = lower.find(word, at + 1)) {
-            const bool letter_before = at > 0 && std::isalpha(static_cast<unsigned char>(lower[at - 1]));
-            const std::size_t end = at + word.size();
-            const bool letter_after = end < lower.size() && std::isalpha(static_cast<unsigned char>(lower[end])) &&
-                                      lower.compare(end, 5, "inity") != 0;
-            if (!letter_before && !letter_after) return true;
+    const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    const auto letter = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; };
+    for (const char* at = text; *at; ++at) {
+        if (at != text && letter(at[-1])) continue;
+        for (const char* word : {"nan", "inf"}) {
+            std::size_t n = 0;
+            while (word[n] && at[n] && lower(at[n]) == word[n]) ++n;
+            if (word[n]) continue;
+            const char* end = at + n;
+            if (lower(end[0]) == 'i' && lower(end[1]) == 'n' && lower(end[2]) == 'i' && lower(end[3]) == 't' &&
+                lower(end[4]) == 'y')
+                end += 5;
+            if (!letter(*end)) return true;
         }
     }
     return false;
