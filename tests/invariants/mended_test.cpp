@@ -19,6 +19,7 @@ using host::Violation;
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 constexpr double kHuge = std::numeric_limits<double>::max();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 class Mended : public ::testing::Test {
 protected:
@@ -81,6 +82,8 @@ TEST_F(Mended, bars_and_markers_given_no_number_rest_at_neutral) {
     };
     const Case cases[] = {
         {"course deviation", [](host::SimVars& v) { v.set(sim::nav1_cdi, kNan); }, "tarvenol hsi_t418", "hsi_deviation_vor"},
+        {"glide slope", [](host::SimVars& v) { v.set(sim::nav1_gs_flag, 1.0), v.set(sim::nav1_gsi, -kInf); },
+         "tarvenol hsi_t418", "hsi_glide_slope"},
         {"aileron", [](host::SimVars& v) { v.set(sim::aileron_pos, kNan); }, "tarvenol surf_ind_t418", "aileron_l_marker"},
         {"aileron", [](host::SimVars& v) { v.set(sim::aileron_pos, -kNan); }, "tarvenol surf_ind_t418", "aileron_r_marker"},
     };
