@@ -107,7 +107,7 @@ using VolumeTable = std::array<i16, snd::kSoundCount>;
     X(u8, panel_lt_sw, 0, kFlag, "panel lighting switch 0 off / 1 on; toggled by a click area on the flight director switch gauge, switching on only while batt_bus_powered") \
     X(u8, storm_lt_sw, 0, kFlag, "STORM light switch 0 OFF / 1 ON (flight deck light panel)") \
     X(u8, ann_lt_sel, 0, within(0, 2), "ANN LT selector 0 BRT, 1 DIM, 2 TEST") \
-    X(f64, radio_alt_ft, 0.0, kFinite, "radio altitude in feet, computed by the radio altimeter gauge") \
+    X(f64, radio_alt_ft, 0.0, kAny, "radio altitude in feet, computed by the radio altimeter gauge") \
     X(u8, dh_alert_state, 0, within(0, 2), "decision-height state: 0 on ground, 2 above DH, 1 at or below DH after having been above (radio altimeter)") \
     X(u8, adf_test_req, 0, kFlag, "1 = ADF test requested by the ADF control test button; run and cleared by the ADF indicator (35-tick test)") \
     X(u8, fd_sw, 0, kFlag, "flight director bars switch: 0 off, 1 on") \

@@ -96,7 +96,7 @@ TEST_F(Invariants, a_variable_outside_its_declared_values_is_reported_with_its_n
         {"gpws_alert", 0, 11.0, 422.0},               // a code not in its list
         {"hdg_sel", 0, 360.0, 0.0},
         {"snd_master_vol_pos", 0, -11.0, -10.0},
-        {"radio_alt_ft", 0, kNan, -1e9},              // a physical value must stay a number
+        {"apu_egt", 0, kNan, -1e9},                   // a value the cockpit computes must stay a number
         {"trp_n1_limit", 0, -kInf, 105.3},
         {"sound_volume", 3, 5.0, -10000.0},           // one element of an array
         {"brake_press_a", 0, 32001.0, 32000.0},       // a gauge's own needle
@@ -119,16 +119,15 @@ TEST_F(Invariants, a_variable_outside_its_declared_values_is_reported_with_its_n
 }
 
 TEST_F(Invariants, an_element_showing_what_its_drawing_cannot_is_reported_with_its_value) {
-    // A fuel-used counter below zero turns its units drum to a digit it does not have; a tape
-    // offset that is no number has no place in its window.
+    // A tape offset that is no number has no place in its window.
     struct Case {
         const char* variable;
         double planted;
         const char* element;
     };
     const Case cases[] = {
-        {"fuel_used_1", -5.0, "tarvenol fuel_ind_fu_1_t418 drum_1"},
         {"flap_tape", kNan, "tarvenol flaps_ind_t418 flap_tape"},
+        {"aoa_tape", kInf, "tarvenol aoa_t418 aoa_tape"},
     };
     for (const Case& c : cases) {
         plant(c.variable, c.planted);

@@ -95,5 +95,13 @@ TEST_F(Mended, bars_and_markers_given_no_number_rest_at_neutral) {
     }
 }
 
+TEST_F(Mended, a_radio_altitude_given_as_no_number_leaves_tape_and_marker_on_the_scale) {
+    sim.vars().set(sim::height_agl_m, -kInf);
+    std::vector<Violation> broken;
+    EXPECT_EQ(shown("tarvenol ralt_t418", "ralt_tape", broken), 0.0) << "the top of the tape";
+    EXPECT_TRUE(std::isfinite(shown("tarvenol ralt_t418", "dh_marker", broken)));
+    EXPECT_TRUE(broken.empty()) << host::describe(broken.front());
+}
+
 }  // namespace
 }  // namespace tarvenol::testing
