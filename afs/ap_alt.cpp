@@ -61,10 +61,10 @@ constexpr u8 kChimeRequested = 1;
     X(i32, alt_latched_sel, 0)          \
     X(i32, alt_captured_vs, 0)          \
     X(u8, alt_alert_latched, 0)         \
-    X(u8, alt_ten_thousands_digit, 0)   \
-    X(u8, alt_thousands_digit, 0)       \
-    X(u8, alt_hundreds_digit, 0)        \
-    X(u8, alt_tens_digit, 0)
+    X(u8, alt_ten_thousands_digit, 0, within(0, 9))   \
+    X(u8, alt_thousands_digit, 0, within(0, 9))       \
+    X(u8, alt_hundreds_digit, 0, within(0, 9))        \
+    X(u8, alt_tens_digit, 0, within(0, 9))
 TARVENOL_PRIVATE_STATE(AP_ALT_STATE)
 
 DigitDrum ten_thousands_drum;

@@ -72,9 +72,9 @@ constexpr i32 kThrottleIdle = 0;
     X(i32, ats_throttle_cmd_2, 0)        \
     X(i32, ats_n1_step_deadline, 0)      \
     X(u8, ats_n1_step_armed, 0)          \
-    X(u8, ats_hundreds_digit, 0)         \
-    X(u8, ats_tens_digit, 0)             \
-    X(u8, ats_units_digit, 0)
+    X(u8, ats_hundreds_digit, 0, within(0, 9))         \
+    X(u8, ats_tens_digit, 0, within(0, 9))             \
+    X(u8, ats_units_digit, 0, within(0, 9))
 TARVENOL_PRIVATE_STATE(AP_ATS_STATE)
 
 DigitDrum hundreds_drum;

@@ -14,9 +14,9 @@ constexpr i32 kCoarseStep = 10;
 
 #define AP_CRS_STATE(X)          \
     X(i32, crs_present, 0)       \
-    X(u8, crs_hundreds_digit, 0) \
-    X(u8, crs_tens_digit, 0)     \
-    X(u8, crs_units_digit, 0)
+    X(u8, crs_hundreds_digit, 0, within(0, 9)) \
+    X(u8, crs_tens_digit, 0, within(0, 9))     \
+    X(u8, crs_units_digit, 0, within(0, 9))
 TARVENOL_PRIVATE_STATE(AP_CRS_STATE)
 
 DigitDrum hundreds_drum;

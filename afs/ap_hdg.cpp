@@ -21,9 +21,9 @@ constexpr double kDegreesPerRadian = 57.29577866666166;
 constexpr u8 kApproachHoldFrom = kApprAp;
 
 #define AP_HDG_STATE(X)          \
-    X(u8, hdg_hundreds_digit, 0) \
-    X(u8, hdg_tens_digit, 0)     \
-    X(u8, hdg_units_digit, 0)
+    X(u8, hdg_hundreds_digit, 0, within(0, 9)) \
+    X(u8, hdg_tens_digit, 0, within(0, 9))     \
+    X(u8, hdg_units_digit, 0, within(0, 9))
 TARVENOL_PRIVATE_STATE(AP_HDG_STATE)
 
 DigitDrum hundreds_drum;

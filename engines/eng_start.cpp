@@ -35,12 +35,12 @@ constexpr double kStartCompleteN2 = 40.0;
 constexpr double kStartValveClosesN2 = 45.0;
 
 #define ENG_START_STATE(X)             \
-    X(u8, eng_start_sel, kSelCrank)    \
+    X(u8, eng_start_sel, kSelCrank, within(kSelStartB, kSelContRelightAB))    \
     X(i32, eng_selftest_deadline, 0)   \
     X(i32, eng_1_start_deadline, 0)    \
     X(i32, eng_2_start_deadline, 0)    \
-    X(u8, eng_1_start_armed, 0)        \
-    X(u8, eng_2_start_armed, 0)
+    X(u8, eng_1_start_armed, 0, kFlag)        \
+    X(u8, eng_2_start_armed, 0, kFlag)
 TARVENOL_PRIVATE_STATE(ENG_START_STATE)
 
 // The ENG START panel: the rotary selector on the left; on the right the start master's ARM and

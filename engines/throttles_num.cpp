@@ -14,11 +14,11 @@ constexpr double kReverserDeployed = 0.01;
 constexpr i32 kLastDigit = 9;
 
 #define THROTTLES_NUM_STATE(X)    \
-    X(u8, throttles_num_sw, 0)    \
-    X(u8, throttle_1_tens, 0)     \
-    X(u8, throttle_1_units, 0)    \
-    X(u8, throttle_2_tens, 0)     \
-    X(u8, throttle_2_units, 0)
+    X(u8, throttles_num_sw, 0, kFlag)    \
+    X(u8, throttle_1_tens, 0, within(0, kLastDigit))     \
+    X(u8, throttle_1_units, 0, within(0, kLastDigit))    \
+    X(u8, throttle_2_tens, 0, within(0, kLastDigit))     \
+    X(u8, throttle_2_units, 0, within(0, kLastDigit))
 TARVENOL_PRIVATE_STATE(THROTTLES_NUM_STATE)
 
 // A digit as a drum shows it: one outside 0..9 (a lever in reverse gives negative ones) shows 0.

@@ -88,6 +88,9 @@ void add_run_options(CLI::App& app, RunArgs& a) {
         ->type_name("DIR")
         ->check(not_an_option);
     app.add_flag("-q,--quiet", a.options.quiet, "print only print commands and failures");
+    app.add_flag("--invariants", a.options.invariants,
+                 "fail the run after the first frame that leaves a variable outside its range, an element showing "
+                 "what its drawing cannot, a warning sound looping without its request or an unknown key event");
     app.add_flag("--initial", a.options.full_first_frame,
                  "list the first frame whole (every element set, every first key event) instead of counting it");
     app.add_option("-w,--watch", a.options.watch,

@@ -17,6 +17,7 @@
 
 #include "host/aircraft_model.h"
 #include "host/audio_file.h"
+#include "host/invariants.h"
 #include "host/pictures.h"
 #include "host/sim_tokens.h"
 #include "host/simulator.h"
@@ -852,7 +853,7 @@ private:
 
     bool tick(Simulator& sim, const Command& c, std::FILE* trace) {
         start_tick(sim);
-        return run_frames(sim, c.count, trace);
+        return run_frames(sim, c.count, trace, &c);
     }
 
     // A tick command begins: what expects look at (key events, sounds) starts afresh.
@@ -865,10 +866,24 @@ private:
     }
 
     // Frames of the tick command begun last; false when the output could not be written.
-    bool run_frames(Simulator& sim, long long count, std::FILE* trace) {
+    // `c` is the tick command that runs them, when there is one (an invariant broken fails it).
+    bool run_frames(Simulator& sim, long long count, std::FILE* trace, const Command* c = nullptr) {
         constexpr long long kCheckEvery = 256;  // frames between looks at the clock and the output
+        std::optional<FrameInvariants> invariants;
+        if (options_.invariants) invariants.emplace(sim.host());
         for (long long i = 0; i < count; ++i) {
+            if (invariants) invariants->before_frame();
             sim.frame();
+            if (invariants) {
+                if (const auto broken = invariants->after_frame(); !broken.empty()) {
+                    progress_.clear();
+                    const std::string expected = "every invariant of the cockpit holds after frame " + std::to_string(sim.frames_run());
+                    if (c) return failed(*c, expected, host::describe(broken.front()));
+                    std::fflush(out_);
+                    std::fprintf(err_, "%s: %s\n  actual:   %s\n", file_.c_str(), expected.c_str(), host::describe(broken.front()).c_str());
+                    return false;
+                }
+            }
             if ((i + 1) % kCheckEvery == 0) {
                 progress_.update(sim.frames_run(), i + 1, count);
                 // Output that cannot be written ends the run rather than running on unseen.

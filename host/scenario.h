@@ -29,6 +29,7 @@ struct ScenarioOptions {
     bool quiet = false;             // no timeline, no closing line (print commands still print)
     bool full_first_frame = false;  // the timeline lists the first frame whole instead of counting it
     bool progress = false;          // frames done, simulated time and rate on the error stream
+    bool invariants = false;        // every invariant of the cockpit judged after every frame (host/invariants.h)
     std::string trace_path;         // the timeline as CSV
     std::string audio_path;         // the cockpit audio as a WAV file
     std::vector<std::string> watch; // values the timeline and trace follow (see resolve_watch)

@@ -13,9 +13,9 @@ constexpr u8 kGreenGearUp = 76;
 constexpr u8 kScaleTop = 100;
 
 #define HYD_BACHES_STATE(X)          \
-    X(u8, hyd_blue_tank_qty, 55)     \
-    X(u8, hyd_green_tank_qty, kGreenGearOut) \
-    X(u8, hyd_yellow_tank_qty, 70)
+    X(u8, hyd_blue_tank_qty, 55, within(0, kScaleTop))     \
+    X(u8, hyd_green_tank_qty, kGreenGearOut, within(0, kScaleTop)) \
+    X(u8, hyd_yellow_tank_qty, 70, within(0, kScaleTop))
 TARVENOL_PRIVATE_STATE(HYD_BACHES_STATE)
 
 // Three reservoir dials side by side, blue, green, yellow, each over its own scale of content.

@@ -38,13 +38,13 @@ constexpr double kGroundCommandMinIas = 1.0;
 constexpr double kGroundCommandMaxIas = 80.0;
 
 #define HYD_PRESS_STATE(X)              \
-    X(u32, hyd_green_branch_1_press, 0) \
-    X(u32, hyd_green_branch_2_press, 0) \
+    X(u32, hyd_green_branch_1_press, 0, within(0, kMaxPressure)) \
+    X(u32, hyd_green_branch_2_press, 0, within(0, kMaxPressure)) \
     X(u8, hyd_elec_pump_running, 0)     \
-    X(u8, hyd_blue_lo_lamp, 0)          \
-    X(u8, hyd_green_lo_lamp, 0)         \
-    X(u8, hyd_yellow_lo_lamp, 0)        \
-    X(u8, hyd_pump_spool_lamp, 0)       \
+    X(u8, hyd_blue_lo_lamp, 0, kFlag)          \
+    X(u8, hyd_green_lo_lamp, 0, kFlag)         \
+    X(u8, hyd_yellow_lo_lamp, 0, kFlag)        \
+    X(u8, hyd_pump_spool_lamp, 0, kFlag)       \
     X(u8, hyd_capture_latch, 0)         \
     X(i32, hyd_captured_gear_1, 0)      \
     X(i32, hyd_captured_gear_2, 0)      \

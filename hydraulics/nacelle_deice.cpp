@@ -18,10 +18,10 @@ constexpr u8 kValveInTransit = 2;
 constexpr i32 kValveTravelTicks = 27;
 
 #define NACELLE_STATE(X)                      \
-    X(u8, nacelle_1_sw, kOff)                 \
-    X(u8, nacelle_2_sw, kOff)                 \
-    X(u8, nacelle_1_valve, kValveClosed)      \
-    X(u8, nacelle_2_valve, kValveClosed)      \
+    X(u8, nacelle_1_sw, kOff, within(kOff, kOn))                 \
+    X(u8, nacelle_2_sw, kOff, within(kOff, kOn))                 \
+    X(u8, nacelle_1_valve, kValveClosed, within(kValveClosed, kValveInTransit))      \
+    X(u8, nacelle_2_valve, kValveClosed, within(kValveClosed, kValveInTransit))      \
     X(i32, nacelle_1_valve_deadline, 0)       \
     X(i32, nacelle_2_valve_deadline, 0)
 TARVENOL_PRIVATE_STATE(NACELLE_STATE)

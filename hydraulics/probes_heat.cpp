@@ -46,9 +46,9 @@ constexpr std::size_t kCaptainPitot = 0;
 
 using ProbeFlags = std::array<u8, kProbes>;
 #define PROBES_STATE(X)        \
-    X(u8, probe_capt_sw, kOff) \
-    X(u8, probe_stby_sw, kOff) \
-    X(u8, probe_fo_sw, kOff)   \
+    X(u8, probe_capt_sw, kOff, within(kOff, kOn)) \
+    X(u8, probe_stby_sw, kOff, within(kOff, kOn)) \
+    X(u8, probe_fo_sw, kOff, within(kOff, kOn))   \
     X(ProbeFlags, probe_heated, {})
 TARVENOL_PRIVATE_STATE(PROBES_STATE)
 

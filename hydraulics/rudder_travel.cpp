@@ -17,10 +17,10 @@ constexpr u8 kFault = 1;
 constexpr u8 kFaultResetting = 2;
 
 #define RUDDER_TRAVEL_STATE(X)              \
-    X(u8, rudder_travel_1_sw, kSwitchOn)    \
-    X(u8, rudder_travel_2_sw, kSwitchOn)    \
-    X(u8, rudder_travel_1_fault, kNoFault)  \
-    X(u8, rudder_travel_2_fault, kNoFault)
+    X(u8, rudder_travel_1_sw, kSwitchOn, within(kSwitchOff, kSwitchOn))    \
+    X(u8, rudder_travel_2_sw, kSwitchOn, within(kSwitchOff, kSwitchOn))    \
+    X(u8, rudder_travel_1_fault, kNoFault, within(kNoFault, kFaultResetting))  \
+    X(u8, rudder_travel_2_fault, kNoFault, within(kNoFault, kFaultResetting))
 TARVENOL_PRIVATE_STATE(RUDDER_TRAVEL_STATE)
 
 struct System {

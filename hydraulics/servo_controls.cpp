@@ -19,12 +19,12 @@ constexpr int kTwoLeversOff = 2 * kOff;
 constexpr u32 kPressurisedPsi = 1800;
 
 #define SERVO_STATE(X)                 \
-    X(u8, servo_lever_blue, kAtLoad)   \
-    X(u8, servo_lever_green, kAtLoad)  \
-    X(u8, servo_lever_yellow, kAtLoad) \
-    X(u8, servo_jam_blue_lt, 0)        \
-    X(u8, servo_jam_green_lt, 0)       \
-    X(u8, servo_jam_yellow_lt, 0)
+    X(u8, servo_lever_blue, kAtLoad, within(kTest, kOff))   \
+    X(u8, servo_lever_green, kAtLoad, within(kTest, kOff))  \
+    X(u8, servo_lever_yellow, kAtLoad, within(kTest, kOff)) \
+    X(u8, servo_jam_blue_lt, 0, kFlag)        \
+    X(u8, servo_jam_green_lt, 0, kFlag)       \
+    X(u8, servo_jam_yellow_lt, 0, kFlag)
 TARVENOL_PRIVATE_STATE(SERVO_STATE)
 
 struct Servo {

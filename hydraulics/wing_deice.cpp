@@ -16,8 +16,8 @@ constexpr u8 kOn = 1;
 constexpr u8 kGroundCheck = 2;
 
 #define WING_DEICE_STATE(X)         \
-    X(u8, wing_lh_sw, kOffReset)    \
-    X(u8, wing_rh_sw, kOffReset)
+    X(u8, wing_lh_sw, kOffReset, within(kOffReset, kGroundCheck))    \
+    X(u8, wing_rh_sw, kOffReset, within(kOffReset, kGroundCheck))
 TARVENOL_PRIVATE_STATE(WING_DEICE_STATE)
 
 Background background{panel("WING ANTI-ICE")};

@@ -29,10 +29,10 @@ constexpr double kSoundMinIas = 15.0;
 constexpr u32 kSoundMinPressure = 1000;
 
 #define BRAKES_STATE(X)              \
-    X(u32, brake_press_a, 0)         \
-    X(u32, brake_press_b, 0)         \
-    X(u8, park_brake_held, 0)        \
-    X(u8, brake_heat_state, kHeatIdle) \
+    X(u32, brake_press_a, 0, within(kNeedleMin, kNeedleMax)) \
+    X(u32, brake_press_b, 0, within(kNeedleMin, kNeedleMax)) \
+    X(u8, park_brake_held, 0, kFlag)                         \
+    X(u8, brake_heat_state, kHeatIdle, within(kHeatIdle, kHeatLatched)) \
     X(i32, brake_heat_deadline, 0)
 TARVENOL_PRIVATE_STATE(BRAKES_STATE)
 

@@ -43,24 +43,24 @@ constexpr int kStormLit = 2;
 
 #define CHRONO_STATE(X)                    \
     X(u8, clock_hours_tens, 0)             \
-    X(u8, clock_hours_units, 0)            \
+    X(u8, clock_hours_units, 0, within(0, 9))            \
     X(u8, clock_minutes_tens, 0)           \
-    X(u8, clock_minutes_units, 0)          \
+    X(u8, clock_minutes_units, 0, within(0, 9))          \
     X(u8, et_mode, kEtStop)                \
     X(u32, et_seconds, 0)                  \
     X(u32, et_ref, 0)                      \
     X(u8, et_hours, 0)                     \
     X(u8, et_minutes, 0)                   \
     X(u8, et_hours_tens, 0)                \
-    X(u8, et_hours_units, 0)               \
+    X(u8, et_hours_units, 0, within(0, 9))               \
     X(u8, et_minutes_tens, 0)              \
-    X(u8, et_minutes_units, 0)             \
+    X(u8, et_minutes_units, 0, within(0, 9))             \
     X(u8, chr_state, kChrIdle)             \
     X(u32, chr_seconds, 0)                 \
     X(u32, chr_ref, 0)                     \
     X(u8, chr_minutes, 0)                  \
     X(u8, chr_minutes_tens, 0)             \
-    X(u8, chr_minutes_units, 0)            \
+    X(u8, chr_minutes_units, 0, within(0, 9))            \
     X(u8, chr_sec_hand, 0)                 \
     X(u8, clock_test_state, kTestIdle)     \
     X(i32, clock_test_deadline, 0)         \

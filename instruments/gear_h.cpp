@@ -16,8 +16,8 @@ constexpr int kPanelLit = 1;
 constexpr int kStormLit = 2;
 
 #define GEAR_HANDLE_STATE(X)                \
-    X(i8, gear_handle_pos, kHandleNeutral)  \
-    X(u8, gear_handle_down, 0)
+    X(i8, gear_handle_pos, kHandleNeutral, within(kHandleUp, kHandleDown))  \
+    X(u8, gear_handle_down, 0, kFlag)
 TARVENOL_PRIVATE_STATE(GEAR_HANDLE_STATE)
 
 double handle_position() { return st.gear_handle_pos; }

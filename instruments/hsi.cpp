@@ -42,9 +42,10 @@ Needle card{"hsi_card", [] { return st.hsi_card_hdg; }, dial("HDG", 0, kFullCirc
 Needle course{"hsi_course", [] { return double(st.hsi_card_offset); }, dial("CRS", 0, kFullCircle)};
 Needle heading_bug{"hsi_heading_bug", [] { return double(st.hsi_heading_bug); }, dial("BUG", 0, kFullCircle)};
 Needle drift{"hsi_drift", [] { return double(st.hsi_drift_pointer); }, dial("DRIFT", 0, kFullCircle)};
-MovingImage deviation_loc{"hsi_deviation_loc", [] { return st.hsi_deviation; }, nullptr, bar()};
-MovingImage deviation_vor{"hsi_deviation_vor", [] { return st.hsi_deviation; }, nullptr, bar()};
-MovingImage glide_slope{"hsi_glide_slope", nullptr, [] { return st.hsi_glide_slope; }, marker("GS")};
+// A deviation the receiver gives as no number shows the bar centred.
+MovingImage deviation_loc{"hsi_deviation_loc", [] { return shown_or(st.hsi_deviation, 0.0); }, nullptr, bar()};
+MovingImage deviation_vor{"hsi_deviation_vor", [] { return shown_or(st.hsi_deviation, 0.0); }, nullptr, bar()};
+MovingImage glide_slope{"hsi_glide_slope", nullptr, [] { return shown_or(st.hsi_glide_slope, 0.0); }, marker("GS")};
 IconSet to_from{"hsi_to_from", kToFromPictures, [] { return double(clamp_back(st.hsi_to_from, 0, kToFromPictures - 1)); }};
 IconSet dme_hundreds{"hsi_dme_hundreds", kDmePictures, &dme_drum<100>, drum()};
 IconSet dme_tens{"hsi_dme_tens", kDmePictures, &dme_drum<10>, drum()};

@@ -23,10 +23,10 @@ constexpr double kGrossMax = 9999.0;
 #define WEIGHT_STATE(X)                   \
     X(u16, zfw_setting, kZfwInitial)      \
     X(f64, fuel_10kg, 0.0)                \
-    X(u8, gross_thousands_digit, 0)       \
-    X(u8, gross_hundreds_digit, 0)        \
-    X(u8, gross_tens_digit, 0)            \
-    X(u8, gross_units_digit, 0)
+    X(u8, gross_thousands_digit, 0, within(0, 9))       \
+    X(u8, gross_hundreds_digit, 0, within(0, 9))        \
+    X(u8, gross_tens_digit, 0, within(0, 9))            \
+    X(u8, gross_units_digit, 0, within(0, 9))
 TARVENOL_PRIVATE_STATE(WEIGHT_STATE)
 
 DigitDrum thousands_drum;

@@ -44,8 +44,8 @@ constexpr int kDrumDigits = 10;
     X(f64, ralt_tape, 0.0)          \
     X(f64, dh_marker, 0.0)          \
     X(u16, dh_setting, kDhAtLoad)   \
-    X(u8, dh_hundreds_digit, 0)     \
-    X(u8, dh_tens_digit, 0)
+    X(u8, dh_hundreds_digit, 0, within(0, 9))     \
+    X(u8, dh_tens_digit, 0, within(0, 9))
 TARVENOL_PRIVATE_STATE(RALT_STATE)
 
 DigitDrum hundreds_drum;
@@ -62,8 +62,10 @@ constexpr int kDhTop = 186, kDrumW = 22, kDrumH = 30, kDrumLeft = (kW - 3 * kDru
 constexpr Box dh_drum(int i) { return at(kDrumLeft + i * kDrumW, kDhTop, kDrumW, kDrumH); }
 constexpr int kKnobTop = 224, kKnobW = 40, kKnobH = 32, kCoarseKnob = 14, kFineKnob = 66;
 Background background{panel("RA", kH)};
-MovingImage tape{"ralt_tape", nullptr, [] { return st.ralt_tape; }, ::tarvenol::tape("FT", kTapeWindow)};
-Slider marker{"dh_marker", nullptr, [] { return st.dh_marker; },
+// A radio altitude that is no number shows the tape and the DH marker as at the top of the tape.
+MovingImage tape{"ralt_tape", nullptr, [] { return shown_or(st.ralt_tape, 0.0); }, ::tarvenol::tape("FT", kTapeWindow)};
+Slider marker{"dh_marker", nullptr,
+              [] { return shown_or(st.dh_marker, kDhMarkerDatumFt - kTapeTopFt + st.dh_setting); },
               ::tarvenol::marker("DH", at(kTapeWindow.x + kTapeWindow.w, kTapeWindow.y, 20, kTapeWindow.h))};
 MovingImage hundreds_wheel{"dh_hundreds_drum", nullptr, [] { return hundreds_drum.step(st.dh_hundreds_digit); },
                            drum(dh_drum(0))};

@@ -12,13 +12,13 @@ namespace {
 using namespace tarvenol;
 
 #define EXT_LT_STATE(X)           \
-    X(u8, ext_lt_nav_sw, 0)       \
-    X(u8, ext_lt_logo_sw, 0)      \
-    X(u8, ext_lt_beacon_sw, 0)    \
-    X(u8, ext_lt_strobe_sw, 0)    \
-    X(u8, ext_lt_wing_sw, 0)      \
-    X(u8, ext_lt_land_sw, 0)      \
-    X(u8, ext_lt_taxi_sw, 0)
+    X(u8, ext_lt_nav_sw, 0, kFlag)       \
+    X(u8, ext_lt_logo_sw, 0, kFlag)      \
+    X(u8, ext_lt_beacon_sw, 0, kFlag)    \
+    X(u8, ext_lt_strobe_sw, 0, kFlag)    \
+    X(u8, ext_lt_wing_sw, 0, kFlag)      \
+    X(u8, ext_lt_land_sw, 0, kFlag)      \
+    X(u8, ext_lt_taxi_sw, 0, kFlag)
 TARVENOL_PRIVATE_STATE(EXT_LT_STATE)
 
 constexpr int kW = 368, kTop = 50;

@@ -9,8 +9,8 @@ namespace {
 using namespace tarvenol;
 
 #define SIGNS_STATE(X)              \
-    X(u8, sign_seat_belts_sw, 0)    \
-    X(u8, sign_no_smoking_sw, 0)
+    X(u8, sign_seat_belts_sw, 0, kFlag)    \
+    X(u8, sign_no_smoking_sw, 0, kFlag)
 TARVENOL_PRIVATE_STATE(SIGNS_STATE)
 
 Background background{panel("SIGNS", 120)};

@@ -14,8 +14,10 @@ constexpr double kSeamZone = 1.1;      // a drum bound for 0 standing above N - 
 }  // namespace
 
 double carry_drum(double v, double weight) {
+    if (!std::isfinite(v)) return 0.0;  // a counter past all its digits stands on 0
     const double span = weight * kDigits;
-    const double x = (v - span * std::trunc(v / span)) / weight;
+    double x = std::fmod(v, span) / weight;  // exact for any size of counter
+    if (x < 0.0) x += kDigits;  // a counter run back below zero turns the drums on backwards
     const double n = std::trunc(x);
     const double rest = 1.0 - 1.0 / weight;  // the fraction of a digit the drum stands still
     if (x - n <= rest) return n;
@@ -23,7 +25,9 @@ double carry_drum(double v, double weight) {
 }
 
 double units_drum(double v) {
-    const double u = v - kDigits * std::trunc(v / kDigits);
+    if (!std::isfinite(v)) return 0.0;
+    double u = std::fmod(v, kDigits);
+    if (u < 0.0) u += kDigits;
     return u > kUnitsDrumTop ? 0.0 : u;
 }
 

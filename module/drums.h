@@ -13,6 +13,8 @@ namespace tarvenol {
 
 // Position of the carry drum of weight `weight` (10, 100, 1000, 10000 ...) for the value v: the
 // digit of that weight, rolling continuously from n to n + 1 over the last unit before the carry.
+// A value that is no number (NaN, an infinity) stands the carry and units drums on 0; a value below
+// zero turns them on backwards from 0 (-0.3 shows 9.7).
 double carry_drum(double v, double weight);
 
 // Position of the continuously turning units drum; a position past 9.999 shows 0.

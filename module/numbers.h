@@ -36,6 +36,10 @@ constexpr bool is_exactly(double v, double flag) {
 constexpr bool is_on(double v) { return is_exactly(v, 1.0); }
 constexpr bool is_off(double v) { return is_exactly(v, 0.0); }
 
+// A value for a display that has no stops (a deviation bar): a number that is none (NaN, an
+// infinity) shows as `rest`.
+constexpr double shown_or(double v, double rest) { return v - v == 0.0 ? v : rest; }
+
 // Clamp a displayed variable into lo..hi, write the clamp back and return it for the element.
 template <class T>
 constexpr double clamp_back(T& var, T lo, T hi) {

@@ -7,7 +7,7 @@ namespace tarvenol {
 SharedState shared;
 
 namespace {
-#define TARVENOL_SHARED_REF(type, name, init, meaning) var_ref(#name, shared.name, meaning),
+#define TARVENOL_SHARED_REF(type, name, init, range, meaning) var_ref(#name, shared.name, meaning, range),
 const VarRef shared_vars[] = {TARVENOL_SHARED_STATE(TARVENOL_SHARED_REF)};
 #undef TARVENOL_SHARED_REF
 }  // namespace

@@ -28,8 +28,10 @@ SwitchImages<2> sw_b{lever("B"), "snd_b.off", "snd_b.on"};
 SwitchImages<2> sw_c{lever("C"), "snd_c.off", "snd_c.on"};
 SwitchImages<2> sw_d{lever("D"), "snd_d.off", "snd_d.on"};
 SwitchImages<2> sw_e{lever("E"), "snd_e.off", "snd_e.on"};
+// The knob's pictures are its positions from -10 to +10 in turn: the picture shown is the position
+// (brought back to its stops) counted from the first.
 IconSet volume_knob{"snd_master_vol", 2 * kVolumeStepsMax + 1,
-                    [] { return clamp_back<i8>(shared.snd_master_vol_pos, -kVolumeStepsMax, kVolumeStepsMax); },
+                    [] { return clamp_back<i8>(shared.snd_master_vol_pos, -kVolumeStepsMax, kVolumeStepsMax) + kVolumeStepsMax; },
                     knob("VOL", {}, -kVolumeStepsMax, kVolumeStepsMax)};
 
 // Every sound's volume moves by `by` and is applied to the sound at once.

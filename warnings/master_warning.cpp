@@ -12,8 +12,6 @@ State state;
 namespace {
 
 constexpr u32 kBigPanel1Window = 10090;
-constexpr double kGearDownRaw = 16000.0;  // gear position at and above which the gear is down
-constexpr int kGearHornFlapMargin = 1;     // flaps beyond the third flap step by more than this
 constexpr double kVar868On = 0.1;
 constexpr double kVar868HighAltitudeFt = 6500.0;
 

@@ -22,6 +22,9 @@
 namespace tarvenol::mw {
 
 constexpr std::size_t kPanel1Lights = 20;
+// The gear horn sounds with the gear short of down and the flaps beyond the third flap step.
+constexpr double kGearDownRaw = 16000.0;  // gear position at and above which the gear is down
+constexpr int kGearHornFlapMargin = 1;     // flaps beyond the third flap step by more than this
 constexpr std::size_t kPanel2Lights = 13;  // the acknowledgeable lights; four flag lights follow
 
 // The aural classes: three looping ones, from the highest, and the single gong.

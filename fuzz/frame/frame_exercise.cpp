@@ -132,24 +132,31 @@ void panel_system(Simulator& sim, Input& in) {
     }
 }
 
+long total_frames = 0;
+
 }  // namespace
 
-void run_frame_input(const std::uint8_t* data, std::size_t size) {
+std::optional<Finding> run_frame_input(const std::uint8_t* data, std::size_t size) {
     Simulator sim;
+    host::FrameInvariants invariants(sim.host());
     Input in(data, size);
     std::vector<std::size_t> order(sim.host().gauges().size());
-    int frames = 0;
-    for (std::size_t ops = 0; in.more() && ops < kMaxOperations && frames < kMaxFramesPerInput; ++ops) {
+    long frames = 0;
+    std::optional<Finding> finding;
+    // Runs one frame and judges what it left.
+    auto judged = [&](auto&& run_frame) {
+        invariants.before_frame();
+        run_frame();
+        ++frames;
+        ++total_frames;
+        std::vector<host::Violation> broken = invariants.after_frame();
+        if (!broken.empty()) finding = Finding{frames, std::move(broken)};
+    };
+    for (std::size_t ops = 0; !finding && in.more() && ops < kMaxOperations && frames < kMaxFramesPerInput; ++ops) {
         switch (in.byte() % 8) {
             case 0:
-            case 1:
-                sim.frame();
-                ++frames;
-                break;
-            case 2:
-                shuffled_frame(sim, in, order);
-                ++frames;
-                break;
+            case 1: judged([&] { sim.frame(); }); break;
+            case 2: judged([&] { shuffled_frame(sim, in, order); }); break;
             case 3:
             case 4: click(sim, in); break;
             case 5:
@@ -159,7 +166,18 @@ void run_frame_input(const std::uint8_t* data, std::size_t size) {
     }
     // Every input ends with a few frames, so that what the last operations changed is ticked through.
     constexpr int kClosingFrames = 2;
-    for (int i = 0; i < kClosingFrames; ++i) sim.frame();
+    for (int i = 0; i < kClosingFrames && !finding; ++i) judged([&] { sim.frame(); });
+    return finding;
 }
+
+std::string describe(const Finding& finding) {
+    std::string text;
+    for (const host::Violation& v : finding.violations)
+        text += "frame " + std::to_string(finding.frame) + ": " + host::describe(v) + "\n";
+    return text;
+}
+
+long frames_played() { return total_frames; }
+void discount_frames(long frames) { total_frames -= frames; }
 
 }  // namespace tarvenol::fuzz

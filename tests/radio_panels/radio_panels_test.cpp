@@ -165,9 +165,11 @@ TEST_F(RadioPanels, ten_volume_steps_up_raise_every_sound_by_10_db_and_the_eleve
     EXPECT_EQ(shared.snd_master_vol_pos, -10);
     EXPECT_EQ(shared.sound_volume[0], -3000);
     EXPECT_EQ(snd::mixer::state("CLICK").volume, -3000);
+    bed.tick();
+    EXPECT_EQ(bed.value(kSnd, "snd_master_vol"), 0) << "the picture of -10, the first of 21";
     shared.snd_master_vol_pos = 100;  // a knob off its stops is drawn at the stop
     bed.tick();
-    EXPECT_EQ(bed.value(kSnd, "snd_master_vol"), 10);
+    EXPECT_EQ(bed.value(kSnd, "snd_master_vol"), 20) << "the picture of +10, the last";
 }
 
 }  // namespace
