@@ -67,56 +67,44 @@ void walk(abi::ELEMENT_HEADER* e, F&& f) {
     }
 }
 
-// The simulator refreshes an element's source variables before it asks the element's callback.
-template <class Refresh>
-void refresh_sources(abi::ELEMENT_HEADER* e, Refresh&& refresh) {
+// The simulator refreshes an element's source variables, then asks the element's callback (when
+// it has one) for the value it shows: 0 for elements without one, and when `Ask` is false (the
+// source variables only). A slider or moving image shows its x value when it has an x callback.
+template <bool Ask, class Refresh>
+double update_element(abi::ELEMENT_HEADER* e, Refresh&& refresh) {
+    auto ask = [](auto cb, auto* element) { return Ask && cb ? cb(element) : 0.0; };
+    auto ask_xy = [&ask](auto* element) {
+        const double x = ask(element->update_x_cb, element);
+        const double y = ask(element->update_y_cb, element);
+        return element->update_x_cb ? x : y;
+    };
     switch (e->element_type) {
-        case abi::ELEMENT_TYPE_NEEDLE: refresh(reinterpret_cast<abi::ELEMENT_NEEDLE*>(e)->source_var); break;
-        case abi::ELEMENT_TYPE_STRING:
-            for (abi::MODULE_VAR& v : reinterpret_cast<abi::ELEMENT_STRING*>(e)->source_var) refresh(v);
-            break;
+        case abi::ELEMENT_TYPE_NEEDLE: {
+            auto* n = reinterpret_cast<abi::ELEMENT_NEEDLE*>(e);
+            refresh(n->source_var);
+            return ask(n->update_cb, n);
+        }
+        case abi::ELEMENT_TYPE_STRING: {
+            auto* s = reinterpret_cast<abi::ELEMENT_STRING*>(e);
+            for (abi::MODULE_VAR& v : s->source_var) refresh(v);
+            return ask(s->update_cb, s);
+        }
         case abi::ELEMENT_TYPE_SLIDER: {
             auto* s = reinterpret_cast<abi::ELEMENT_SLIDER*>(e);
             refresh(s->source_var_x);
             refresh(s->source_var_y);
-            break;
+            return ask_xy(s);
         }
-        case abi::ELEMENT_TYPE_ICON: refresh(reinterpret_cast<abi::ELEMENT_ICON*>(e)->source_var); break;
+        case abi::ELEMENT_TYPE_ICON: {
+            auto* i = reinterpret_cast<abi::ELEMENT_ICON*>(e);
+            refresh(i->source_var);
+            return ask(i->update_cb, i);
+        }
         case abi::ELEMENT_TYPE_MOVING_IMAGE: {
             auto* m = reinterpret_cast<abi::ELEMENT_MOVING_IMAGE*>(e);
             refresh(m->source_var_x);
             refresh(m->source_var_y);
-            break;
-        }
-        default: break;
-    }
-}
-
-double element_callback(abi::ELEMENT_HEADER* e) {
-    switch (e->element_type) {
-        case abi::ELEMENT_TYPE_NEEDLE: {
-            auto* n = reinterpret_cast<abi::ELEMENT_NEEDLE*>(e);
-            return n->update_cb ? n->update_cb(n) : 0.0;
-        }
-        case abi::ELEMENT_TYPE_STRING: {
-            auto* s = reinterpret_cast<abi::ELEMENT_STRING*>(e);
-            return s->update_cb ? s->update_cb(s) : 0.0;
-        }
-        case abi::ELEMENT_TYPE_SLIDER: {
-            auto* s = reinterpret_cast<abi::ELEMENT_SLIDER*>(e);
-            const double x = s->update_x_cb ? s->update_x_cb(s) : 0.0;
-            const double y = s->update_y_cb ? s->update_y_cb(s) : 0.0;
-            return s->update_x_cb ? x : y;
-        }
-        case abi::ELEMENT_TYPE_ICON: {
-            auto* i = reinterpret_cast<abi::ELEMENT_ICON*>(e);
-            return i->update_cb ? i->update_cb(i) : 0.0;
-        }
-        case abi::ELEMENT_TYPE_MOVING_IMAGE: {
-            auto* m = reinterpret_cast<abi::ELEMENT_MOVING_IMAGE*>(e);
-            const double x = m->update_x_cb ? m->update_x_cb(m) : 0.0;
-            const double y = m->update_y_cb ? m->update_y_cb(m) : 0.0;
-            return m->update_x_cb ? x : y;
+            return ask_xy(m);
         }
         default: return 0.0;
     }
@@ -322,15 +310,16 @@ void PanelHost::install_elements(abi::ELEMENT_HEADER* first) {
 
 void PanelHost::update_elements(abi::ELEMENT_HEADER* first) {
     walk(first, [this](abi::ELEMENT_HEADER* e) {
-        refresh_sources(e, [this](abi::MODULE_VAR& v) { lookup(&v); });
-        element_values_[e] = element_callback(e);
+        // The value's place is found before the callback runs, so that the search does not wait
+        // on the gauge's code.
+        double& shown = element_values_[e];
+        shown = update_element<true>(e, [this](abi::MODULE_VAR& v) { lookup(&v); });
     });
 }
 
 void PanelHost::refresh_elements(abi::ELEMENT_HEADER* first) {
     walk(first, [this](abi::ELEMENT_HEADER* e) {
-        refresh_sources(e, [this](abi::MODULE_VAR& v) { lookup(&v); });
-        element_values_[e] = 0.0;
+        element_values_[e] = update_element<false>(e, [this](abi::MODULE_VAR& v) { lookup(&v); });
     });
 }
 

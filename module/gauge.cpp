@@ -46,11 +46,7 @@ abi::FLOAT64 FSAPI moving_y(abi::ELEMENT_MOVING_IMAGE* e) {
     return guarded_value([e] { return owner<MovingImage>(e).y(); });
 }
 abi::FLOAT64 FSAPI text_value(abi::ELEMENT_STRING* e) {
-    return guarded_value([e] {
-        // The simulator supplies the buffer, sized for the element's character count.
-        const std::size_t size = e->string ? std::size_t{e->max_string_length} + 1 : 0;
-        return owner<Text>(e).format(e->string, size);
-    });
+    return guarded_value([e] { return owner<Text>(e).format(e->string, text_buffer_size(*e)); });
 }
 
 // Until the layout numbers it (module/layout.cpp).

@@ -132,6 +132,11 @@ struct SwitchImages : Lights<N> {
 using ValueFn = double (*)();
 using TextFn = double (*)(char* text, std::size_t size);
 
+// The simulator supplies a text element's buffer, sized for its character count.
+inline std::size_t text_buffer_size(const abi::ELEMENT_STRING& e) {
+    return e.string ? std::size_t{e.max_string_length} + 1 : 0;
+}
+
 // One of several images, chosen by the value (an image index).
 struct IconSet {
     abi::ELEMENT_ICON rec;

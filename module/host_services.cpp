@@ -30,15 +30,6 @@ void toggle_window(u32 panel_id) {
     if (auto* p = panels(); p && p->panel_window_toggle) p->panel_window_toggle(panel_id);
 }
 
-void set_visible(abi::ELEMENT_HEADER& element, bool visible) {
-    if (visible)
-        element.image_flags &= ~abi::IMAGE_HIDDEN;
-    else
-        element.image_flags |= abi::IMAGE_HIDDEN;
-}
-
-bool is_visible(const abi::ELEMENT_HEADER& element) { return (element.image_flags & abi::IMAGE_HIDDEN) == 0; }
-
 double tick_counter() { return read(sim::tick_counter); }
 
 i32 deadline_in(i32 ticks) { return truncate<i32>(tick_counter() + ticks); }

@@ -45,8 +45,13 @@ void send(KeyEvent event, u32 value = 0);
 void toggle_window(u32 panel_id);
 
 // --- Pictures ----------------------------------------------------------------------------------
-void set_visible(abi::ELEMENT_HEADER& element, bool visible);
-bool is_visible(const abi::ELEMENT_HEADER& element);
+inline void set_visible(abi::ELEMENT_HEADER& element, bool visible) {
+    if (visible)
+        element.image_flags &= ~abi::IMAGE_HIDDEN;
+    else
+        element.image_flags |= abi::IMAGE_HIDDEN;
+}
+inline bool is_visible(const abi::ELEMENT_HEADER& element) { return (element.image_flags & abi::IMAGE_HIDDEN) == 0; }
 
 // --- Timers ------------------------------------------------------------------------------------
 constexpr int kTicksPerSecond = 18;
