@@ -16,7 +16,8 @@ constexpr double kSeamZone = 1.1;      // a drum bound for 0 standing above N - 
 double carry_drum(double v, double weight) {
     if (!std::isfinite(v)) return 0.0;  // a counter past all its digits stands on 0
     const double span = weight * kDigits;
-    double x = std::fmod(v, span) / weight;  // exact for any size of counter
+    // Exact for any size of counter; a counter within the drum's span is its own remainder.
+    double x = (v >= 0.0 && v < span ? v : std::fmod(v, span)) / weight;
     if (x < 0.0) x += kDigits;  // a counter run back below zero turns the drums on backwards
     const double n = std::trunc(x);
     const double rest = 1.0 - 1.0 / weight;  // the fraction of a digit the drum stands still
@@ -26,7 +27,7 @@ double carry_drum(double v, double weight) {
 
 double units_drum(double v) {
     if (!std::isfinite(v)) return 0.0;
-    double u = std::fmod(v, kDigits);
+    double u = v >= 0.0 && v < kDigits ? v : std::fmod(v, kDigits);
     if (u < 0.0) u += kDigits;
     return u > kUnitsDrumTop ? 0.0 : u;
 }
