@@ -32,7 +32,7 @@ DigitDrum units_drum_;
 
 Background background{panel("HEADING")};
 MovingImage hundreds{"hdg_hundreds_drum", nullptr,
-                     [] { return hundreds_drum.step(st.hdg_hundreds_digit, kHeadingHundredsPositions); }, drum()};
+                     [] { return hundreds_drum.step(st.hdg_hundreds_digit, kHeadingHundredsPositions); }, drum(kHeadingHundredsFaces)};
 MovingImage tens{"hdg_tens_drum", nullptr, [] { return tens_drum.step(st.hdg_tens_digit); }, drum()};
 MovingImage units{"hdg_units_drum", nullptr, [] { return units_drum_.step(st.hdg_units_digit); }, drum()};
 Image nav_light{"nav_light", light(Tone::advisory, "NAV")};

@@ -12,6 +12,7 @@ constexpr i32 kDigitBase = 10;
 constexpr int kDrumPositions = 10;
 // The hundreds drum of a heading carries only 0..3.
 constexpr int kHeadingHundredsPositions = 4;
+constexpr const char* kHeadingHundredsFaces = "0|1|2|3";
 
 // The digit of weight `weight` (1, 10, 100 ...) of a non-negative selection.
 constexpr u8 digit_of(i32 value, i32 weight) { return static_cast<u8>(value / weight % kDigitBase); }

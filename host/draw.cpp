@@ -286,7 +286,7 @@ void dial_face(cairo_t* cr, const ElementLink& e) {
     colour(cr, kWhite);
     for (int k = 0; k <= static_cast<int>(std::round(span / step * 2)); ++k) {
         const double v = l.lo + k * step / 2;
-        if (v > l.hi + 1e-9) break;
+        if (v > l.hi + 1e-9 || (l.all_round && v > l.hi - 1e-9)) break;  // all round: the last is the first
         const double a = dial_angle(l, v), major = k % 2 == 0;
         cairo_set_line_width(cr, major ? std::max(1.5, r * 0.04) : 1.0);
         cairo_move_to(cr, cx + std::cos(a) * ro, cy + std::sin(a) * ro);
@@ -318,12 +318,26 @@ void needle_shape(cairo_t* cr, double length, double tail, double width) {
     cairo_fill(cr);
 }
 
-constexpr int kDrumDigits = kDrumPositions;
-// The digits of a drum at position v (0..10, 10 = 0 again), rolling vertically in its window.
-void drum_digits(cairo_t* cr, Box b, double v) {
-    if (!std::isfinite(v)) v = 0;
-    v = std::fmod(v, double(kDrumDigits));
-    if (v < 0) v += kDrumDigits;
+// The faces of a drum, one per position: declared on its look, else the digits 0..9.
+std::vector<std::string> drum_faces(const Look& look) {
+    if (look.marks) return marks(nullptr, 0, look);
+    std::vector<std::string> digits;
+    for (int d = 0; d < kDrumPositions; ++d) digits.push_back(std::to_string(d));
+    return digits;
+}
+
+// A drum position onto 0 <= p < positions (the last face rolls on into the first).
+double drum_turn(double v, int positions) {
+    if (!std::isfinite(v)) return 0.0;
+    v = std::fmod(v, double(positions));
+    return v < 0 ? v + positions : v;
+}
+
+// The faces of a drum at position v, rolling vertically in its window.
+void drum_digits(cairo_t* cr, Box b, const Look& look, double v) {
+    const auto faces = drum_faces(look);
+    const int n = static_cast<int>(faces.size());
+    v = drum_turn(v, n);
     cairo_save(cr);
     rect(cr, b.x, b.y, b.w, b.h);
     cairo_clip(cr);
@@ -331,9 +345,9 @@ void drum_digits(cairo_t* cr, Box b, double v) {
     const int d = static_cast<int>(std::floor(v));
     const double frac = v - d;
     for (int k = -1; k <= 1; ++k) {
-        const int digit = ((d + k) % kDrumDigits + kDrumDigits) % kDrumDigits;
-        const double y = b.y + b.h / 2.0 - (k - frac) * b.h * -1.0;
-        text(cr, std::to_string(digit), b.x + b.w / 2.0, y, b.h * 0.62, b.w - 2, Font::mono);
+        const double y = b.y + b.h / 2.0 + (k - frac) * b.h;
+        text(cr, faces[static_cast<std::size_t>(((d + k) % n + n) % n)], b.x + b.w / 2.0, y, b.h * 0.62, b.w - 2,
+             Font::mono);
     }
     cairo_restore(cr);
 }
@@ -404,6 +418,12 @@ bool inside(Box outer, Box inner) {
 }
 
 }  // namespace
+
+std::string drum_face(const Look& look, double position) {
+    const auto faces = drum_faces(look);
+    const double v = drum_turn(position, static_cast<int>(faces.size()));
+    return faces[static_cast<std::size_t>(std::lround(v)) % faces.size()];
+}
 
 std::string legend(const ElementLink& e) {
     if (e.look.legend) return e.look.legend;
@@ -559,7 +579,7 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
             break;
         }
         case Draw::bug: knob_at(cr, l, s.value); break;
-        case Draw::drum: drum_digits(cr, b, s.value); break;
+        case Draw::drum: drum_digits(cr, b, l, s.value); break;
         case Draw::tape: tape_at(cr, b, s.value); break;
         case Draw::marker: marker_at(cr, b, s.value); break;
         case Draw::readout:
@@ -581,7 +601,9 @@ Box bitmap_size(const ElementLink& e) {
                 return at(0, 0, p.tail + p.length, p.width);
             }
             return at(0, 0, std::max<int>(1, b.w), std::max<int>(1, b.h));
-        case Draw::drum: return at(0, 0, b.w, b.h * (kDrumDigits + 1));  // 0..9 and 0 again
+        case Draw::drum:
+            if (e.header->element_type == abi::ELEMENT_TYPE_ICON) return at(0, 0, b.w, b.h);  // one face an image
+            return at(0, 0, b.w, b.h * (drum_positions(e.look) + 1));  // every face, and the first again
         case Draw::tape: return at(0, 0, b.w, b.h * 3);
         default: return at(0, 0, std::max<int>(1, b.w), std::max<int>(1, b.h));
     }
@@ -606,14 +628,20 @@ void bitmap(cairo_t* cr, const ElementLink& e, int image) {
             cairo_translate(cr, -b.x, -b.y);
             knob_at(cr, e.look, e.look.lo + image);
             break;
-        case Draw::drum:
+        case Draw::drum: {
             colour(cr, kBlackFace);
             cairo_paint(cr);
-            for (int d = 0; d <= kDrumDigits; ++d) {
-                colour(cr, kWhite);
-                text(cr, std::to_string(d % kDrumDigits), b.w / 2.0, b.h * (kDrumDigits - d + 0.5), b.h * 0.62, b.w - 2, Font::mono);
+            colour(cr, kWhite);
+            const auto faces = drum_faces(e.look);
+            const std::size_t n = faces.size();
+            auto face = [&](std::size_t d, double y) { text(cr, faces[d % n], b.w / 2.0, y, b.h * 0.62, b.w - 2, Font::mono); };
+            if (e.header->element_type == abi::ELEMENT_TYPE_ICON) {
+                face(static_cast<std::size_t>(image), b.h * 0.5);  // an image a face
+            } else {
+                for (std::size_t d = 0; d <= n; ++d) face(d, b.h * (double(n - d) + 0.5));  // a strip, the first again on top
             }
             break;
+        }
         default: {
             cairo_translate(cr, -b.x, -b.y);
             ElementState s;

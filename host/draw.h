@@ -30,6 +30,9 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& state);
 Box bitmap_size(const ElementLink& e);
 void bitmap(cairo_t* cr, const ElementLink& e, int image);
 
+// The face a drum at `position` shows in the middle of its window (the nearer one while it rolls).
+std::string drum_face(const Look& look, double position);
+
 // A legend as the panel prints it: the declared one, else the element's name in capitals.
 std::string legend(const ElementLink& e);
 

@@ -87,18 +87,7 @@ bool shows_no_number(const char* text) {
     return false;
 }
 
-// Needles that turn all the way round their dial (compass cards and bearing pointers in degrees, the
-// altimeter pointer at 100 per 1000 ft, the chronometer's seconds hand): a value beyond the scale is
-// the same direction a turn further on, so any number is a direction they can show.
-constexpr std::string_view kFullTurnNeedles[] = {
-    "hsi_card", "hsi_course",   "hsi_heading_bug", "hsi_drift",    "adf_card",     "adf_needle",       "adf_second_pointer",
-    "rmi_card", "rmi_needle_1", "rmi_needle_2",    "alti_pointer", "stby_pointer", "chr_seconds_hand",
-};
 constexpr std::string_view kDiagnosticGauge = "testgauge2k";
-
-bool full_turn(const ElementLink& link) {
-    return std::find(std::begin(kFullTurnNeedles), std::end(kFullTurnNeedles), link.name) != std::end(kFullTurnNeedles);
-}
 
 Shows element_shows(const PanelHost& host, const ElementLink& link, double v, bool diagnostic) {
     const abi::ELEMENT_HEADER& h = *link.header;
@@ -111,18 +100,19 @@ Shows element_shows(const PanelHost& host, const ElementLink& link, double v, bo
         }
         case abi::ELEMENT_TYPE_NEEDLE:
             switch (look.draw) {
-                case Draw::drum: return dial_shows(0.0, kDrumPositions, v);
+                case Draw::drum: return dial_shows(0.0, drum_positions(look), v);
                 case Draw::needle:
                 case Draw::bug:
                 case Draw::knob:
-                    if (look.lo != look.hi && !full_turn(link)) return dial_shows(look.lo, look.hi, v);
+                    // A needle all round its dial shows any number: beyond the scale is a turn further on.
+                    if (look.lo != look.hi && !look.all_round) return dial_shows(look.lo, look.hi, v);
                     break;
                 default: break;
             }
             return {finite(v), "a finite number"};
         case abi::ELEMENT_TYPE_SLIDER:
         case abi::ELEMENT_TYPE_MOVING_IMAGE:
-            if (look.draw == Draw::drum) return dial_shows(0.0, kDrumPositions, v);
+            if (look.draw == Draw::drum) return dial_shows(0.0, drum_positions(look), v);
             return {finite(v), "a finite number"};
         case abi::ELEMENT_TYPE_STRING:
             // The developers' diagnostic gauge prints the values as they stand, "nan" included.

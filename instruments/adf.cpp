@@ -22,9 +22,9 @@ constexpr u8 kNormalEquipment = 2;
 TARVENOL_PRIVATE_STATE(ADF_STATE)
 
 Background background{panel("ADF")};
-Needle card{"adf_card", [] { return st.adf_card_hdg; }, dial("HDG", 0, kFullCircle)};
-Needle needle{"adf_needle", [] { return st.adf_needle; }, dial("ADF", 0, kFullCircle)};
-Needle second_pointer{"adf_second_pointer", [] { return st.adf_second_pointer; }, dial("ADF 2", 0, kFullCircle)};
+Needle card{"adf_card", [] { return st.adf_card_hdg; }, dial("HDG", 0, kFullCircle).round_dial()};
+Needle needle{"adf_needle", [] { return st.adf_needle; }, dial("ADF", 0, kFullCircle).round_dial()};
+Needle second_pointer{"adf_second_pointer", [] { return st.adf_second_pointer; }, dial("ADF 2", 0, kFullCircle).round_dial()};
 Image off_flag{"adf_off_flag", flag("ADF")};
 
 void tick() {

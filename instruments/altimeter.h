@@ -110,7 +110,7 @@ struct BaroWindow {
 };
 
 // The pointer on its dial, its value brought back into -100..100 (the clamp is stored).
-constexpr Look pointer_dial() { return dial("ALT", 0.0, kPointerPerTurn).in("FEET"); }
+constexpr Look pointer_dial() { return dial("ALT", 0.0, kPointerPerTurn).in("FEET").round_dial(); }
 inline double pointer_value(double& stored) { return clamp_back(stored, kPointerLowest, kPointerPerTurn); }
 
 }  // namespace tarvenol::alti

@@ -106,11 +106,11 @@ constexpr Look speed_bug(const char* legend) { return bug(legend, kMarkerScaleMi
 Background background;
 MovingImage mach_100_drum{"mach_100_drum", nullptr,
                           [] { return air::rolling_drum(shared.asi_speed_value, 100.0, kHundredsRollZone); },
-                          drum(at(kDrumLeft, kDrumTop, kDrumW, kDrumH))};
+                          drum(kReversedDigits, at(kDrumLeft, kDrumTop, kDrumW, kDrumH))};
 MovingImage mach_10_drum{"mach_10_drum", nullptr,
                          [] { return air::rolling_drum(shared.asi_speed_value, 10.0, kTensRollZone); },
-                         drum(at(kDrumLeft + kDrumW, kDrumTop, kDrumW, kDrumH))};
-MovingImage mach_1_drum{"mach_1_drum", nullptr, &mach_units_drum, drum(at(kDrumLeft + 2 * kDrumW, kDrumTop, kDrumW, kDrumH))};
+                         drum(kReversedDigits, at(kDrumLeft + kDrumW, kDrumTop, kDrumW, kDrumH))};
+MovingImage mach_1_drum{"mach_1_drum", nullptr, &mach_units_drum, drum(kReversedDigits, at(kDrumLeft + 2 * kDrumW, kDrumTop, kDrumW, kDrumH))};
 Needle limit_marker{"asi_limit_marker",
                     [] { return clamp_back(st.asi_limit_marker, kMarkerScaleMin, kMarkerScaleMax); },
                     speed_bug("LIMIT")};

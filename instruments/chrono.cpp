@@ -112,7 +112,7 @@ Text et_h_tens{"et_hours_tens", 1, &digit_text<&State::et_hours_tens, &elapsed_s
 Text et_h_units{"et_hours_units", 1, &digit_text<&State::et_hours_units, &elapsed_shown>, readout()};
 Text et_m_tens{"et_minutes_tens", 1, &digit_text<&State::et_minutes_tens, &elapsed_shown>, readout()};
 Text et_m_units{"et_minutes_units", 1, &digit_text<&State::et_minutes_units, &elapsed_shown>, readout()};
-Needle seconds_hand{"chr_seconds_hand", [] { return static_cast<double>(st.chr_sec_hand); }, dial("CHR", 0, 60)};
+Needle seconds_hand{"chr_seconds_hand", [] { return static_cast<double>(st.chr_sec_hand); }, dial("CHR", 0, 60).round_dial()};
 Lights<3> quarter_bar{"seconds_bar_top", "seconds_bar_middle", "seconds_bar_bottom"};
 Image clock_dots{"clock_dots", light(Tone::white, nullptr)};
 Image et_dots{"et_dots", light(Tone::white, nullptr)};

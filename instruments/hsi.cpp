@@ -38,18 +38,18 @@ double dme_drum() {
 }
 
 Background background{panel("HSI")};
-Needle card{"hsi_card", [] { return st.hsi_card_hdg; }, dial("HDG", 0, kFullCircle)};
-Needle course{"hsi_course", [] { return double(st.hsi_card_offset); }, dial("CRS", 0, kFullCircle)};
-Needle heading_bug{"hsi_heading_bug", [] { return double(st.hsi_heading_bug); }, dial("BUG", 0, kFullCircle)};
-Needle drift{"hsi_drift", [] { return double(st.hsi_drift_pointer); }, dial("DRIFT", 0, kFullCircle)};
+Needle card{"hsi_card", [] { return st.hsi_card_hdg; }, dial("HDG", 0, kFullCircle).round_dial()};
+Needle course{"hsi_course", [] { return double(st.hsi_card_offset); }, dial("CRS", 0, kFullCircle).round_dial()};
+Needle heading_bug{"hsi_heading_bug", [] { return double(st.hsi_heading_bug); }, dial("BUG", 0, kFullCircle).round_dial()};
+Needle drift{"hsi_drift", [] { return double(st.hsi_drift_pointer); }, dial("DRIFT", 0, kFullCircle).round_dial()};
 // A deviation the receiver gives as no number shows the bar centred.
 MovingImage deviation_loc{"hsi_deviation_loc", [] { return shown_or(st.hsi_deviation, 0.0); }, nullptr, bar()};
 MovingImage deviation_vor{"hsi_deviation_vor", [] { return shown_or(st.hsi_deviation, 0.0); }, nullptr, bar()};
 MovingImage glide_slope{"hsi_glide_slope", nullptr, [] { return shown_or(st.hsi_glide_slope, 0.0); }, marker("GS")};
 IconSet to_from{"hsi_to_from", kToFromPictures, [] { return double(clamp_back(st.hsi_to_from, 0, kToFromPictures - 1)); }};
-IconSet dme_hundreds{"hsi_dme_hundreds", kDmePictures, &dme_drum<100>, drum()};
-IconSet dme_tens{"hsi_dme_tens", kDmePictures, &dme_drum<10>, drum()};
-IconSet dme_units{"hsi_dme_units", kDmePictures, &dme_drum<1>, drum()};
+IconSet dme_hundreds{"hsi_dme_hundreds", kDmePictures, &dme_drum<100>, drum(kReversedDigits)};
+IconSet dme_tens{"hsi_dme_tens", kDmePictures, &dme_drum<10>, drum(kReversedDigits)};
+IconSet dme_units{"hsi_dme_units", kDmePictures, &dme_drum<1>, drum(kReversedDigits)};
 Image gps{"hsi_gps", light(Tone::white, "GPS")};
 Image off_flag{"hsi_off_flag", flag("OFF")};
 Image heading_flag{"hsi_heading_flag", flag("HDG")};

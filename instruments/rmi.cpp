@@ -34,10 +34,10 @@ template <f64 State::*Tenths>
 struct DmeDrums {
     IconSet drums[4];
     explicit DmeDrums(const char* h, const char* t, const char* u, const char* tenth)
-        : drums{IconSet(h, kDmePictures, &dme_drum<Tenths, 1000>, drum()),
-                IconSet(t, kDmePictures, &dme_drum<Tenths, 100>, drum()),
-                IconSet(u, kDmePictures, &dme_drum<Tenths, 10>, drum()),
-                IconSet(tenth, kDmePictures, &dme_drum<Tenths, 1>, drum())} {}
+        : drums{IconSet(h, kDmePictures, &dme_drum<Tenths, 1000>, drum(kReversedDigits)),
+                IconSet(t, kDmePictures, &dme_drum<Tenths, 100>, drum(kReversedDigits)),
+                IconSet(u, kDmePictures, &dme_drum<Tenths, 10>, drum(kReversedDigits)),
+                IconSet(tenth, kDmePictures, &dme_drum<Tenths, 1>, drum(kReversedDigits))} {}
     void show(bool visible) {
         for (auto& d : drums) d.show(visible);
     }
@@ -48,9 +48,9 @@ struct DmeDrums {
 };
 
 Background background{panel("RMI")};
-Needle card{"rmi_card", [] { return st.rmi_card_hdg; }, dial("HDG", 0, kFullCircle)};
-Needle needle_1{"rmi_needle_1", [] { return st.rmi_needle_1; }, dial("1", 0, kFullCircle)};
-Needle needle_2{"rmi_needle_2", [] { return st.rmi_needle_2; }, dial("2", 0, kFullCircle)};
+Needle card{"rmi_card", [] { return st.rmi_card_hdg; }, dial("HDG", 0, kFullCircle).round_dial()};
+Needle needle_1{"rmi_needle_1", [] { return st.rmi_needle_1; }, dial("1", 0, kFullCircle).round_dial()};
+Needle needle_2{"rmi_needle_2", [] { return st.rmi_needle_2; }, dial("2", 0, kFullCircle).round_dial()};
 DmeDrums<&State::rmi_dme1_tenths> dme1{"rmi_dme1_hundreds", "rmi_dme1_tens", "rmi_dme1_units", "rmi_dme1_tenths"};
 DmeDrums<&State::rmi_dme2_tenths> dme2{"rmi_dme2_hundreds", "rmi_dme2_tens", "rmi_dme2_units", "rmi_dme2_tenths"};
 Image card_flag{"rmi_card_flag", flag("HDG")};

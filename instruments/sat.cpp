@@ -23,10 +23,10 @@ double units() { return air::turning_drum(std::fabs(st.sat_value)); }
 constexpr int kDrumW = 22, kDrumH = 34, kDrumLeft = 26, kDrumTop = 24;
 constexpr Box drum_window(int i) { return at(kDrumLeft + i * kDrumW, kDrumTop, kDrumW, kDrumH); }
 Background background{panel("SAT", 74).in("DEG C")};
-MovingImage plus_tens{"plus_10_drum", nullptr, &tens, drum(drum_window(1))};
-MovingImage plus_units{"plus_1_drum", nullptr, &units, drum(drum_window(2))};
-MovingImage minus_tens{"minus_10_drum", nullptr, &tens, drum(drum_window(1))};
-MovingImage minus_units{"minus_1_drum", nullptr, &units, drum(drum_window(2))};
+MovingImage plus_tens{"plus_10_drum", nullptr, &tens, drum(kReversedDigits, drum_window(1))};
+MovingImage plus_units{"plus_1_drum", nullptr, &units, drum(kReversedDigits, drum_window(2))};
+MovingImage minus_tens{"minus_10_drum", nullptr, &tens, drum(kReversedDigits, drum_window(1))};
+MovingImage minus_units{"minus_1_drum", nullptr, &units, drum(kReversedDigits, drum_window(2))};
 Image plus_sign{"plus_sign", flag("+", drum_window(0))};
 Image minus_sign{"minus_sign", flag("-", drum_window(0))};
 Image off_flag{"off_flag", flag("OFF", at(kDrumLeft, kDrumTop + 6, 3 * kDrumW, kDrumH - 12))};

@@ -451,7 +451,7 @@ void fill_needle_table(Needle& n) {
 
 // The simulator draws an element's bitmap with its top left at `position`; a needle turns about
 // `position` (the dial's centre) and its bitmap about `ofs`. Moving images and sliders move by
-// their value over the travel their drawing gives (module/look.h: drums 0..10 digits, tapes and
+// their value over the travel their drawing gives (module/look.h: drums 0..N positions, tapes and
 // markers in pixels).
 void place_record(ElementLink& l) {
     const Box b = l.look.box;
@@ -469,7 +469,7 @@ void place_record(ElementLink& l) {
             auto& m = *reinterpret_cast<abi::ELEMENT_MOVING_IMAGE*>(l.header);
             if (l.look.draw == Draw::drum) {
                 m.min_y = 0.0;
-                m.max_y = kDrumPositions;
+                m.max_y = drum_positions(l.look);
             } else {
                 m.min_y = -b.h;
                 m.max_y = b.h;
@@ -511,7 +511,14 @@ double pointer_degrees(const Look& l, double v) {
         return -90.0 - spread / 2 + i * spread / (n - 1);
     }
     constexpr double kStart = 135.0, kSweep = 270.0;
+    constexpr double kTop = -90.0, kFullTurn = 360.0;
     const double span = l.hi - l.lo;
+    if (l.all_round) {
+        if (span == 0 || !std::isfinite(v)) return kTop;
+        double f = std::fmod((v - l.lo) / span, 1.0);
+        if (f < 0) f += 1.0;
+        return kTop + kFullTurn * f;
+    }
     double f = 0.0;
     if (span != 0 && !std::isnan(v)) f = std::clamp((v - l.lo) / span, 0.0, 1.0);
     return kStart + kSweep * f;

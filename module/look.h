@@ -54,11 +54,14 @@ struct Look {
     double lo = 0.0, hi = 0.0;     // a dial's scale, a knob's first and last position
     std::uint8_t position = 0;     // which position picture of a lever this is (0 = down)
     std::uint8_t positions = 0;    // how many positions its lever has
-    const char* marks = nullptr;   // a knob's or lever's position legends, "OFF|ON" (else from the names)
+    const char* marks = nullptr;   // a knob's or lever's position legends, "OFF|ON" (else from the names);
+                                   // a drum's faces in the order of its positions (else the digits 0..9)
     double band_lo = 0.0, band_hi = 0.0;  // a dial's green normal band (none when equal)
     const char* units = nullptr;   // a dial's units, printed under its centre
     const Line* lines = nullptr;   // the background's flow diagram
     std::uint8_t line_count = 0;
+    bool all_round = false;        // a dial whose needle goes all the way round (a compass card, a
+                                   // clock hand): lo at the top, hi a full turn on, beyond it round again
 
     // The same dial with a green normal band and its units.
     constexpr Look band(double lo_value, double hi_value) const {
@@ -70,6 +73,12 @@ struct Look {
     constexpr Look in(const char* unit_text) const {
         Look l = *this;
         l.units = unit_text;
+        return l;
+    }
+    // The same dial with a needle that goes all the way round.
+    constexpr Look round_dial() const {
+        Look l = *this;
+        l.all_round = true;
         return l;
     }
 };
@@ -87,7 +96,8 @@ Pointer pointer_of(const Look& look);
 // Where a dial's needle, a bug or a knob's pointer points at `value`, in degrees clockwise from
 // the gauge's +x axis (screen coordinates: y down). A dial sweeps 270 degrees from lower left to
 // lower right; a knob's positions sit 40 degrees apart (at most 300 in all) centred on the top.
-// A value outside the scale (or not a number) points at the nearer end.
+// A value outside the scale (or not a number) points at the nearer end, except on a dial all
+// round, where it goes round again (not a number: the top).
 double pointer_degrees(const Look& look, double value);
 
 constexpr Box at(int x, int y, int w, int h) {
@@ -150,6 +160,21 @@ constexpr Look bug(const char* legend, double lo, double hi, Box box) {
     return Look{Draw::bug, Tone::white, legend, box, lo, hi};
 }
 constexpr Look drum(Box box = {}) { return Look{Draw::drum, Tone::white, nullptr, box}; }
+// A drum whose positions show `faces` in order ("00|25|50|75"), the first again after the last.
+constexpr Look drum(const char* faces, Box box = {}) {
+    Look l = drum(box);
+    l.marks = faces;
+    return l;
+}
+// The faces of a drum wound the other way round: position p shows the digit (10 - p) mod 10.
+inline constexpr const char* kReversedDigits = "0|9|8|7|6|5|4|3|2|1";
+// How many positions a drum has: one per face.
+constexpr int drum_positions(const Look& look) {
+    if (!look.marks) return kDrumPositions;
+    int n = 1;
+    for (const char* c = look.marks; *c; ++c) n += *c == '|';
+    return n;
+}
 constexpr Look tape(const char* legend, Box box = {}) { return Look{Draw::tape, Tone::white, legend, box}; }
 constexpr Look marker(const char* legend, Box box = {}) { return Look{Draw::marker, Tone::white, legend, box}; }
 constexpr Look readout(Box box = {}) { return Look{Draw::readout, Tone::white, nullptr, box}; }

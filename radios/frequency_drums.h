@@ -14,6 +14,7 @@ namespace tarvenol::radio {
 
 constexpr int kDigitPositions = 10;
 constexpr int kHundredthsPositions = 4;  // 00, 25, 50, 75
+constexpr const char* kHundredthsFaces = "00|25|50|75";
 constexpr int kLeadingDigit = 1;         // every VHF frequency is 1xx MHz
 
 // The last nibble of a frequency and the hundredths drum position it selects; any other nibble
@@ -73,7 +74,7 @@ struct FrequencyWindow {
           units(n.units, nullptr, [] { return D.units.step(D.digits.units); }, drum()),
           tenths(n.tenths, nullptr, [] { return D.tenths.step(D.digits.tenths); }, drum()),
           hundredths(n.hundredths, nullptr,
-                     [] { return D.hundredths.step(D.digits.hundredths, kHundredthsPositions); }, drum()) {}
+                     [] { return D.hundredths.step(D.digits.hundredths, kHundredthsPositions); }, drum(kHundredthsFaces)) {}
     static constexpr std::size_t kLinkCount = 5;
     void append_links(ElementLink**& out) {
         for (MovingImage* m : {&hundreds, &tens, &units, &tenths, &hundredths}) *out++ = &m->link;

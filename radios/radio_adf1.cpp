@@ -13,7 +13,8 @@ using namespace tarvenol;
 // The lowest frequency the receiver reports (100 kHz) and the highest the drums can show (1999).
 constexpr i32 kAdfLowest = 0x0100;
 constexpr i32 kAdfHighest = 0x1999;
-constexpr int kThousandsPositions = 2;  // the thousands drum shows blank/0 or 1
+constexpr int kThousandsPositions = 2;  // the thousands drum shows 0 or 1
+constexpr const char* kThousandsFaces = "0|1";
 constexpr i32 kExtendedDigitFlag = 256;  // the extended part at or above this lights its flag
 
 #define RADIO_ADF1_STATE(X)          \
@@ -33,7 +34,7 @@ DigitDrum ext_drum;
 
 Background background{panel("ADF")};
 MovingImage thousands{"adf_thousands_drum", nullptr,
-                      [] { return thousands_drum.step(st.adf_thousands_digit, kThousandsPositions); }, drum()};
+                      [] { return thousands_drum.step(st.adf_thousands_digit, kThousandsPositions); }, drum(kThousandsFaces)};
 MovingImage hundreds{"adf_hundreds_drum", nullptr, [] { return hundreds_drum.step(st.adf_hundreds_digit); }, drum()};
 MovingImage tens{"adf_tens_drum", nullptr, [] { return tens_drum.step(st.adf_tens_digit); }, drum()};
 MovingImage units{"adf_units_drum", nullptr, [] { return units_drum_.step(st.adf_units_digit); }, drum()};

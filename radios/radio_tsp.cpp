@@ -9,6 +9,7 @@ namespace {
 using namespace tarvenol;
 
 constexpr int kOctalPositions = kOctalTop + 1;
+constexpr const char* kOctalFaces = "0|1|2|3|4|5|6|7";
 constexpr i32 kHighestCode = 0x7777;
 
 #define RADIO_TSP_STATE(X)         \
@@ -21,10 +22,10 @@ TARVENOL_PRIVATE_STATE(RADIO_TSP_STATE)
 DigitDrum drums[4];
 
 Background background{panel("ATC")};
-MovingImage thousands{"tsp_thousands_drum", nullptr, [] { return drums[3].step(st.tsp_thousands_digit, kOctalPositions); }, drum()};
-MovingImage hundreds{"tsp_hundreds_drum", nullptr, [] { return drums[2].step(st.tsp_hundreds_digit, kOctalPositions); }, drum()};
-MovingImage tens{"tsp_tens_drum", nullptr, [] { return drums[1].step(st.tsp_tens_digit, kOctalPositions); }, drum()};
-MovingImage units{"tsp_units_drum", nullptr, [] { return drums[0].step(st.tsp_units_digit, kOctalPositions); }, drum()};
+MovingImage thousands{"tsp_thousands_drum", nullptr, [] { return drums[3].step(st.tsp_thousands_digit, kOctalPositions); }, drum(kOctalFaces)};
+MovingImage hundreds{"tsp_hundreds_drum", nullptr, [] { return drums[2].step(st.tsp_hundreds_digit, kOctalPositions); }, drum(kOctalFaces)};
+MovingImage tens{"tsp_tens_drum", nullptr, [] { return drums[1].step(st.tsp_tens_digit, kOctalPositions); }, drum(kOctalFaces)};
+MovingImage units{"tsp_units_drum", nullptr, [] { return drums[0].step(st.tsp_units_digit, kOctalPositions); }, drum(kOctalFaces)};
 
 void reset() {
     reset_private_state();

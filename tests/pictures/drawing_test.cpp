@@ -1,10 +1,12 @@
 // The pictures follow the live state: TR 1 OFF is drawn dark on a dead battery bus and lit amber
-// once the batteries power it.
+// once the batteries power it; every kind of drum shows the digits its instrument reads.
 #include <cairo.h>
 
 #include <string>
 
+#include "host/draw.h"
 #include "host/pictures.h"
+#include "power.h"
 #include "testbed.h"
 
 namespace tarvenol {
@@ -43,6 +45,49 @@ TEST(Drawing, a_light_is_drawn_lit_while_shown_and_dark_while_hidden) {
     bed.tick();
     ASSERT_TRUE(is_visible(*light.header));
     EXPECT_EQ(pixel(host::gauge_png(dc, bed.host()), x, y), 0xf2a516u);  // caution, lit
+}
+
+// Drums wound either way round, drums of four and eight faces, and drums drawn as one image a face:
+// each shows, in the middle of its window, the digit its instrument reads.
+TEST(Drawing, every_drum_shows_the_digits_its_instrument_reads) {
+    constexpr int kSettle = 60;  // frames enough for any drum to reach its digit
+    testing::TestBed bed;
+    testing::hold_buses(bed, true);
+    bed.sim().set(sim::altitude_ft, 23470.0);
+    bed.sim().set(sim::altitude_m, 23470.0 / 3.281);
+    bed.sim().set(sim::nav1_freq_bcd, 0x1025);  // 110.25
+    bed.sim().set(sim::transponder_code_bcd, 0x7612);
+    bed.sim().set(sim::adf_freq_bcd, 0x1234);
+    bed.sim().set(sim::nav1_signal, 1);
+    bed.sim().set(sim::dme1_distance_nm, 123.4);
+    bed.tick(kSettle);
+
+    const struct {
+        const char* gauge;
+        const char* drum;
+        const char* reads;
+    } cases[] = {
+        {"tarvenol alti_main_t418", "alti_10000_drum", "2"},  // wound backwards: 10 - n
+        {"tarvenol alti_main_t418", "alti_1000_drum", "3"},
+        {"tarvenol alti_main_t418", "alti_100_drum", "4"},
+        {"tarvenol alti_main_t418", "alti_10_drum", "7"},
+        {"tarvenol alti_sec_t418", "stby_10000_drum", "2"},
+        {"tarvenol alti_sec_t418", "stby_1000_drum", "3"},
+        {"tarvenol rmi_t418", "rmi_dme1_hundreds", "1"},  // one image a face
+        {"tarvenol rmi_t418", "rmi_dme1_tens", "2"},
+        {"tarvenol rmi_t418", "rmi_dme1_units", "3"},
+        {"tarvenol rmi_t418", "rmi_dme1_tenths", "4"},
+        {"tarvenol radio_nav_t418", "nav_1_tenths_drum", "2"},
+        {"tarvenol radio_nav_t418", "nav_1_hundredths_drum", "50"},  // four faces: 00 25 50 75
+        {"tarvenol radio_tsp_t418", "tsp_thousands_drum", "7"},     // eight faces: 0..7
+        {"tarvenol radio_tsp_t418", "tsp_hundreds_drum", "6"},
+        {"tarvenol radio_adf1_t418", "adf_thousands_drum", "1"},    // two faces
+        {"tarvenol radio_adf1_t418", "adf_hundreds_drum", "2"},
+    };
+    for (const auto& c : cases) {
+        const ElementLink& drum = *find_element(*find_gauge(c.gauge), c.drum);
+        EXPECT_EQ(draw::drum_face(drum.look, bed.value(c.gauge, c.drum)), c.reads) << c.drum;
+    }
 }
 
 }  // namespace

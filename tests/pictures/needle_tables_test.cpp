@@ -46,5 +46,38 @@ TEST(NeedleTables, every_needle_turns_over_its_whole_scale_in_steps_the_simulato
     EXPECT_GT(needles, 0);
 }
 
+// Compass cards, bearing pointers, the altimeter pointers and the seconds hand go all the way round:
+// their table makes one whole turn from the top, and a reading beyond the scale is drawn a turn on.
+TEST(NeedleTables, needles_all_round_their_dial_make_one_whole_turn_and_go_round_again) {
+    int round = 0;
+    for (const GaugeInfo* g : gauges())
+        for (std::size_t i = 0; i < g->element_count; ++i) {
+            const ElementLink& e = *g->elements[i];
+            if (e.header->element_type != abi::ELEMENT_TYPE_NEEDLE || !e.look.all_round) continue;
+            ++round;
+            SCOPED_TRACE(std::string(g->name) + ": " + e.name);
+            const auto& rec = *reinterpret_cast<const abi::ELEMENT_NEEDLE*>(e.header);
+            const abi::NONLINEARITY* t = rec.nonlinearity_table;
+            const std::size_t n = rec.nonlinearity_table_size;
+            double turned = 0.0;
+            for (std::size_t k = 1; k < n; ++k)
+                turned += std::fmod(degrees_at(*e.header, t[k]) - degrees_at(*e.header, t[k - 1]) + 720.0, 360.0);
+            EXPECT_NEAR(turned, 360.0, 1e-9) << "one whole turn";
+            EXPECT_EQ(t[0].pt.x, t[n - 1].pt.x);
+            EXPECT_EQ(t[0].pt.y, t[n - 1].pt.y);
+            EXPECT_EQ(t[0].pt.x, e.header->position.x) << "the scale starts at the top";
+            const double span = e.look.hi - e.look.lo;
+            const struct {
+                double value, same_as;
+            } cases[] = {{e.look.lo + 1.25 * span, e.look.lo + 0.25 * span},
+                         {e.look.lo - 0.25 * span, e.look.lo + 0.75 * span},
+                         {e.look.hi, e.look.lo},
+                         {std::nan(""), e.look.lo}};
+            for (const auto& c : cases)
+                EXPECT_NEAR(pointer_degrees(e.look, c.value), pointer_degrees(e.look, c.same_as), 1e-9) << c.value;
+        }
+    EXPECT_EQ(round, 13);
+}
+
 }  // namespace
 }  // namespace tarvenol
