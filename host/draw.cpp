@@ -274,7 +274,11 @@ void dial_face(cairo_t* cr, const ElementLink& e) {
     cairo_fill(cr);
     const double span = l.hi - l.lo;
     if (!(span > 0)) return;
-    const double step = scale_step(span), ro = r * 0.86;
+    // All round, the numbers share the circle evenly: twelve where the scale divides by twelve (a
+    // compass card every 30 degrees, a seconds hand every 5), else ten.
+    constexpr double kRoundNumbers = 12.0, kRoundNumbersElse = 10.0;
+    const double round_step = span / (std::fmod(span, kRoundNumbers) == 0.0 ? kRoundNumbers : kRoundNumbersElse);
+    const double step = l.all_round ? round_step : scale_step(span), ro = r * 0.86;
     const bool thousands = std::max(std::abs(l.lo), std::abs(l.hi)) >= 1000;  // numbers in thousands
     if (l.band_hi > l.band_lo) {  // the normal band, just inside the scale marks
         colour(cr, kNormalBand);
