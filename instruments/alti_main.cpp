@@ -46,18 +46,18 @@ BaroDrums inhg_drums;
 BaroDrums hpa_drums;
 
 double tens_drum() {
-    const double p = altitude_turning_drum(st.alti_displayed_ft, alti::kTens);
+    const double p = turning_drum(st.alti_displayed_ft, alti::kTens);
     return p > kTensDrumTop ? 0.0 : p;
 }
 
 Background background{panel("ALT")};
 MovingImage ten_thousands_drum{"alti_10000_drum", nullptr,
-                               [] { return altitude_drum(st.alti_displayed_ft, alti::kTenThousands, kTenThousandsRoll); },
+                               [] { return rolling_drum(st.alti_displayed_ft, alti::kTenThousands, kTenThousandsRoll); },
                                drum(kReversedDigits)};
 MovingImage thousands_drum{"alti_1000_drum", nullptr,
-                           [] { return altitude_drum(st.alti_displayed_ft, alti::kThousands, kThousandsRoll); }, drum(kReversedDigits)};
+                           [] { return rolling_drum(st.alti_displayed_ft, alti::kThousands, kThousandsRoll); }, drum(kReversedDigits)};
 MovingImage hundreds_drum{"alti_100_drum", nullptr,
-                          [] { return altitude_drum(st.alti_displayed_ft, alti::kHundreds, kHundredsRoll); }, drum(kReversedDigits)};
+                          [] { return rolling_drum(st.alti_displayed_ft, alti::kHundreds, kHundredsRoll); }, drum(kReversedDigits)};
 MovingImage tens_wheel{"alti_10_drum", nullptr, &tens_drum, drum(kReversedDigits)};
 BaroWindow<hpa_drums> hpa_window{{"hpa_1000_drum", "hpa_100_drum", "hpa_10_drum", "hpa_1_drum"}};
 BaroWindow<inhg_drums> inhg_window{{"inhg_1000_drum", "inhg_100_drum", "inhg_10_drum", "inhg_1_drum"}};

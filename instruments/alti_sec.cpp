@@ -39,12 +39,12 @@ BaroDrums hpa_drums;
 
 Background background{panel("STBY ALT")};
 MovingImage ten_thousands_drum{"stby_10000_drum", nullptr,
-                               [] { return altitude_drum(st.stby_displayed_ft, alti::kTenThousands, kTenThousandsRoll); },
+                               [] { return rolling_drum(st.stby_displayed_ft, alti::kTenThousands, kTenThousandsRoll); },
                                drum(kReversedDigits)};
 MovingImage thousands_drum{"stby_1000_drum", nullptr,
-                           [] { return altitude_drum(st.stby_displayed_ft, alti::kThousands, kThousandsRoll); }, drum(kReversedDigits)};
+                           [] { return rolling_drum(st.stby_displayed_ft, alti::kThousands, kThousandsRoll); }, drum(kReversedDigits)};
 MovingImage hundreds_drum{"stby_100_drum", nullptr,
-                          [] { return altitude_turning_drum(st.stby_displayed_ft, alti::kHundreds); }, drum(kReversedDigits)};
+                          [] { return turning_drum(st.stby_displayed_ft, alti::kHundreds); }, drum(kReversedDigits)};
 BaroWindow<hpa_drums> hpa_window{{"hpa_1000_drum", "hpa_100_drum", "hpa_10_drum", "hpa_1_drum"}};
 BaroWindow<inhg_drums> inhg_window{{"inhg_1000_drum", "inhg_100_drum", "inhg_10_drum", "inhg_1_drum"}};
 Image off_flag{"off_flag", flag("OFF")};

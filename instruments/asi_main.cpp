@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "instruments/air_data.h"
+#include "module/drums.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
@@ -91,7 +91,7 @@ u8 knots(i32 v) {
 }
 
 double mach_units_drum() {
-    const double p = air::turning_drum(shared.asi_speed_value);
+    const double p = turning_drum(shared.asi_speed_value, 1.0);
     if (p > kUnitsDrumTop) return kUnitsDrumWrapTop;
     if (p <= kUnitsDrumBottom) return kUnitsDrumWrapBottom;
     return p;
@@ -105,10 +105,10 @@ constexpr Look speed_bug(const char* legend) { return bug(legend, kMarkerScaleMi
 
 Background background;
 MovingImage mach_100_drum{"mach_100_drum", nullptr,
-                          [] { return air::rolling_drum(shared.asi_speed_value, 100.0, kHundredsRollZone); },
+                          [] { return rolling_drum(shared.asi_speed_value, 100.0, kHundredsRollZone); },
                           drum(kReversedDigits, at(kDrumLeft, kDrumTop, kDrumW, kDrumH))};
 MovingImage mach_10_drum{"mach_10_drum", nullptr,
-                         [] { return air::rolling_drum(shared.asi_speed_value, 10.0, kTensRollZone); },
+                         [] { return rolling_drum(shared.asi_speed_value, 10.0, kTensRollZone); },
                          drum(kReversedDigits, at(kDrumLeft + kDrumW, kDrumTop, kDrumW, kDrumH))};
 MovingImage mach_1_drum{"mach_1_drum", nullptr, &mach_units_drum, drum(kReversedDigits, at(kDrumLeft + 2 * kDrumW, kDrumTop, kDrumW, kDrumH))};
 Needle limit_marker{"asi_limit_marker",

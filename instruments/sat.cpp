@@ -3,7 +3,7 @@
 // comes from the AC essential bus and freezes without it; the OFF flag hangs on the DC essential bus.
 #include <cmath>
 
-#include "instruments/air_data.h"
+#include "module/drums.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
@@ -16,8 +16,8 @@ constexpr double kTensRollZone = 0.9;
 #define SAT_STATE(X) X(f64, sat_value, 0.0)
 TARVENOL_PRIVATE_STATE(SAT_STATE)
 
-double tens() { return air::rolling_drum(std::fabs(st.sat_value), 10.0, kTensRollZone); }
-double units() { return air::turning_drum(std::fabs(st.sat_value)); }
+double tens() { return rolling_drum(std::fabs(st.sat_value), 10.0, kTensRollZone); }
+double units() { return turning_drum(std::fabs(st.sat_value), 1.0); }
 
 // The sign and two drums in one window; the plus and minus sets share it, one shown at a time.
 constexpr int kDrumW = 22, kDrumH = 34, kDrumLeft = 26, kDrumTop = 24;

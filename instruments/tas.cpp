@@ -3,7 +3,7 @@
 // when the bus is lost.
 #include <cmath>
 
-#include "instruments/air_data.h"
+#include "module/drums.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
@@ -28,11 +28,11 @@ TARVENOL_PRIVATE_STATE(TAS_STATE)
 constexpr int kDrumW = 22, kDrumH = 34, kDrumLeft = 20, kDrumTop = 24;
 constexpr Box drum_window(int i) { return at(kDrumLeft + i * kDrumW, kDrumTop, kDrumW, kDrumH); }
 Background background{panel("TAS", 74).in("KT")};
-MovingImage drum_100{"tas_100_drum", nullptr, [] { return air::rolling_drum(st.tas_display, 100.0, kHundredsRollZone); },
+MovingImage drum_100{"tas_100_drum", nullptr, [] { return rolling_drum(st.tas_display, 100.0, kHundredsRollZone); },
                      drum(kReversedDigits, drum_window(0))};
-MovingImage drum_10{"tas_10_drum", nullptr, [] { return air::rolling_drum(st.tas_display, 10.0, kTensRollZone); },
+MovingImage drum_10{"tas_10_drum", nullptr, [] { return rolling_drum(st.tas_display, 10.0, kTensRollZone); },
                     drum(kReversedDigits, drum_window(1))};
-MovingImage drum_1{"tas_1_drum", nullptr, [] { return air::turning_drum(st.tas_display); }, drum(kReversedDigits, drum_window(2))};
+MovingImage drum_1{"tas_1_drum", nullptr, [] { return turning_drum(st.tas_display, 1.0); }, drum(kReversedDigits, drum_window(2))};
 Image off_flag{"off_flag", flag("OFF", at(kDrumLeft, kDrumTop + 6, 3 * kDrumW, kDrumH - 12))};
 
 void tick() {

@@ -59,20 +59,20 @@ double DigitDrum::step(int target, int positions) {
     return p;
 }
 
-double altitude_drum_quantity(double v, double weight) {
+double drum_quantity(double v, double weight) {
     const double span = weight * kDigits;
     const double q = (v - span * std::trunc(v / span)) / weight;
     return q >= 0.0 && q < kDigits ? q : 0.0;
 }
 
-double altitude_drum(double v, double weight, double roll_zone) {
-    const double q = altitude_drum_quantity(v, weight);
+double rolling_drum(double v, double weight, double roll_zone) {
+    const double q = drum_quantity(v, weight);
     const double n = std::trunc(q);
     const double fraction = q - n;
     if (fraction > roll_zone) return (kDigits - n) - (fraction - roll_zone) / (1.0 - roll_zone);
     return n == 0.0 ? 0.0 : kDigits - n;
 }
 
-double altitude_turning_drum(double v, double weight) { return kDigits - altitude_drum_quantity(v, weight); }
+double turning_drum(double v, double weight) { return kDigits - drum_quantity(v, weight); }
 
 }  // namespace tarvenol

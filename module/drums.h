@@ -1,10 +1,11 @@
-// Rolling digit drums. Two kinds are fitted in this cockpit:
+// Rolling digit drums. Three kinds are fitted in this cockpit:
 //  - carry drums (counters): a drum stands on its digit and rolls to the next one only in the last
 //    unit before its carry, like an odometer; the lowest drum turns continuously;
 //  - animated digit drums (selectors, frequencies, settings): the drum moves a quarter digit per
 //    frame toward its digit and takes the short way over the 9-0 seam;
-//  - altitude drums (the drum-pointer altimeters): a drum showing digit n stands at (10 - n) mod 10
-//    and rolls on to 9 - n while the altitude is in the drum's roll zone, the last part of its digit.
+//  - drums wound backwards (the drum-pointer altimeters, the Mach, TAS and SAT counters): a drum
+//    showing digit n stands at (10 - n) mod 10 and rolls on to 9 - n while the value is in the
+//    drum's roll zone, the last part of its digit; the lowest drum turns continuously.
 #pragma once
 
 #include "module/numbers.h"
@@ -29,16 +30,16 @@ struct DigitDrum {
     double step(int target, int positions = 10);
 };
 
-// The digit and fraction of the altitude drum of weight `weight` (100, 1000, 10000 ft): the value
+// The digit and fraction of the backwards drum of weight `weight` (1, 10, 100 ... units): the value
 // less its whole tens of that weight, in units of the weight, 0 up to 10. A value that has no such
-// digit (NaN, an infinity, a negative) stands the drum on 0.
-double altitude_drum_quantity(double v, double weight);
+// digit (NaN, an infinity, a negative, one too large to split) stands the drum on 0.
+double drum_quantity(double v, double weight);
 
-// An altitude drum: stands at (10 - n) mod 10 for its digit n and rolls linearly from 10 - n to
+// A backwards drum: stands at (10 - n) mod 10 for its digit n and rolls linearly from 10 - n to
 // 9 - n while the fraction of its digit is above `roll_zone`.
-double altitude_drum(double v, double weight, double roll_zone);
+double rolling_drum(double v, double weight, double roll_zone);
 
-// The continuously turning lowest altitude drum: 10 minus its digit and fraction.
-double altitude_turning_drum(double v, double weight);
+// The continuously turning lowest backwards drum: 10 minus its digit and fraction.
+double turning_drum(double v, double weight);
 
 }  // namespace tarvenol
