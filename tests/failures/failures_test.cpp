@@ -299,10 +299,14 @@ TEST_P(RandomPick, acts_every_tick) {
         EXPECT_EQ(bed.sent_count(e.key), 9);
         EXPECT_EQ(bed.sent_value(e.key), e.value);
     }
-    if (e.flag) EXPECT_EQ(shared.*e.flag, 1);
+    if (e.flag) {
+        EXPECT_EQ(shared.*e.flag, 1);
+    }
     for (auto other : {&SharedState::fail_gen_1, &SharedState::fail_gen_2, &SharedState::fail_hyd_blue_pump,
                        &SharedState::fail_hyd_green_pumps, &SharedState::fail_hyd_yellow_pump, &SharedState::eng_1_fire})
-        if (other != e.flag) EXPECT_EQ(shared.*other, 0);
+        if (other != e.flag) {
+            EXPECT_EQ(shared.*other, 0);
+        }
 }
 INSTANTIATE_TEST_SUITE_P(
     Failures, RandomPick,

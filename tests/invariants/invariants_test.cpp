@@ -135,7 +135,9 @@ TEST_F(Invariants, an_element_showing_what_its_drawing_cannot_is_reported_with_i
         const Violation* v = find(found, Violation::Kind::element, c.element);
         ASSERT_NE(v, nullptr) << c.variable << "\n" << all(found);
         EXPECT_EQ(std::isnan(v->value), std::isnan(c.planted)) << v->value;
-        if (!std::isnan(c.planted)) EXPECT_EQ(v->value, c.planted);
+        if (!std::isnan(c.planted)) {
+            EXPECT_EQ(v->value, c.planted);
+        }
     }
 }
 
