@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "host/aircraft_model.h"
+#include "aircraft.h"
 #include "sound/mixer.h"
 #include "testbed.h"
 
@@ -18,14 +18,13 @@ constexpr const char* kSigns = "tarvenol signs_t418";
 class Lighting : public ::testing::Test {
 public:
     TestBed bed;
-    host::AircraftModel model{bed.host()};
+    Aircraft aircraft{bed};
     u8 batt = 1;
     u8 ac_ess = 1;
     u8 ac = 1;
     i32 gen = 100;
     i32 apu = 0;
     Lighting() {
-        bed.host().on_key_event = [this](const host::KeyEvent& k) { model.key_event(k.id, k.value); };
         bed.host().before_each_gauge = [this] {
             auto& s = shared;
             s.batt_bus_powered = batt;
@@ -153,8 +152,7 @@ TEST_F(Lighting, toggled_lights_need_a_generator_and_each_switch_toggles_its_own
     for (const Case& c : cases) {
         SCOPED_TRACE(c.switch_name);
         TestBed fresh;  // each light from a cold panel
-        host::AircraftModel fresh_model{fresh.host()};
-        fresh.host().on_key_event = [&](const host::KeyEvent& k) { fresh_model.key_event(k.id, k.value); };
+        Aircraft fresh_aircraft{fresh};
         u8 ac_on = 1;
         i32 gen_load = 0;
         fresh.host().before_each_gauge = [&] {
@@ -235,8 +233,7 @@ TEST_F(Lighting, the_ann_lt_selector_holds_the_lamp_test_while_at_test) {
 
 TEST_F(Lighting, the_first_tick_opens_the_pop_up_windows_in_order_once) {
     TestBed loaded{StartUp::runs};
-    host::AircraftModel loaded_model{loaded.host()};
-    loaded.host().on_key_event = [&](const host::KeyEvent& k) { loaded_model.key_event(k.id, k.value); };
+    Aircraft loaded_aircraft{loaded};
     const abi::GAUGEHDR* lighting = TestBed::gauge(kFltDeck).header;
     // The start-up setting that follows in the same frame reads the state the lighting leaves.
     u8 state_after_lighting = 0;

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "host/aircraft_model.h"
+#include "aircraft.h"
 #include "testbed.h"
 
 namespace tarvenol::testing {
@@ -98,8 +98,7 @@ TEST_F(PanelNavigation, loading_in_flight_feeds_the_engines_and_engages_the_yaw_
 
 TEST_F(PanelNavigation, the_first_frame_opens_the_windows_sets_the_cockpit_and_closes_the_pop_ups) {
     TestBed loaded{StartUp::runs};
-    host::AircraftModel loaded_model{loaded.host()};
-    loaded.host().on_key_event = [&](const host::KeyEvent& k) { loaded_model.key_event(k.id, k.value); };
+    Aircraft loaded_aircraft{loaded};
     loaded.sim().set(sim::on_ground, 1.0);
     shared.batt_1_sw = 1;
     shared.hp_lever_1 = 1;
