@@ -3,7 +3,7 @@
 // their travel time, all against the stand-in aircraft answering the toggles.
 #include <cmath>
 
-#include "host/aircraft_model.h"
+#include "aircraft.h"
 #include "power.h"
 
 namespace tarvenol::testing {
@@ -16,10 +16,9 @@ constexpr const char* kNacelle = "tarvenol nacelle_deice_t418";
 class IceProtection : public ::testing::Test {
 protected:
     TestBed bed;
-    host::AircraftModel model{bed.host()};
+    Aircraft aircraft{bed};
     u8 ac_2 = 1, dc = 1;
     void SetUp() override {
-        bed.host().on_key_event = [this](const host::KeyEvent& k) { model.key_event(k.id, k.value); };
         bed.host().before_each_gauge = [this] {
             shared.batt_bus_powered = shared.ac_bus_1_powered = 1;
             shared.ac_bus_2_powered = ac_2;

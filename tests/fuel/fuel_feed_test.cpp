@@ -1,7 +1,7 @@
 // The fuel feed: pump interlocks, crossfeed, the tank each engine draws from (selector events every
 // tick) and the simulator's engine fuel valves toggled only when they disagree with the panel.
 #include "fuel/fuel_feed.h"
-#include "host/aircraft_model.h"
+#include "aircraft.h"
 #include "power.h"
 #include "sound/mixer.h"
 
@@ -17,14 +17,13 @@ using fuel::feed;
 class FuelFeed : public ::testing::Test {
 protected:
     TestBed bed;
-    host::AircraftModel model{bed.host()};
+    Aircraft aircraft{bed};
     void SetUp() override {
         hold_buses(bed, true);
         // The simulator's valves are open and follow their toggles; its selectors follow their events
         // (the stand-in aircraft answers them).
         bed.sim().set(sim::eng1_fuel_valve, 1.0);
         bed.sim().set(sim::eng2_fuel_valve, 1.0);
-        bed.host().on_key_event = [this](const host::KeyEvent& k) { model.key_event(k.id, k.value); };
         tanks(5000, 5000, 5000, 5000, 5000);
     }
     // Fuel quantities as the quantity gauges publish them, held before every gauge's tick.

@@ -1,7 +1,7 @@
 // The ADF control head, the transponder and the audio panel: BCD codes on their drums (values off
 // the drums clamped), the knobs stepping the simulator's digits, the audio events every tick and the
 // master volume on every sound.
-#include "host/aircraft_model.h"
+#include "aircraft.h"
 #include "instruments_ralt/instruments.h"
 #include "sound/mixer.h"
 
@@ -16,9 +16,8 @@ class RadioPanels : public PositionInstruments {
 protected:
     u8 ac_ess = 1;
     u8 ess_normal = 1;
-    host::AircraftModel model{bed.host()};  // steps the ADF and transponder digits
+    Aircraft aircraft{bed};  // steps the ADF and transponder digits
     RadioPanels() {
-        bed.host().on_key_event = [this](const host::KeyEvent& k) { model.key_event(k.id, k.value); };
         bed.host().before_each_gauge = [this] {
             shared.dc_bus_powered = dc;
             shared.ac_ess_bus_powered = ac_ess;
@@ -146,10 +145,10 @@ TEST_F(RadioPanels, the_audio_switches_send_their_events_every_tick_with_their_b
     EXPECT_TRUE(bed.sent(key::audio_e_on));
     EXPECT_FALSE(bed.sent(key::audio_c_off));
     EXPECT_TRUE(bed.shown(kSnd, "snd_e.on"));
-    EXPECT_TRUE(model.audio(1)) << "the simulator hears receiver C";
+    EXPECT_TRUE(aircraft.model.audio(1)) << "the simulator hears receiver C";
     bed.click(kSnd, "snd_c.off");
     bed.tick();
-    EXPECT_FALSE(model.audio(1));
+    EXPECT_FALSE(aircraft.model.audio(1));
     EXPECT_TRUE(bed.shown(kSnd, "snd_c.off"));
 }
 
