@@ -67,9 +67,9 @@ void walk(abi::ELEMENT_HEADER* e, F&& f) {
     }
 }
 
-// The simulator refreshes an element's source variables, then asks the element's callback (when
-// it has one) for the value it shows: 0 for elements without one, and when `Ask` is false (the
-// source variables only). A slider or moving image shows its x value when it has an x callback.
+// The simulator refreshes an element's source variables, then asks the element's callback for the
+// value it shows (0 without a callback; with `Ask` false only the sources are refreshed). A slider
+// or moving image shows its x value when it has an x callback.
 template <bool Ask, class Refresh>
 double update_element(abi::ELEMENT_HEADER* e, Refresh&& refresh) {
     auto ask = [](auto cb, auto* element) { return Ask && cb ? cb(element) : 0.0; };
