@@ -93,8 +93,8 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// The scenario cockpit-sim runs when given no command.
+// The scenario cockpit-sim runs when given no command (scenarios/default.scn, built in).
 extern const char* const kDefaultScenario;
-extern const char* const kDefaultScenarioName;
+inline constexpr const char* kDefaultScenarioName = "scenarios/default.scn";
 
 }  // namespace tarvenol::host
