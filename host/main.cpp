@@ -67,9 +67,10 @@ struct RunArgs {
     ScenarioOptions options;
 };
 
-// A file name given to an option, not the next option taken for one ("--trace --quiet").
+// A file name given to an option, not the next option taken for one ("--trace --quiet"), nor nothing.
 std::string not_an_option(const std::string& value) {
-    if (!value.empty() && value[0] == '-') return "a file name expected, not " + value;
+    if (value.empty()) return "a file name expected, not an empty one";
+    if (value[0] == '-') return "a file name expected, not " + value;
     return {};
 }
 
@@ -133,6 +134,9 @@ int run_with(const RunArgs& a, Script script) {
         }
     }
     ScenarioOptions options = a.options;
+    // The scripted flight prints its own report instead of the timeline, and still says where its
+    // pictures' viewer is.
+    options.viewer_note = script == Script::flight;
     // The default scenario's key moments, as pictures and a viewer page.
     if (default_scenario && options.pictures_dir.empty() && pictures_supported()) options.pictures_dir = kDefaultPicturesDir;
     // Progress on a terminal only, and not over a timeline printed to the same terminal.
@@ -333,6 +337,13 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
+        // A mistyped command: the nearest one, as the scenario language does for its words.
+        if (code != 0 && argc > 1 && argv[1][0] != '-') {
+            std::vector<std::string_view> commands;
+            for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) commands.push_back(sub->get_name());
+            if (const std::string near = nearest_name(argv[1], commands); !near.empty() && near != argv[1])
+                std::fprintf(stderr, "Did you mean: cockpit-sim %s ?\n", near.c_str());
+        }
         return code == 0 ? finish(0) : kScenarioMalformed;
     }
 
@@ -364,6 +375,6 @@ int main(int argc, char** argv) {
     if (*vars) return finish(list_vars());
     if (*sounds) return finish(list_sounds());
     if (*panel_config) return finish(std::fputs(panel_configuration().c_str(), stdout) < 0 ? kScenarioIoError : 0);
-    if (*wave) return finish(snd::print_wave_report(wave_file.c_str(), stdout));
+    if (*wave) return finish(snd::print_wave_report(wave_file.c_str(), stdout, stderr));
     return finish(run_with(default_run, Script::default_scenario));
 }

@@ -47,8 +47,11 @@ public:
     // Writes DIR/NAME/<gauge>.png for every gauge and DIR/NAME/window_<id>.png for the main panel and
     // every panel window; false (with a message) when a file cannot be written.
     bool take(const std::string& name, PanelHost& host, long frame, std::string& error);
-    // Writes DIR/index.html: the pictures with the timeline of the run (the CSV trace) beside them.
-    bool write_viewer(const std::string& title, std::FILE* trace_csv, std::string& error) const;
+    // Writes DIR/index.html: the pictures (the files beside it), each with the printed timeline of
+    // its stretch of the run beside it (timeline_text up to text_offsets[i] for picture i) and, on
+    // demand, the raw events of the CSV trace.
+    bool write_viewer(const std::string& title, std::FILE* trace_csv, std::FILE* timeline_text,
+                      const std::vector<long>& text_offsets, std::string& error) const;
     const std::vector<Picture>& pictures() const { return pictures_; }
     const std::string& dir() const { return dir_; }
 

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cerrno>
 #include <cmath>
+#include <limits>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -80,7 +81,7 @@ bool split_words(std::string_view line, std::vector<Word>& words, std::string& e
 
 // --- Commands ----------------------------------------------------------------------------------
 
-enum class Op { eq, ne, lt, le, gt, ge, near };
+enum class Op { eq, ne, lt, le, gt, ge, near, is_nan, not_nan };
 
 const char* op_text(Op op) {
     switch (op) {
@@ -91,6 +92,8 @@ const char* op_text(Op op) {
         case Op::gt: return ">";
         case Op::ge: return ">=";
         case Op::near: return "~";
+        case Op::is_nan: return "is";
+        case Op::not_nan: return "is not";
     }
     return "?";
 }
@@ -116,6 +119,8 @@ bool holds(double actual, Op op, double expected, double tolerance = 0) {
         case Op::le: return actual <= expected;
         case Op::gt: return actual > expected;
         case Op::ge: return actual >= expected;
+        case Op::is_nan: return std::isnan(actual);
+        case Op::not_nan: return !std::isnan(actual);
     }
     return false;
 }
@@ -562,12 +567,20 @@ private:
         if (c.flight_op == FlightOp::wind && c.numbers[1] < 0) fail("a wind of 0 kt or more");
     }
 
-    // OP VALUE, or ~ VALUE TOL, from word `at` to the end of the line.
+    // OP VALUE, ~ VALUE TOL, or is [not] nan, from word `at` to the end of the line.
     void comparison(Command& c, std::size_t at, const std::string& form) const {
+        if (w_[at].text == "is") {
+            const bool negated = w_.size() == at + 3 && w_[at + 1].text == "not";
+            if (w_.size() != at + (negated ? 3 : 2) || w_.back().text != "nan") fail("is nan or is not nan after " + form);
+            c.op = negated ? Op::not_nan : Op::is_nan;
+            c.number = std::numeric_limits<double>::quiet_NaN();
+            return;
+        }
         if (w_[at].text == "~") {
             count(at + 3, form);
             c.op = Op::near;
             c.number = number(w_[at + 1].text, "a number to compare with");
+            if (std::isnan(c.number)) fail("a number to compare with: nothing is near nan; to check for it write is nan");
             c.tolerance = number(w_[at + 2].text, "a tolerance");
             if (!(c.tolerance >= 0) || std::isinf(c.tolerance)) fail("a tolerance of 0 or more, not " + w_[at + 2].text);
             return;
@@ -575,6 +588,9 @@ private:
         count(at + 2, form);
         if (!parse_op(w_[at].text, c.op)) fail("one of == != < <= > >= ~, not " + w_[at].text);
         c.number = number(w_[at + 1].text, "a number to compare with");
+        if (std::isnan(c.number))
+            fail("a number to compare with: nan equals nothing, itself included, so " + w_[at].text +
+                 " nan never holds; to check for it write is nan (or is not nan)");
     }
 
     const std::vector<Word>& w_;
@@ -699,7 +715,10 @@ public:
         }
         // The viewer shows the timeline beside the pictures: without a trace file, one kept aside.
         if (!options_.pictures_dir.empty() && !trace) trace = std::tmpfile();
-        if (!options_.pictures_dir.empty()) pictures_ = std::make_unique<PictureBook>(options_.pictures_dir);
+        if (!options_.pictures_dir.empty()) {
+            pictures_ = std::make_unique<PictureBook>(options_.pictures_dir);
+            viewer_text_ = std::tmpfile();  // the printed timeline, cut at each picture for the viewer
+        }
         WavStream audio;
         if (!options_.audio_path.empty() && !audio.open(options_.audio_path)) {
             if (trace) std::fclose(trace);
@@ -710,6 +729,7 @@ public:
         {
             Simulator sim;
             Timeline timeline(options_.quiet ? nullptr : out_, trace, options_.full_first_frame);
+            timeline.set_text_copy(viewer_text_);
             for (const std::string& w : options_.watch) add_watch(timeline, sim, w);
             const bool with_timeline = !options_.quiet || trace;
             if (with_timeline) sim.set_timeline(&timeline);
@@ -735,14 +755,16 @@ public:
         if (pictures_ && !pictures_->pictures().empty()) {
             std::string error;
             if (trace) std::fflush(trace);
-            if (pictures_->write_viewer(file_, trace, error)) {
-                if (!options_.quiet)
+            if (pictures_->write_viewer(file_, trace, viewer_text_, text_offsets_, error)) {
+                if (!options_.quiet || options_.viewer_note)
                     std::fprintf(out_, "%s: pictures and viewer in %s/index.html\n", file_.c_str(), pictures_->dir().c_str());
             } else {
                 std::fprintf(err_, "%s: %s\n", file_.c_str(), error.c_str());
                 if (result == kScenarioPassed) result = kScenarioIoError;
             }
         }
+        if (viewer_text_) std::fclose(viewer_text_);
+        viewer_text_ = nullptr;
         if (trace) {
             const bool written = std::fflush(trace) == 0 && !std::ferror(trace);
             if (std::fclose(trace) != 0 || !written) {
@@ -944,7 +966,10 @@ private:
             case Kind::picture: {
                 if (!pictures_) return true;
                 std::string error;
-                if (pictures_->take(c.target.text, sim.host(), sim.frames_run(), error)) return true;
+                if (pictures_->take(c.target.text, sim.host(), sim.frames_run(), error)) {
+                    text_offsets_.push_back(viewer_text_ ? std::ftell(viewer_text_) : 0);
+                    return true;
+                }
                 std::fflush(out_);
                 std::fprintf(err_, "%s:%d: %s\n", file_.c_str(), c.line, error.c_str());
                 io_failed_ = true;
@@ -1027,6 +1052,8 @@ private:
 
     static std::string comparison_text(const Command& c) {
         if (c.op == Op::near) return "within " + format_number(c.tolerance) + " of " + format_number(c.number);
+        if (c.op == Op::is_nan) return "is nan";
+        if (c.op == Op::not_nan) return "is not nan";
         return std::string(op_text(c.op)) + " " + format_number(c.number);
     }
 
@@ -1041,6 +1068,8 @@ private:
     std::string last_failure_;
     bool io_failed_ = false;
     std::unique_ptr<PictureBook> pictures_;
+    std::FILE* viewer_text_ = nullptr;  // the printed timeline kept for the viewer
+    std::vector<long> text_offsets_;    // where it stood at each picture
     int expects_ = 0;
 };
 
@@ -1097,8 +1126,8 @@ int parse_script(std::string_view script, const std::string& file_name, std::FIL
     std::size_t at = 0;
     const auto report = [&](const std::string& what, std::string_view line) {
         if (++malformed <= kMaxReported)
-            std::fprintf(err, "%s:%d: malformed line: %s\n  %s\n", file_name.c_str(), line_number, escape_control(what).c_str(),
-                         trimmed_source(line).c_str());
+            std::fprintf(err, "%s:%d: malformed line: %s\n  %s\n", file_name.c_str(), line_number,
+                         escape_control(shorten_long_words(what)).c_str(), shorten_long_words(trimmed_source(line)).c_str());
     };
     while (at <= script.size()) {
         const std::size_t end = std::min(script.find('\n', at), script.size());
@@ -1166,6 +1195,11 @@ int run_scenario_file(const std::string& path, const ScenarioOptions& options, s
     if (text.size() > kMaxScenarioBytes) {
         std::fprintf(err, "%s: refused: larger than %llu MB, not a scenario script\n", path.c_str(),
                      static_cast<unsigned long long>(kMaxScenarioBytes >> 20));
+        return kScenarioMalformed;
+    }
+    // A picture, a program or any other binary file: said once, not reported line by line.
+    if (text.find('\0') != std::string::npos) {
+        std::fprintf(err, "%s: refused: not a text file (it holds NUL bytes), not a scenario script\n", path.c_str());
         return kScenarioMalformed;
     }
     return run_scenario(text, path, options, out, err);

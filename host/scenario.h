@@ -34,6 +34,7 @@ struct ScenarioOptions {
     std::string audio_path;         // the cockpit audio as a WAV file
     std::vector<std::string> watch; // values the timeline and trace follow (see resolve_watch)
     std::string pictures_dir;       // where picture commands write, with the viewer page (none: they do nothing)
+    bool viewer_note = false;       // say where the viewer page is even when quiet
 };
 
 // Runs a script; file_name is the name messages give (file:line).

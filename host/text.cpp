@@ -171,6 +171,26 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
 }
 }  // namespace
 
+std::string shorten_long_words(std::string_view text) {
+    constexpr std::size_t kLongWord = 64, kKept = 40;
+    std::string s;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ') {
+            s += text[i++];
+            continue;
+        }
+        const std::size_t end = std::min(text.find(' ', i), text.size());
+        const std::string_view word = text.substr(i, end - i);
+        if (word.size() > kLongWord)
+            s += std::string(word.substr(0, kKept)) + "... (" + std::to_string(word.size()) + " bytes)";
+        else
+            s += word;
+        i = end;
+    }
+    return s;
+}
+
 std::string nearest_name(std::string_view word, const std::vector<std::string_view>& candidates) {
     // A suggestion is only worth giving when the name is nearly right.
     constexpr std::size_t kMinAllowed = 2;

@@ -25,6 +25,10 @@ std::string format_readable(double value);
 // ASCII written as \t, \r, \xNN.
 std::string escape_control(std::string_view text);
 
+// The text with every word (run of characters between blanks) of more than 64 bytes cut to its
+// first 40, followed by "... (N bytes)": a huge token is not echoed whole.
+std::string shorten_long_words(std::string_view text);
+
 // Of the candidates, the one nearest to a mistyped name (at most a few letters off), or empty.
 std::string nearest_name(std::string_view word, const std::vector<std::string_view>& candidates);
 

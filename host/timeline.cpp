@@ -175,7 +175,7 @@ void Timeline::finish() {
 
 void Timeline::flush(long frame, bool after_last) {
     const double seconds = static_cast<double>(frame) * kSecondsPerTick;
-    if (text_) print_text(frame, seconds, after_last);
+    if (text_ || text_copy_) print_text(frame, seconds, after_last);
     if (csv_) {
         for (const Entry& e : pending_)
             std::fprintf(csv_, "%ld,%s,%s,%s,%s,%s,%s\n", frame, format_number(seconds).c_str(), e.kind.c_str(),
@@ -258,12 +258,19 @@ void Timeline::print_text(long frame, double seconds, bool after_last) {
     }
     if (lines.empty() && summarised.empty()) return;
 
+    char heading[64];
     if (after_last)
-        std::fprintf(text_, "after frame %ld\n", frame);
+        std::snprintf(heading, sizeof heading, "after frame %ld", frame);
     else
-        std::fprintf(text_, "frame %ld  %.3f s\n", frame, seconds);
+        std::snprintf(heading, sizeof heading, "frame %ld  %.3f s", frame, seconds);
+    say(heading);
     if (!summarised.empty()) print_summary(summarised);
-    for (const std::string& l : lines) std::fprintf(text_, "%s\n", l.c_str());
+    for (const std::string& l : lines) say(l);
+}
+
+void Timeline::say(const std::string& line) {
+    for (std::FILE* f : {text_, text_copy_})
+        if (f) std::fprintf(f, "%s\n", line.c_str());
 }
 
 std::string Timeline::value_line(std::size_t slot, const std::string& label, const std::string& kind,
@@ -298,10 +305,12 @@ void Timeline::print_summary(const std::vector<const Entry*>& summarised) {
         else if (e->kind == "key") ++keys;
         else ++sounds;
     }
-    std::fprintf(text_,
-                 "  (the gauges' first tick: %d elements shown and %d hidden, %d key event%s sent, %d sound request%s;"
-                 " --initial lists them)\n",
-                 shown, hidden, keys, keys == 1 ? "" : "s", sounds, sounds == 1 ? "" : "s");
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "  (the gauges' first tick: %d elements shown and %d hidden, %d key event%s sent, %d sound request%s;"
+                  " --initial lists them)",
+                  shown, hidden, keys, keys == 1 ? "" : "s", sounds, sounds == 1 ? "" : "s");
+    say(line);
 }
 
 }  // namespace tarvenol::host

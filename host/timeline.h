@@ -34,6 +34,10 @@ public:
     // Either sink may be null. full_first_frame lists the first frame as any other.
     Timeline(std::FILE* text, std::FILE* csv, bool full_first_frame = false);
 
+    // A second sink of the printed timeline (the run's viewer keeps it beside its pictures), written
+    // whether or not the first is there.
+    void set_text_copy(std::FILE* copy) { text_copy_ = copy; }
+
     // A value to follow (before start): label as printed, and how to read it after a frame.
     void watch(std::string label, std::function<double()> read);
 
@@ -82,7 +86,11 @@ private:
     void print_text(long frame, double seconds, bool after_last);
     void print_summary(const std::vector<const Entry*>& summarised);
 
+    // The printed timeline, to each text sink there is.
+    void say(const std::string& line);
+
     std::FILE* text_;
+    std::FILE* text_copy_ = nullptr;
     std::FILE* csv_;
     bool full_first_frame_;
     std::vector<double> vars_;

@@ -1,8 +1,9 @@
-// The viewer of a run: one self-contained HTML page (no server, no network) with every picture
-// taken, the panel windows open at that moment as tabs, and beside them the timeline since the
-// picture before (what changed, key events, sounds, windows). The arrow keys or buttons step
-// through the pictures; the page's fragment names the picture shown (index.html#NAME), so a link
-// or a headless browser can open it at a known frame.
+// The viewer of a run: one HTML page beside the pictures' files (no server, no network) with every
+// picture taken, the panel windows open at that moment as tabs, and beside them what the run printed
+// for the stretch since the picture before (changes, key events, sounds, windows, expects), with
+// the raw events of the trace on demand. The arrow keys or buttons step through the pictures; the
+// page's fragment names the picture shown (index.html#NAME), so a link or a headless browser can
+// open it at a known frame.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -14,25 +15,6 @@ namespace tarvenol::host {
 namespace {
 
 constexpr std::size_t kMaxRowsPerPicture = 400;
-
-std::string base64(const std::string& in) {
-    static const char* k = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((in.size() + 2) / 3 * 4);
-    std::size_t i = 0;
-    for (; i + 2 < in.size(); i += 3) {
-        const unsigned v = (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8 | (unsigned char)in[i + 2];
-        out += {k[v >> 18], k[(v >> 12) & 63], k[(v >> 6) & 63], k[v & 63]};
-    }
-    if (i + 1 == in.size()) {
-        const unsigned v = (unsigned char)in[i] << 16;
-        out += {k[v >> 18], k[(v >> 12) & 63], '=', '='};
-    } else if (i + 2 == in.size()) {
-        const unsigned v = (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8;
-        out += {k[v >> 18], k[(v >> 12) & 63], k[(v >> 6) & 63], '='};
-    }
-    return out;
-}
 
 // A JavaScript string literal, safe inside a script element.
 std::string js(const std::string& s) {
@@ -63,15 +45,17 @@ const char* kPage = R"(<!doctype html>
 <html><head><meta charset="utf-8"><title>TITLE</title>
 <style>
 body{margin:0;background:#1b1e20;color:#e8e8e4;font:13px "DejaVu Sans",sans-serif}
-#bar{display:flex;gap:8px;align-items:center;padding:6px 10px;background:#2e3438}
+#bar{display:flex;flex-wrap:wrap;gap:8px;align-items:center;padding:6px 10px;background:#2e3438}
 #bar button{background:#4a5258;color:#f2f2ee;border:1px solid #6a747b;padding:3px 10px;font:inherit;cursor:pointer}
 #bar button.on{background:#f2f2ee;color:#101214}
 #label{font-weight:bold;min-width:260px}
-#main{display:flex;align-items:flex-start}
-#pics{flex:0 0 auto;padding:8px;overflow:auto;max-width:74vw}
+#main{display:flex;align-items:flex-start;height:calc(100vh - 40px)}
+#pics{flex:1 1 auto;min-width:0;padding:8px;overflow:auto;height:100%;box-sizing:border-box}
 #pics img{display:block;margin-bottom:8px}
-#timeline{flex:1 1 auto;padding:8px;font:12px "DejaVu Sans Mono",monospace;overflow:auto;max-height:92vh}
-#timeline td{padding:0 6px;white-space:nowrap}
+#timeline{flex:0 0 min(480px,34vw);padding:8px;overflow:auto;height:100%;box-sizing:border-box;border-left:1px solid #2e3438}
+#timeline pre{margin:0 0 8px;font:12px "DejaVu Sans Mono",monospace;white-space:pre-wrap}
+#timeline td{padding:0 6px;white-space:nowrap;font:11px "DejaVu Sans Mono",monospace}
+#timeline summary{cursor:pointer;margin:6px 0}
 .key{color:#4aa8ff}.sound{color:#35d05a}.window{color:#e8c070}
 </style></head><body>
 <div id="bar"><button id="prev">&#9664; previous</button><button id="next">next &#9654;</button>
@@ -90,16 +74,22 @@ function show(i) {
   const tabs = document.getElementById('tabs'); tabs.replaceChildren();
   p.windows.forEach((w, k) => { const b = el('button', w.title, k === tab ? 'on' : ''); b.onclick = () => { tab = k; show(current); }; tabs.appendChild(b); });
   const pics = document.getElementById('pics'); pics.replaceChildren();
-  const img = el('img'); img.src = 'data:image/png;base64,' + p.windows[tab].png; img.alt = p.windows[tab].title; pics.appendChild(img);
+  const img = el('img'); img.src = encodeURIComponent(p.name) + '/window_' + p.windows[tab].id + '.png'; img.alt = p.windows[tab].title; pics.appendChild(img);
   const t = document.getElementById('timeline'); t.replaceChildren();
-  t.appendChild(el('div', 'since the picture before: ' + p.rows.length + ' entries' + (p.more ? ' (and ' + p.more + ' more)' : '')));
+  t.appendChild(el('div', current ? 'since the picture before:' : 'from the start:'));
+  t.appendChild(el('pre', p.text || '(nothing changed)'));
+  const raw = el('details'); raw.appendChild(el('summary', 'raw events: ' + p.rows.length + (p.more ? ' (and ' + p.more + ' more in the trace)' : '')));
   const table = el('table');
-  for (const r of p.rows) {
-    const tr = el('tr', undefined, r[2]);
-    for (const f of [r[0], r[2], r[3], r[4], r[5] === '' && r[6] === '' ? '' : r[5] + ' -> ' + r[6]]) tr.appendChild(el('td', f));
-    table.appendChild(tr);
-  }
-  t.appendChild(table);
+  raw.ontoggle = () => {
+    if (!raw.open || table.childElementCount) return;
+    for (const r of p.rows) {
+      const tr = el('tr', undefined, r[2]);
+      for (const f of [r[0], r[2], r[3], r[4], r[5] === '' && r[6] === '' ? '' : r[5] + ' -> ' + r[6]]) tr.appendChild(el('td', f));
+      table.appendChild(tr);
+    }
+  };
+  raw.appendChild(table);
+  t.appendChild(raw);
   const hash = '#' + encodeURIComponent(p.name) + (tab ? '@' + p.windows[tab].id : '');
   if (location.hash !== hash) history.replaceState(null, '', hash);
 }
@@ -146,7 +136,8 @@ std::vector<std::string> csv_row(const std::string& line) {
     return fields;
 }
 
-bool PictureBook::write_viewer(const std::string& title, std::FILE* trace, std::string& error) const {
+bool PictureBook::write_viewer(const std::string& title, std::FILE* trace, std::FILE* timeline_text,
+                               const std::vector<long>& text_offsets, std::string& error) const {
     // The timeline rows, by frame.
     std::vector<std::vector<std::string>> rows;
     if (trace) {
@@ -163,6 +154,20 @@ bool PictureBook::write_viewer(const std::string& title, std::FILE* trace, std::
             line.clear();
         }
     }
+    // The printed timeline of each picture's stretch: from the picture before up to this one.
+    std::vector<std::string> stretches(pictures_.size());
+    if (timeline_text) {
+        std::fflush(timeline_text);
+        std::rewind(timeline_text);
+        long at = 0;
+        for (std::size_t i = 0; i < pictures_.size() && i < text_offsets.size(); ++i) {
+            const long end = std::max(at, text_offsets[i]);
+            std::string& text = stretches[i];
+            text.resize(static_cast<std::size_t>(end - at));
+            if (!text.empty() && std::fread(text.data(), 1, text.size(), timeline_text) != text.size()) text.clear();
+            at = end;
+        }
+    }
     std::string data = "[";
     std::size_t r = 0;
     for (std::size_t i = 0; i < pictures_.size(); ++i) {
@@ -171,9 +176,9 @@ bool PictureBook::write_viewer(const std::string& title, std::FILE* trace, std::
         data += "\"name\":" + js(p.name) + ",\"frame\":" + std::to_string(p.frame) + ",\"windows\":[";
         for (std::size_t w = 0; w < p.windows.size(); ++w) {
             data += w ? "," : "";
-            data += "{\"id\":" + std::to_string(p.windows[w].first) + ",\"title\":" + js(window_title(p.windows[w].first)) + ",\"png\":\"" + base64(p.windows[w].second) + "\"}";
+            data += "{\"id\":" + std::to_string(p.windows[w].first) + ",\"title\":" + js(window_title(p.windows[w].first)) + "}";
         }
-        data += "],\"rows\":[";
+        data += "],\"text\":" + js(stretches[i]) + ",\"rows\":[";
         std::size_t shown = 0, more = 0;
         for (; r < rows.size() && std::atol(rows[r][0].c_str()) <= p.frame; ++r) {
             if (shown == kMaxRowsPerPicture) {

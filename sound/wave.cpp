@@ -2,6 +2,8 @@
 // read, in 64-bit arithmetic so that no chunk size can wrap an offset around.
 #include "sound/wave.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -162,25 +164,39 @@ bool describe_wave_file(const char* path, WaveInfo& out, const char** why) {
     return ok;
 }
 
-int print_wave_report(const char* path, std::FILE* out) {
+int print_wave_report(const char* path, std::FILE* out, std::FILE* err) {
+    // A file that cannot be read at all (missing, a directory, no permission) is not a malformed wave.
+    if (std::FILE* f = std::fopen(path, "rb")) {
+        std::fgetc(f);
+        const bool unreadable = std::ferror(f) != 0;
+        std::fclose(f);
+        if (unreadable) {
+            std::fprintf(err, "%s: cannot read: not a file\n", path);
+            return kWaveReportUnreadable;
+        }
+    } else {
+        std::fprintf(err, "%s: cannot read: %s\n", path, std::strerror(errno));
+        return kWaveReportUnreadable;
+    }
     WaveInfo info;
     const char* why = nullptr;
     const bool loads = describe_wave_file(path, info, &why);
-    std::fprintf(out, "%s: %s", path, loads ? "loads" : "would not load");
+    std::FILE* to = loads ? out : err;
+    std::fprintf(to, "%s: %s", path, loads ? "loads" : "would not load");
     const char* separator = ": ";
     if (info.parsed) {
         if (info.format_tag == kWaveFormatPcm)
-            std::fprintf(out, ": PCM");
+            std::fprintf(to, ": PCM");
         else
-            std::fprintf(out, ": format %u", unsigned{info.format_tag});
-        std::fprintf(out, ", %u channel%s, %lu Hz, %u bits, %lu sample bytes, %.3f s", unsigned{info.channels},
+            std::fprintf(to, ": format %u", unsigned{info.format_tag});
+        std::fprintf(to, ", %u channel%s, %lu Hz, %u bits, %lu sample bytes, %.3f s", unsigned{info.channels},
                      info.channels == 1 ? "" : "s", static_cast<unsigned long>(info.sample_rate),
                      unsigned{info.bits_per_sample}, static_cast<unsigned long>(info.sample_bytes), info.duration_seconds);
         separator = "; ";
     }
-    if (!loads) std::fprintf(out, "%s%s", separator, why);
-    std::fprintf(out, "\n");
-    return loads ? 0 : 1;
+    if (!loads) std::fprintf(to, "%s%s", separator, why);
+    std::fprintf(to, "\n");
+    return loads ? kWaveReportLoads : kWaveReportRefused;
 }
 
 }  // namespace tarvenol::snd

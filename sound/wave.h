@@ -82,10 +82,15 @@ struct WaveInfo {
 bool describe_wave(const uint8_t* image, std::size_t image_size, WaveInfo& out, const char** why);
 bool describe_wave_file(const char* path, WaveInfo& out, const char** why);
 
-// Prints what describe_wave_file finds, for a user checking a replacement sound:
+// Prints what describe_wave_file finds, for a user checking a replacement sound, on `out` when it
+// would load and on `err` when not:
 //   PATH: loads: PCM, 1 channel, 22050 Hz, 16 bits, 30233 sample bytes, 0.686 s
 //   PATH: would not load: its "data" chunk runs past the end of the file
-// Returns 0 when the sound would load, 1 when not.
-int print_wave_report(const char* path, std::FILE* out);
+//   PATH: cannot read: No such file or directory
+// Returns the command line's exit status: loads, refused (not a wave the cockpit loads), unreadable.
+constexpr int kWaveReportLoads = 0;
+constexpr int kWaveReportRefused = 2;
+constexpr int kWaveReportUnreadable = 3;
+int print_wave_report(const char* path, std::FILE* out, std::FILE* err);
 
 }  // namespace tarvenol::snd

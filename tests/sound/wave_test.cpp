@@ -243,39 +243,54 @@ TEST(WaveDescription, says_why_a_wave_would_not_load) {
     EXPECT_EQ(info.format_tag, 3) << "what was read is still reported";
 }
 
-// What print_wave_report writes for a file, and what it returns.
-std::pair<int, std::string> report_of(const std::string& path) {
-    std::FILE* out = std::tmpfile();
-    const int status = print_wave_report(path.c_str(), out);
-    std::rewind(out);
+// What print_wave_report writes for a file on each stream, and what it returns.
+struct Report {
+    int status;
+    std::string out, err;
+};
+std::string contents(std::FILE* f) {
+    std::rewind(f);
     std::string text;
-    for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
-    std::fclose(out);
-    return {status, text};
+    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+    std::fclose(f);
+    return text;
+}
+Report report_of(const std::string& path) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int status = print_wave_report(path.c_str(), out, err);
+    return {status, contents(out), contents(err)};
 }
 
 TEST(WaveFileReport, a_replacement_sound_that_loads_is_described) {
     test::ScratchFile file("report-good.wav", WaveBuilder().format(1, 11025, 16).data(std::vector<uint8_t>(11025, 0)).bytes());
-    const auto [status, text] = report_of(file.path());
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(text, file.path() + ": loads: PCM, 1 channel, 11025 Hz, 16 bits, 11025 sample bytes, 0.500 s\n");
+    const Report r = report_of(file.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, file.path() + ": loads: PCM, 1 channel, 11025 Hz, 16 bits, 11025 sample bytes, 0.500 s\n");
+    EXPECT_EQ(r.err, "");
 }
 
-TEST(WaveFileReport, a_replacement_sound_that_would_not_load_says_why) {
+TEST(WaveFileReport, a_replacement_sound_that_would_not_load_says_why_on_the_error_stream) {
     test::ScratchFile cut("report-cut.wav", WaveBuilder().format(2, 8000, 8).chunk("data", kSamples, 4000).bytes());
-    auto [status, text] = report_of(cut.path());
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(text, cut.path() + ": would not load: " + describe(WaveError::data_cut) + "\n");
+    Report r = report_of(cut.path());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, cut.path() + ": would not load: " + describe(WaveError::data_cut) + "\n");
+    EXPECT_EQ(r.out, "");
 
     test::ScratchFile float_wave("report-float.wav", WaveBuilder().format(2, 48000, 32, 3).data(kSamples).bytes());
-    std::tie(status, text) = report_of(float_wave.path());
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(text, float_wave.path() + ": would not load: format 3, 2 channels, 48000 Hz, 32 bits, 10 sample bytes, 0.000 s; " +
-                        buffer_problem(WaveFormat{3, 2, 48000, 0, 8, 32}, 10) + "\n");
+    r = report_of(float_wave.path());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, float_wave.path() + ": would not load: format 3, 2 channels, 48000 Hz, 32 bits, 10 sample bytes, 0.000 s; " +
+                         buffer_problem(WaveFormat{3, 2, 48000, 0, 8, 32}, 10) + "\n");
+}
 
-    std::tie(status, text) = report_of("no-such-replacement.wav");
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(text.rfind("no-such-replacement.wav: would not load: ", 0), 0u) << text;
+TEST(WaveFileReport, a_file_that_cannot_be_read_is_not_called_a_bad_wave) {
+    for (const std::string path : {std::string("no-such-replacement.wav"), std::string(".")}) {
+        const Report r = report_of(path);
+        EXPECT_EQ(r.status, 3) << path;
+        EXPECT_EQ(r.err.rfind(path + ": cannot read", 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "") << path;
+    }
 }
 
 }  // namespace
