@@ -3,7 +3,8 @@
 // (speed, course, heading, altitude, autopilot master) and the standby compass; the panel
 // floodlight strip under it; then the captain's instruments in the basic T (airspeed left of
 // the attitude director, altimeter right, HSI below), the clock and ADF on the left, the RMI
-// under the airspeed, the VSI, radio altimeter and angle of attack right of the HSI; the
+// under the airspeed, TAS and SAT under the altimeter, the VSI, radio altimeter, angle of
+// attack and marker lights right of the HSI; the
 // master warning panels and the engine instruments (N1, EGT, N2, fuel flow, engine 1 left of
 // engine 2) in the centre; along the bottom the flap and surface indicators, the standby
 // instruments, the thrust rating computer, the gear indicator, gear lever and brake indicator,
@@ -76,9 +77,9 @@ constexpr Place kPlaces[] = {
     {adi_fd, M, 377, 210},
     {hsi, M, 404, 486},
     {alti_main, M, 715, 210},
-    {omi, M, 715, 382},
-    {tas, M, 790, 382},
-    {sat, M, 790, 423},
+    {omi, M, 712, 623},
+    {tas, M, 715, 424},
+    {sat, M, 772, 424},
     {vsi, M, 712, 486},
     {ralt, M, 849, 486},
     {aoa, M, 849, 623},
