@@ -4,9 +4,8 @@
 // floodlight strip under it; then the captain's instruments in the basic T (airspeed left of
 // the attitude director, altimeter right, HSI below), the clock and ADF on the left, the RMI
 // under the airspeed, TAS and SAT under the altimeter, the VSI, radio altimeter, angle of
-// attack and marker lights right of the HSI; the
-// master warning panels and the engine instruments (N1, EGT, N2, fuel flow, engine 1 left of
-// engine 2) in the centre; along the bottom the flap and surface indicators, the standby
+// attack and marker lights right of the HSI; the master warning panels and the engine
+// instruments (N1, EGT, N2, fuel flow, engine 1 left of engine 2) in the centre; along the bottom the flap and surface indicators, the standby
 // instruments, the thrust rating computer, the gear indicator, gear lever and brake indicator,
 // and the window buttons.
 // The engineer's panel: electrical power (generators, AC buses, ground power, meters, AC
