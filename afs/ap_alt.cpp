@@ -378,8 +378,8 @@ void tick() {
 constexpr std::array areas{
     area<[] { select_down(kFineStep); }>("alt_sel.down_10", Cursor::down, Repeat::while_held),
     area<[] { select_up(kFineStep); }>("alt_sel.up_10", Cursor::up, Repeat::while_held),
-    area<[] { select_down(kCoarseStep); }>("alt_sel.down_100", Cursor::down),
-    area<[] { select_up(kCoarseStep); }>("alt_sel.up_100", Cursor::up),
+    area<[] { select_down(kCoarseStep); }>("alt_sel.down_100", Cursor::down, Repeat::while_held),
+    area<[] { select_up(kCoarseStep); }>("alt_sel.up_100", Cursor::up, Repeat::while_held),
     area<&alt_hold_button>("alt_hold", Cursor::hand),
     area<&alt_button>("alt", Cursor::hand),
 };

@@ -393,8 +393,8 @@ void tick() {
 constexpr std::array areas{
     area<[] { speed_step(-kFineStep); }>("spd_fine.down", Cursor::down, Repeat::while_held),
     area<[] { speed_step(kFineStep); }>("spd_fine.up", Cursor::up, Repeat::while_held),
-    area<[] { speed_step(-kCoarseStep); }>("spd_coarse.down", Cursor::down),
-    area<[] { speed_step(kCoarseStep); }>("spd_coarse.up", Cursor::up),
+    area<[] { speed_step(-kCoarseStep); }>("spd_coarse.down", Cursor::down, Repeat::while_held),
+    area<[] { speed_step(kCoarseStep); }>("spd_coarse.up", Cursor::up, Repeat::while_held),
     area<&speed_button>("speed", Cursor::hand),
     area<&n1_button>("n1", Cursor::hand),
     area<&arm_on>("arm.on", Cursor::up),

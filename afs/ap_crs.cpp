@@ -53,8 +53,8 @@ void tick() {
 constexpr std::array areas{
     area<[] { turn(-kFineStep); }>("crs.down_1", Cursor::down, Repeat::while_held),
     area<[] { turn(kFineStep); }>("crs.up_1", Cursor::up, Repeat::while_held),
-    area<[] { turn(-kCoarseStep); }>("crs.down_10", Cursor::down),
-    area<[] { turn(kCoarseStep); }>("crs.up_10", Cursor::up),
+    area<[] { turn(-kCoarseStep); }>("crs.down_10", Cursor::down, Repeat::while_held),
+    area<[] { turn(kCoarseStep); }>("crs.up_10", Cursor::up, Repeat::while_held),
 };
 
 }  // namespace

@@ -175,8 +175,8 @@ void tick() {
 constexpr std::array areas{
     area<[] { turn(-kFineStep); }>("hdg_sel.down_1", Cursor::down, Repeat::while_held),
     area<[] { turn(kFineStep); }>("hdg_sel.up_1", Cursor::up, Repeat::while_held),
-    area<[] { turn(-kCoarseStep); }>("hdg_sel.down_10", Cursor::down),
-    area<[] { turn(kCoarseStep); }>("hdg_sel.up_10", Cursor::up),
+    area<[] { turn(-kCoarseStep); }>("hdg_sel.down_10", Cursor::down, Repeat::while_held),
+    area<[] { turn(kCoarseStep); }>("hdg_sel.up_10", Cursor::up, Repeat::while_held),
     area<&nav_button>("nav", Cursor::hand),
     area<&hdg_button>("hdg", Cursor::hand),
 };

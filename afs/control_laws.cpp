@@ -136,19 +136,34 @@ i32 saturate(std::int64_t v) {
     return static_cast<i32>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-// Moves the vertical-speed reference by an increment, never beyond the hold's limits.
-void adjust_vs_ref(i32 increment) {
-    const std::int64_t moved = static_cast<std::int64_t>(shared.ap_vs_ref) + increment;
-    shared.ap_vs_ref = static_cast<i32>(std::clamp<std::int64_t>(moved, -kVsRefLimit, kVsRefLimit));
+// How an increment meets the hold's limits: an increase at or above the ceiling (and a decrease of
+// the steady-trend row, guarded like one) sets the reference back to the limit instead; another
+// decrease at or below the floor sets it to the negative limit. Within them the step is taken
+// whole, so a climb of 4500 ft/min plus 500 gives 5000.
+enum class Guard : bool { as_increase, as_decrease };
+
+void adjust_vs_ref(i32 increment, Guard guard) {
+    i32& ref = shared.ap_vs_ref;
+    if (guard == Guard::as_increase) {
+        ref = ref >= kVsRefCeiling ? kVsRefLimit : saturate(std::int64_t{ref} + increment);
+    } else {
+        ref = ref <= -kVsRefCeiling ? -kVsRefLimit : saturate(std::int64_t{ref} + increment);
+    }
+}
+Guard guard_of(i32 increment, int trend_row) {
+    return increment > 0 || trend_row == kSteadyRow ? Guard::as_increase : Guard::as_decrease;
 }
 
-// The simulator's altitude hold flown as a vertical-speed hold: a far target in the direction given
-// (exactly level: the present altitude in metres, which is also kept as the reference last sent).
-void send_vertical_speed(double direction, i32 vs_ref) {
+// The simulator's altitude hold flown as a vertical-speed hold: a far target in the direction given;
+// exactly level, the stored altitude reference (the IAS mode refreshes it from the present altitude
+// in metres first, pitch hold sends the one last stored).
+enum class LevelRef : bool { stored, present };
+
+void send_vertical_speed(double direction, i32 vs_ref, LevelRef level) {
     if (direction > 0.0) {
         send(key::ap_altitude_ref_m, static_cast<u32>(kFarAbove));
     } else if (direction == 0.0) {
-        shared.ap_alt_ref = truncate<i32>(read(sim::altitude_m));
+        if (level == LevelRef::present) shared.ap_alt_ref = truncate<i32>(read(sim::altitude_m));
         send_signed(key::ap_altitude_ref_m, shared.ap_alt_ref);
     } else {
         send(key::ap_altitude_ref_m, static_cast<u32>(kFarBelow));
@@ -228,7 +243,7 @@ void pitch_hold(bool sim_ap_on, bool airborne) {
     // kept as the level reference.
     const double now = present_vs_fpm();
     if (now > 0.0) s.ap_alt_ref = truncate<i32>(read(sim::altitude_m));
-    send_vertical_speed(now, s.ap_vs_ref);
+    send_vertical_speed(now, s.ap_vs_ref, LevelRef::stored);
 }
 
 // --- 2. Approach vertical speed -------------------------------------------------------------------
@@ -478,7 +493,7 @@ void fly_speed() {
     const int row = trend_row(s.ias_trend);
     if (band.zone != 0 && s.ias_zone == 0 && row >= 0) {
         const i32 step = band.fast ? kFastTable[row][band.column] : kSlowTable[row][band.column];
-        if (step != kNone) adjust_vs_ref(step);
+        if (step != kNone) adjust_vs_ref(step, guard_of(step, row));
         s.ias_zone = band.zone;
         // Far from the speed and going the wrong way, the reference keeps moving every tick instead.
         const bool continuous = (band.zone == kZoneFastContinuous && band.fast && row < kAcceleratingRows) ||
@@ -488,9 +503,9 @@ void fly_speed() {
             l.ias_zone_timed = 1;
         }
     } else if (s.ias_zone == kZoneFastContinuous && l.ias_zone_timed == 0) {
-        if (std::int64_t{s.ap_vs_ref} - kFastContinueMargin < vs) adjust_vs_ref(kContinuousStep);
+        if (std::int64_t{s.ap_vs_ref} - kFastContinueMargin < vs) adjust_vs_ref(kContinuousStep, Guard::as_increase);
     } else if (s.ias_zone == kZoneSlowContinuous && l.ias_zone_timed == 0) {
-        if (std::int64_t{s.ap_vs_ref} + kSlowContinueMargin > vs) adjust_vs_ref(-kContinuousStep);
+        if (std::int64_t{s.ap_vs_ref} + kSlowContinueMargin > vs) adjust_vs_ref(-kContinuousStep, Guard::as_decrease);
     }
     if (err > -kDeadBand && err < kDeadBand && l.vs_steady_capture == 0) {
         s.ap_vs_ref = truncate<i32>(vs);
@@ -503,7 +518,7 @@ void ias_mode(bool sim_ap_on, bool airborne) {
     engage_ias_mode(sim_ap_on, airborne);
     if (laws.ias_mode_engaged == 1 && s.alt_mode < kAltCapture && s.appr_mode == 0 && airborne) fly_speed();
     // The far target goes the way the reference asks.
-    if (sim_ap_on) send_vertical_speed(static_cast<double>(s.ap_vs_ref), s.ap_vs_ref);
+    if (sim_ap_on) send_vertical_speed(static_cast<double>(s.ap_vs_ref), s.ap_vs_ref, LevelRef::present);
 }
 
 }  // namespace

@@ -47,8 +47,10 @@ extern LawState laws;
 
 // Present vertical speed in ft/min from the simulator's m/s x 256.
 constexpr double kVsUnitsPerFpm = 1.30048;
-// Reference limits of the vertical-speed hold, ft/min.
+// Reference limits of the vertical-speed hold, ft/min: a step that would take the reference on from
+// the ceiling (or below the floor, its negative) sets it to the limit instead.
 constexpr i32 kVsRefLimit = 4990;
+constexpr i32 kVsRefCeiling = 5000;
 // Bank the module holds itself; beyond it the simulator's lateral hold takes over at this bank.
 constexpr i32 kBankHoldLimit = 30;
 

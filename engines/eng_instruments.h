@@ -263,8 +263,8 @@ inline void run_down(f64& needle, double step) { needle = needle > step ? needle
         eng::update_secondary(needle_value, read(sim::oil_quantity) / eng::kOilQuantityRawPerUnit,     \
                               shared.ac_bus_##n##_powered == 1);                                        \
     }                                                                                                   \
-    constexpr std::array areas{area<[] { step_down(marker, 0); }>("marker.down", Cursor::down),         \
-                               area<[] { step_up(marker, eng::kOilMarkerTop); }>("marker.up", Cursor::up)}; \
+    constexpr std::array areas{area<[] { step_down(marker, 0); }>("marker.down", Cursor::down, Repeat::while_held),         \
+                               area<[] { step_up(marker, eng::kOilMarkerTop); }>("marker.up", Cursor::up, Repeat::while_held)}; \
     }                                                                                                   \
     TARVENOL_GAUGE(engomn_oil_qtty_##n, "tarvenol engomn_oil_qtty_" #n "_t418", eng::kSecondaryWidth,   \
                    &tick_callback<&tick>, areas, (VarTableView{vars, std::size(vars)}), &reset, background, \

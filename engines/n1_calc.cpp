@@ -236,10 +236,10 @@ constexpr std::array areas{
     area<[] {
         if (powered() && st.trp_test_counter < kTestTicks) st.trp_test_counter += kTestTicks;
     }>("test", Cursor::hand),
-    area<[] { wheel_up(st.trp_flex_tens); }>("flex_tens.up", Cursor::up),
-    area<[] { wheel_down(st.trp_flex_tens); }>("flex_tens.down", Cursor::down),
-    area<[] { wheel_up(st.trp_flex_units); }>("flex_units.up", Cursor::up),
-    area<[] { wheel_down(st.trp_flex_units); }>("flex_units.down", Cursor::down),
+    area<[] { wheel_up(st.trp_flex_tens); }>("flex_tens.up", Cursor::up, Repeat::while_held),
+    area<[] { wheel_down(st.trp_flex_tens); }>("flex_tens.down", Cursor::down, Repeat::while_held),
+    area<[] { wheel_up(st.trp_flex_units); }>("flex_units.up", Cursor::up, Repeat::while_held),
+    area<[] { wheel_down(st.trp_flex_units); }>("flex_units.down", Cursor::down, Repeat::while_held),
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // tarvenol park_brk_lev_t418: the parking brake lever. It shows the simulator's parking brake and
-// raises the PARK BRK warning while the brake is set on the ground; a click pulls or releases it.
+// raises the PARK BRK warning while the brake is set on the ground. The lever has no click area: the
+// crew sets and releases the brake with the simulator's own parking brake key.
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
@@ -18,9 +19,7 @@ void tick() {
     brake_lever.show(set ? 1 : 0);
 }
 
-constexpr std::array areas{area<[] { send(key::parking_brake_toggle); }>("lever", Cursor::hand)};
-
 }  // namespace
 
-TARVENOL_GAUGE(park_brk_lev, "tarvenol park_brk_lev_t418", 41, &tick_callback<&tick>, areas, no_vars, nullptr,
+TARVENOL_GAUGE(park_brk_lev, "tarvenol park_brk_lev_t418", 41, &tick_callback<&tick>, no_areas, no_vars, nullptr,
                background, brake_lever);

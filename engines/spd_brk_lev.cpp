@@ -115,8 +115,8 @@ void arm() {
 }
 
 constexpr std::array areas{
-    area<&retract>("spd_brk_lever.retract", Cursor::up),
-    area<&extend>("spd_brk_lever.extend", Cursor::down),
+    area<&retract>("spd_brk_lever.retract", Cursor::up, Repeat::while_held),
+    area<&extend>("spd_brk_lever.extend", Cursor::down, Repeat::while_held),
     area<&arm>("gnd_spoiler.arm", Cursor::hand),
 };
 

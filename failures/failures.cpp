@@ -567,8 +567,8 @@ template <int Item, bool Ias>
 constexpr std::array<AreaDef, 2> setting_areas(const char* minus_name, const char* plus_name) {
     const int dx = Ias ? kIasDx : kDelayDx;
     const Box minus = step_box(Item, dx, 0), plus = step_box(Item, dx, 2);
-    return {area<&setting_down<Item, Ias>>(minus_name, Cursor::down).at(minus.x, minus.y, minus.w, minus.h),
-            area<&setting_up<Item, Ias>>(plus_name, Cursor::up).at(plus.x, plus.y, plus.w, plus.h)};
+    return {area<&setting_down<Item, Ias>>(minus_name, Cursor::down, Repeat::while_held).at(minus.x, minus.y, minus.w, minus.h),
+            area<&setting_up<Item, Ias>>(plus_name, Cursor::up, Repeat::while_held).at(plus.x, plus.y, plus.w, plus.h)};
 }
 
 constexpr Box kCloseBox = group_light_box(7);

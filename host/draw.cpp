@@ -588,7 +588,7 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
         case Draw::marker: marker_at(cr, b, s.value); break;
         case Draw::readout:
             colour(cr, kWhite);
-            text(cr, s.text ? s.text : "", b.x + b.w / 2.0, b.y + b.h / 2.0, b.h * 0.6, b.w - 4, Font::mono);
+            text(cr, s.text ? s.text : "", b.x + b.w / 2.0, b.y + b.h / 2.0, b.h * kReadoutTextHeight, b.w - 4, Font::mono);
             break;
         default: break;
     }

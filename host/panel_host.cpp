@@ -239,21 +239,30 @@ void PanelHost::unload() {
     loaded_ = false;
 }
 
-bool PanelHost::click(abi::GAUGEHDR& gauge, std::size_t area_index) {
-    g_current = this;
-    // Child rectangles follow the parent entry, up to its end.
+namespace {
+// Child rectangle `area_index` of a gauge's mouse list (they follow the parent entry, up to its end).
+abi::MOUSERECT* child_rect(const abi::GAUGEHDR& gauge, std::size_t area_index) {
     abi::MOUSERECT* r = gauge.mouse_rect;
-    if (!r) return false;
+    if (!r) return nullptr;
     std::size_t child = 0;
-    for (++r; r->rect_type == abi::MOUSE_RECT_CHILD; ++r, ++child) {
-        if (child == area_index) {
-            if (!r->mouse_function) return false;
-            abi::PIXPOINT point{r->relative_box.x + 1, r->relative_box.y + 1};
-            r->mouse_function(&point, abi::MOUSE_LEFTSINGLE);
-            return true;
-        }
-    }
-    return false;
+    for (++r; r->rect_type == abi::MOUSE_RECT_CHILD; ++r, ++child)
+        if (child == area_index) return r;
+    return nullptr;
+}
+}  // namespace
+
+bool PanelHost::click(abi::GAUGEHDR& gauge, std::size_t area_index, ClickKind kind) {
+    g_current = this;
+    abi::MOUSERECT* r = child_rect(gauge, area_index);
+    if (!r || !r->mouse_function) return false;
+    abi::PIXPOINT point{r->relative_box.x + 1, r->relative_box.y + 1};
+    r->mouse_function(&point, kind == ClickKind::press ? abi::MOUSE_LEFTSINGLE : abi::MOUSE_DOWN_REPEAT);
+    return true;
+}
+
+bool PanelHost::repeats(const abi::GAUGEHDR& gauge, std::size_t area_index) const {
+    const abi::MOUSERECT* r = child_rect(gauge, area_index);
+    return r && (r->mouse_flags & abi::MOUSE_DOWN_REPEAT) != 0;
 }
 
 void PanelHost::set_window(std::uint32_t id, bool open) {

@@ -76,6 +76,10 @@ constexpr double kSecondsPerMinute = 60.0;
 constexpr double kSecondsPerHour = 3600.0;
 constexpr double kSecondsPerDay = 86400.0;
 
+// A left click on an area, and the calls the simulator makes again while the button is held down
+// on an area that repeats.
+enum class ClickKind { press, repeat };
+
 class PanelHost {
 public:
     // Takes over the module's ImportTable and reads its Linkage gauge list.
@@ -96,8 +100,11 @@ public:
     void unload();
     bool loaded() const { return loaded_; }
 
-    // Calls the mouse callback of child rectangle `area_index` of a gauge, as a left click.
-    bool click(abi::GAUGEHDR& gauge, std::size_t area_index);
+    // Calls the mouse callback of child rectangle `area_index` of a gauge, as a left click (the press)
+    // or as the simulator's call again while the button is held on an area that repeats.
+    bool click(abi::GAUGEHDR& gauge, std::size_t area_index, ClickKind kind = ClickKind::press);
+    // Whether that area asks to be called again while held.
+    bool repeats(const abi::GAUGEHDR& gauge, std::size_t area_index) const;
 
     const std::vector<abi::GAUGEHDR*>& gauges() const { return gauges_; }
     abi::GAUGEHDR* find_gauge(const char* name) const;

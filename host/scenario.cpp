@@ -239,8 +239,16 @@ public:
                 t != token::simulation_time)
                 fail("a clock variable the host advances (1, 557, 604 or 607), not " + w_[1].text);
         } else if (verb == "click") {
-            count(3, "click \"GAUGE NAME\" AREA");
+            constexpr const char* kForm = "click \"GAUGE NAME\" AREA [hold N]";
+            if (w_.size() != 3 && (w_.size() != 5 || w_[3].text != "hold")) fail(kForm);
             c.kind = Kind::click;
+            if (w_.size() == 5) {
+                // Held down for N frames: the simulator calls a repeating area's callback again each frame.
+                long long n = 0;
+                if (!parse_integer(w_[4].text, n) || n < 1 || n > kMaxTickFrames)
+                    fail("a frame count from 1 to " + std::to_string(kMaxTickFrames) + " after hold, not " + w_[4].text);
+                c.count = n;
+            }
             c.gauge = gauge(w_[1].text);
             if (!find_area(*c.gauge, w_[2].text, &c.area)) {
                 std::vector<std::string_view> names;
@@ -675,7 +683,7 @@ public:
         // A recording that cannot fit a WAV file is refused before anything runs.
         long long total_frames = 0;
         for (const Command& c : commands)
-            if (c.kind == Kind::tick) total_frames += c.count;
+            if (c.kind == Kind::tick || c.kind == Kind::click) total_frames += c.count;
         if (!options_.audio_path.empty() && static_cast<std::uint64_t>(total_frames) > WavStream::max_frames()) {
             std::fprintf(err_,
                          "%s: refused: --audio would record %lld frames; a WAV file holds at most %llu frames "
@@ -900,6 +908,19 @@ private:
         return true;
     }
 
+    // A click held down for c.count frames, as a tick command: the press, then after every frame the
+    // simulator's repeat call while the area repeats (a plain area acts once, on the press).
+    bool held_click(Simulator& sim, const Command& c, std::FILE* trace) {
+        start_tick(sim);
+        sim.click(*c.gauge, c.area);
+        const bool repeats = sim.host().repeats(*c.gauge->header, c.area);
+        for (long long i = 0; i < c.count; ++i) {
+            if (!run_frames(sim, 1, trace, &c)) return false;
+            if (repeats) sim.click(*c.gauge, c.area, ClickKind::repeat);
+        }
+        return true;
+    }
+
     // Runs one command; false when it is an expect that does not hold (or the output failed).
     bool execute(Simulator& sim, const Command& c, std::FILE* trace) {
         switch (c.kind) {
@@ -910,6 +931,7 @@ private:
             case Kind::hold: sim.host().hold(c.target.token->token); return true;
             case Kind::release: sim.host().release(c.target.token->token); return true;
             case Kind::click: {
+                if (c.count > 0) return held_click(sim, c, trace);
                 std::array<std::uint32_t, snd::kSoundCount> before{};
                 for (int i = 0; i < snd::kSoundCount; ++i) before[i] = sim.play_once_count(static_cast<snd::SoundId>(i));
                 sim.click(*c.gauge, c.area);

@@ -79,10 +79,10 @@ void Simulator::after_frame() {
     if (timeline_) timeline_->end_frame(frames_, host_);
 }
 
-bool Simulator::click(const GaugeInfo& gauge, std::size_t area_index) {
+bool Simulator::click(const GaugeInfo& gauge, std::size_t area_index, ClickKind kind) {
     if (area_index >= gauge.area_count) return false;
-    if (timeline_) timeline_->click(gauge, area_index);
-    return host_.click(*gauge.header, area_index);
+    if (timeline_ && kind == ClickKind::press) timeline_->click(gauge, area_index);
+    return host_.click(*gauge.header, area_index, kind);
 }
 
 void Simulator::key_event(const KeyEvent& key) {

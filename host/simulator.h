@@ -55,8 +55,9 @@ public:
     void frame(const std::size_t* order, std::size_t count);
     long frames_run() const { return frames_; }
 
-    // A click on a gauge's click area, between frames. False if there is no such area.
-    bool click(const GaugeInfo& gauge, std::size_t area_index);
+    // A click on a gauge's click area, between frames (or the simulator's call again while it is
+    // held). False if there is no such area.
+    bool click(const GaugeInfo& gauge, std::size_t area_index, ClickKind kind = ClickKind::press);
 
     // Observers; null detaches.
     void set_key_log(std::function<void(const KeyEvent&)> log) { key_log_ = std::move(log); }

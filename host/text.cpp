@@ -179,6 +179,10 @@ std::string nearest_name(std::string_view word, const std::vector<std::string_vi
     std::string_view best;
     std::size_t best_distance = allowed + 1;
     for (std::string_view c : candidates) {
+        // Names apart in length by more than the edits allowed are never near: a long mistyped
+        // word costs nothing however long it is.
+        const std::size_t length_apart = word.size() > c.size() ? word.size() - c.size() : c.size() - word.size();
+        if (length_apart >= best_distance) continue;
         const std::size_t d = edit_distance(word, c);
         if (d < best_distance) {
             best_distance = d;

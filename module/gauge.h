@@ -5,6 +5,7 @@
 // reach the gauge code through trampolines that never let an exception out to the simulator.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdio>
@@ -282,9 +283,31 @@ struct GaugeInfo {
     const Box* size;       // the gauge's picture, pixels (its background)
 };
 
-// Bitmap resources: gauge g's elements take consecutive ids from kFirstBitmapId + g * kBitmapIdsPerGauge.
+// Bitmap resources. Gauge g's elements take ids from kFirstBitmapId + g * kBitmapIdsPerGauge on, in
+// drawing order: picture k of an element at its resource_id + k * kIconIdStep, and a moving image's
+// mask (the fixed window it is seen through) at its resource_id + kMaskIdStep. The simulator also
+// looks at id + kHighResolutionIdOffset for a high-resolution version of bitmap id, so no two ids of
+// the module may lie that far apart: a gauge keeps within kBitmapIdsInUse ids (two gauges on, the
+// next gauge's ids start 400 further; the 500 apart would need 100 ids in one gauge).
 constexpr abi::ID kFirstBitmapId = 1000;
 constexpr abi::ID kBitmapIdsPerGauge = 200;
+constexpr abi::ID kHighResolutionIdOffset = 500;
+constexpr abi::ID kBitmapIdsInUse = kHighResolutionIdOffset - 2 * kBitmapIdsPerGauge;
+// Which of the simulator's readings these follow is not settled: consecutive pictures for icons,
+// the mask three ids on as sprites have it. Each is this one number.
+constexpr abi::ID kIconIdStep = 1;
+constexpr abi::ID kMaskIdStep = 3;
+
+// The resource id of an element's picture k, and of a moving image's mask.
+inline abi::ID bitmap_id(const ElementLink& e, int picture) { return e.header->resource_id + picture * kIconIdStep; }
+inline bool has_mask(const ElementLink& e) { return e.header->element_type == abi::ELEMENT_TYPE_MOVING_IMAGE; }
+inline abi::ID mask_id(const ElementLink& e) { return e.header->resource_id + kMaskIdStep; }
+// How many ids the element's pictures (and mask) take from its resource_id on.
+inline abi::ID bitmap_ids_taken(const ElementLink& e) {
+    if (e.bitmaps <= 0) return 0;
+    const abi::ID pictures = (e.bitmaps - 1) * kIconIdStep + 1;
+    return has_mask(e) ? std::max(pictures, kMaskIdStep + 1) : pictures;
+}
 
 // Linkage position of every gauge, for its resource ids.
 enum class GaugeIndex : int {

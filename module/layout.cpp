@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "module/gauge.h"
+#include "module/palette.h"
 
 namespace tarvenol {
 namespace {
@@ -426,6 +427,17 @@ private:
 
 constexpr double kPi = 3.14159265358979323846;
 
+// What the simulator needs to draw a text window: a font on every Windows, bold, ANSI characters,
+// centred on one line (the Win32 DrawText flags DT_CENTER | DT_VCENTER | DT_SINGLELINE).
+constexpr char kReadoutFont[] = "Courier New";
+static_assert(sizeof kReadoutFont <= sizeof abi::ELEMENT_STRING{}.font_name);
+constexpr abi::SINT32 kReadoutFontWeight = 700;
+constexpr abi::UINT8 kAnsiCharset = 0;
+constexpr abi::UINT32 kDrawTextCentred = 0x0001 | 0x0004 | 0x0020;
+// A needle's largest turn per update: a full turn, more than any scale spans, so no limit under any
+// reading of the field.
+constexpr abi::SINT32 kNeedleTurnUnlimited = 360;
+
 // The simulator turns a needle through its nonlinearity table: for each value in the table, the
 // point on the gauge the needle then points at. The points lie on a circle about the pivot, close
 // enough together (at most 45 degrees) that the simulator's interpolation between neighbours follows
@@ -462,18 +474,46 @@ void place_record(ElementLink& l) {
             h.position = {b.x + b.w / 2, b.y + b.h / 2};
             h.ofs = {p.tail, p.width / 2};
             fill_needle_table(*reinterpret_cast<Needle*>(l.header));
+            // The module turns its needles itself (one step a tick where the aircraft's rules say
+            // so): the simulator must add no lag of its own.
+            reinterpret_cast<abi::ELEMENT_NEEDLE*>(l.header)->max_degrees_per_tick = kNeedleTurnUnlimited;
             break;
         }
         case abi::ELEMENT_TYPE_MOVING_IMAGE: {
+            // The record's position is the window's corner: the mask (module/gauge.h) is the window.
             h.position = {b.x, b.y};
             auto& m = *reinterpret_cast<abi::ELEMENT_MOVING_IMAGE*>(l.header);
             if (l.look.draw == Draw::drum) {
                 m.min_y = 0.0;
                 m.max_y = drum_positions(l.look);
             } else {
-                m.min_y = -b.h;
-                m.max_y = b.h;
+                // A tape, bar or marker travels along each axis its callbacks drive.
+                if (m.update_y_cb) {
+                    m.min_y = -b.h;
+                    m.max_y = b.h;
+                }
+                if (m.update_x_cb) {
+                    m.min_x = -b.w;
+                    m.max_x = b.w;
+                }
             }
+            break;
+        }
+        case abi::ELEMENT_TYPE_STRING: {
+            // The simulator draws a text window itself, from these fields: as the pictures draw it,
+            // engraving white centred on the dial face, in a fixed-pitch face every Windows has.
+            h.position = {b.x, b.y};
+            auto& t = *reinterpret_cast<abi::ELEMENT_STRING*>(l.header);
+            t.img_size = {b.w, b.h};
+            std::memset(t.font_name, 0, sizeof t.font_name);
+            std::memcpy(t.font_name, kReadoutFont, sizeof kReadoutFont);
+            t.font_weight = kReadoutFontWeight;
+            t.font_charset = kAnsiCharset;
+            t.char_height = std::max(1, static_cast<int>(std::lround(b.h * kReadoutTextHeight)));
+            t.fg_color = palette::colorref(palette::kEngraving);
+            t.bg_color = palette::colorref(palette::kDialFace);
+            t.hilite_color = palette::colorref(palette::kCautionLit);
+            t.draw_text_flags = kDrawTextCentred;
             break;
         }
         case abi::ELEMENT_TYPE_SLIDER: {
@@ -535,7 +575,7 @@ Box lay_out(ElementLink* const* links, std::size_t count, const AreaDef* areas, 
         place_record(l);
         if (l.bitmaps > 0) {
             l.header->resource_id = id;
-            id += l.bitmaps;
+            id += bitmap_ids_taken(l);
         }
     }
     return size;

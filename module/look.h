@@ -178,5 +178,7 @@ constexpr int drum_positions(const Look& look) {
 constexpr Look tape(const char* legend, Box box = {}) { return Look{Draw::tape, Tone::white, legend, box}; }
 constexpr Look marker(const char* legend, Box box = {}) { return Look{Draw::marker, Tone::white, legend, box}; }
 constexpr Look readout(Box box = {}) { return Look{Draw::readout, Tone::white, nullptr, box}; }
+// A readout's characters stand this share of its window's height.
+constexpr double kReadoutTextHeight = 0.6;
 
 }  // namespace tarvenol

@@ -73,12 +73,12 @@ void tick() {
 }
 
 constexpr std::array areas{
-    area<[] { send(key::adf_hundreds_down); }>("adf_hundreds.down", Cursor::down),
-    area<[] { send(key::adf_hundreds_up); }>("adf_hundreds.up", Cursor::up),
-    area<[] { send(key::adf_tens_down); }>("adf_tens.down", Cursor::down),
-    area<[] { send(key::adf_tens_up); }>("adf_tens.up", Cursor::up),
-    area<[] { send(key::adf_units_down); }>("adf_units.down", Cursor::down),
-    area<[] { send(key::adf_units_up); }>("adf_units.up", Cursor::up),
+    area<[] { send(key::adf_hundreds_down); }>("adf_hundreds.down", Cursor::down, Repeat::while_held),
+    area<[] { send(key::adf_hundreds_up); }>("adf_hundreds.up", Cursor::up, Repeat::while_held),
+    area<[] { send(key::adf_tens_down); }>("adf_tens.down", Cursor::down, Repeat::while_held),
+    area<[] { send(key::adf_tens_up); }>("adf_tens.up", Cursor::up, Repeat::while_held),
+    area<[] { send(key::adf_units_down); }>("adf_units.down", Cursor::down, Repeat::while_held),
+    area<[] { send(key::adf_units_up); }>("adf_units.up", Cursor::up, Repeat::while_held),
     area<&test_button>("adf_test", Cursor::hand),
 };
 

@@ -87,8 +87,8 @@ constexpr std::array areas{
     area<[] { st.snd_sw_d = 1; }>("snd_d.on", Cursor::up),
     area<[] { st.snd_sw_e = 0; }>("snd_e.off", Cursor::down),
     area<[] { st.snd_sw_e = 1; }>("snd_e.on", Cursor::up),
-    area<&volume_down>("snd_master_vol.down", Cursor::down),
-    area<&volume_up>("snd_master_vol.up", Cursor::up),
+    area<&volume_down>("snd_master_vol.down", Cursor::down, Repeat::while_held),
+    area<&volume_up>("snd_master_vol.up", Cursor::up, Repeat::while_held),
 };
 
 }  // namespace

@@ -43,14 +43,14 @@ void tick() {
 }
 
 constexpr std::array areas{
-    area<[] { send(key::xpdr_thousands_down); }>("tsp_thousands.down", Cursor::down),
-    area<[] { send(key::xpdr_thousands_up); }>("tsp_thousands.up", Cursor::up),
-    area<[] { send(key::xpdr_hundreds_down); }>("tsp_hundreds.down", Cursor::down),
-    area<[] { send(key::xpdr_hundreds_up); }>("tsp_hundreds.up", Cursor::up),
-    area<[] { send(key::xpdr_tens_down); }>("tsp_tens.down", Cursor::down),
-    area<[] { send(key::xpdr_tens_up); }>("tsp_tens.up", Cursor::up),
-    area<[] { send(key::xpdr_units_down); }>("tsp_units.down", Cursor::down),
-    area<[] { send(key::xpdr_units_up); }>("tsp_units.up", Cursor::up),
+    area<[] { send(key::xpdr_thousands_down); }>("tsp_thousands.down", Cursor::down, Repeat::while_held),
+    area<[] { send(key::xpdr_thousands_up); }>("tsp_thousands.up", Cursor::up, Repeat::while_held),
+    area<[] { send(key::xpdr_hundreds_down); }>("tsp_hundreds.down", Cursor::down, Repeat::while_held),
+    area<[] { send(key::xpdr_hundreds_up); }>("tsp_hundreds.up", Cursor::up, Repeat::while_held),
+    area<[] { send(key::xpdr_tens_down); }>("tsp_tens.down", Cursor::down, Repeat::while_held),
+    area<[] { send(key::xpdr_tens_up); }>("tsp_tens.up", Cursor::up, Repeat::while_held),
+    area<[] { send(key::xpdr_units_down); }>("tsp_units.down", Cursor::down, Repeat::while_held),
+    area<[] { send(key::xpdr_units_up); }>("tsp_units.up", Cursor::up, Repeat::while_held),
 };
 
 }  // namespace

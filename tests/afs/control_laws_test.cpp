@@ -119,18 +119,20 @@ TEST_F(ControlLaws, the_approach_vertical_speed_is_sent_rounded_away_from_half_s
     EXPECT_FALSE(bed.sent(key::ap_vs_ref)) << "nothing at or below 10 ft";
 }
 
-TEST_F(ControlLaws, pitch_hold_flies_a_far_target_the_way_the_aircraft_goes_and_level_at_the_present_altitude) {
+TEST_F(ControlLaws, pitch_hold_flies_a_far_target_the_way_the_aircraft_goes_and_level_at_the_stored_reference) {
     sim(sim::altitude_m, 3048.7);
     vs_fpm(1000.0);
     engage();
     EXPECT_EQ(shared.basic_pitch_mode, 1);
     EXPECT_TRUE(bed.sent(key::ap_altitude_hold_on));
     EXPECT_EQ(values(key::ap_altitude_ref_m), std::vector<i32>{60000});
-    EXPECT_EQ(shared.ap_alt_ref, 3048);
+    EXPECT_EQ(shared.ap_alt_ref, 3048) << "climbing keeps the present altitude as the level reference";
     shared.ap_alt_ref = 10000;  // the altitude panel stored feet
     vs_fpm(0.0);
+    sim(sim::altitude_m, 3100.0);
     bed.tick();
-    EXPECT_EQ(values(key::ap_altitude_ref_m), std::vector<i32>{3048}) << "the present altitude in metres";
+    EXPECT_EQ(values(key::ap_altitude_ref_m), std::vector<i32>{10000}) << "level: the reference last stored";
+    EXPECT_EQ(shared.ap_alt_ref, 10000);
     vs_fpm(-500.0);
     bed.tick();
     EXPECT_EQ(values(key::ap_altitude_ref_m), std::vector<i32>{0});
@@ -265,17 +267,45 @@ TEST_F(IasMode, twelve_knots_fast_and_rising_climbs_500_a_tick_until_500_above_t
     EXPECT_EQ(values(key::ap_vs_ref).back(), 2000);
 }
 
-TEST_F(IasMode, the_reference_stays_within_4990_either_way) {
+struct Limit {
+    i32 from;
+    double error, trend;
+    i32 to;
+};
+
+// An increase is taken whole below 5000 and replaced by 4990 from 5000 up; a decrease likewise
+// against -5000, except the steady-trend row's, which is guarded like an increase.
+TEST_F(IasMode, a_step_beyond_5000_either_way_sets_the_reference_back_to_4990) {
+    const Limit cases[] = {
+        {4500, 12.0, 2.0, 5000},   {4999, 0.5, 0.0, 5004},    {5000, 12.0, 2.0, 4990},  {7000, 0.5, 0.0, 4990},
+        {-4999, -12.0, -2.0, -5499}, {-5000, -1.5, -2.0, -4990}, {-9000, -0.9, -1.0, -4990},
+        {5000, -10.0, 0.0, 4990},  {-6000, -10.0, 0.0, -6050},  {4990, -3.0, 0.0, 4975},
+    };
+    for (const Limit& c : cases) {
+        vs_fpm(static_cast<double>(c.from));
+        adjust(c.error, c.trend, c.from);
+        EXPECT_EQ(shared.ap_vs_ref, c.to) << "from " << c.from << " at " << c.error << " kt, trend " << c.trend;
+    }
+}
+
+TEST_F(IasMode, twelve_knots_fast_at_the_ceiling_swings_back_to_4990_each_tick) {
+    vs_fpm(6000.0);
     adjust(12.0, 2.0, 4990);
+    EXPECT_EQ(shared.ap_vs_ref, 5490) << "taken whole below 5000";
+    bed.tick();
     EXPECT_EQ(shared.ap_vs_ref, 4990);
-    bed.tick(3);
-    EXPECT_EQ(shared.ap_vs_ref, 4990) << "never swings to 5490";
-    vs_fpm(-4800.0);
-    adjust(-12.0, -2.0, -4800);
-    EXPECT_EQ(shared.ap_vs_ref, -4990);
-    bed.tick(3);
-    EXPECT_EQ(shared.ap_vs_ref, -4990);
-    EXPECT_EQ(values(key::ap_altitude_ref_m).back(), 0);
+    bed.tick();
+    EXPECT_EQ(shared.ap_vs_ref, 5490);
+    EXPECT_EQ(values(key::ap_vs_ref).back(), 5490);
+}
+
+TEST_F(IasMode, a_level_reference_refreshes_the_altitude_reference_from_the_present_altitude) {
+    shared.ap_alt_ref = 10000;
+    sim(sim::altitude_m, 2500.9);
+    adjust(0.4, 0.0, 0);
+    EXPECT_EQ(shared.ap_alt_ref, 2500);
+    EXPECT_EQ(values(key::ap_altitude_ref_m), std::vector<i32>{2500});
+    EXPECT_EQ(values(key::ap_vs_ref), std::vector<i32>{0});
 }
 
 TEST_F(IasMode, the_speed_trend_is_the_change_over_nine_ticks_every_ten) {

@@ -119,6 +119,25 @@ TEST_F(Clock, a_clock_set_back_restarts_a_running_count_instead_of_wrapping) {
     EXPECT_EQ(var("chr_sec_hand"), 0);
 }
 
+// The simulator's clock set forward while the clock has power: both counts take the jump in and
+// go on counting from it, whatever its size.
+TEST_F(Clock, a_clock_set_forward_is_counted_and_the_counts_run_on) {
+    at_second(36000);
+    bed.click(kClock, "et.run");
+    bed.click(kClock, "chr");
+    bed.tick();
+    for (const double jump : {1799.0, 1800.0, 7200.0, 86000.0}) {
+        const double before = var("chr_seconds");
+        at_second(36000 + before + jump);
+        bed.tick();
+        EXPECT_EQ(var("chr_seconds"), before + jump) << jump;
+        EXPECT_EQ(var("et_seconds"), before + jump) << jump;
+        at_second(36000 + before + jump + 2);
+        bed.tick();
+        EXPECT_EQ(var("chr_seconds"), before + jump + 2) << "and counts on after a jump of " << jump;
+    }
+}
+
 TEST_F(Clock, elapsed_hours_of_a_hundred_or_more_keep_single_digits) {
     set_var("et_mode", 0);
     at_second(100);

@@ -79,7 +79,20 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{"expect batt_1_sw ~ 1 -0.5", "a tolerance of 0 or more"},
                       MalformedCase{"set batt_1_sw \x1b[2J", "\\x1B[2J"},
                       MalformedCase{"model maybe", "model on|off"},
-                      MalformedCase{"click \"testgauge2k hold", "a closing double quote"}));
+                      MalformedCase{"click \"testgauge2k hold", "a closing double quote"},
+                      MalformedCase{"click testgauge2k hold hold 0", "a frame count from 1 to 100000000 after hold"},
+                      MalformedCase{"click testgauge2k hold for 3", "click \"GAUGE NAME\" AREA [hold N]"}));
+
+// Far longer than any name the cockpit knows: refused at once, however long (the nearest-name
+// search once spent seconds per 100 KB name).
+TEST(Scenario, a_name_far_longer_than_any_known_is_refused_without_a_suggestion) {
+    const std::string huge(1 << 20, 'q');
+    const RunResult r = run_script("set " + huge + " 1\nsim " + huge + " 1\nexpect " + huge + " == 1\nclick \"" + huge +
+                                   "\" on\n");
+    EXPECT_EQ(r.exit_code, kScenarioMalformed);
+    EXPECT_FALSE(contains(r.err, "did you mean"));
+    EXPECT_TRUE(contains(r.err, "test.scn:4:"));
+}
 
 TEST(Scenario, a_malformed_line_refuses_the_whole_script_before_anything_runs) {
     const RunResult r = run_script("print sim:1\nexpect sim:1 == 5\nbogus\n");

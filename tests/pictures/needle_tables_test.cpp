@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
+#include <string>
 
 #include "module/gauge.h"
 #include "module/module_state.h"
@@ -77,6 +79,58 @@ TEST(NeedleTables, needles_all_round_their_dial_make_one_whole_turn_and_go_round
                 EXPECT_NEAR(pointer_degrees(e.look, c.value), pointer_degrees(e.look, c.same_as), 1e-9) << c.value;
         }
     EXPECT_EQ(round, 13);
+}
+
+}  // namespace
+}  // namespace tarvenol
+
+namespace tarvenol {
+namespace {
+
+// Every picture's id, a moving image's mask included, as the module numbers them: none taken twice
+// and none 500 from another (the simulator looks there for a high-resolution version).
+TEST(BitmapNumbers, no_id_is_taken_twice_or_lies_500_from_another) {
+    std::set<abi::ID> ids;
+    for (const GaugeInfo* g : gauges())
+        for (std::size_t i = 0; i < g->element_count; ++i) {
+            const ElementLink& e = *g->elements[i];
+            if (e.bitmaps <= 0) continue;
+            for (int k = 0; k < e.bitmaps; ++k) EXPECT_TRUE(ids.insert(bitmap_id(e, k)).second) << g->name << " " << e.name;
+            if (has_mask(e)) EXPECT_TRUE(ids.insert(mask_id(e)).second) << g->name << " " << e.name << " mask";
+        }
+    for (abi::ID id : ids) EXPECT_EQ(ids.count(id + kHighResolutionIdOffset), 0u) << id;
+    EXPECT_GT(ids.size(), 1084u + 181u - 1u);
+}
+
+// The records the simulator draws from: a text window's box, font and colours, a needle free of any
+// lag of the simulator's, a moving image's travel on each axis its callbacks drive.
+TEST(ElementRecords, carry_what_the_simulator_needs_to_draw_them) {
+    for (const GaugeInfo* g : gauges())
+        for (std::size_t i = 0; i < g->element_count; ++i) {
+            const ElementLink& e = *g->elements[i];
+            const std::string where = std::string(g->name) + " " + e.name;
+            switch (e.header->element_type) {
+                case abi::ELEMENT_TYPE_STRING: {
+                    const auto& t = reinterpret_cast<const abi::ELEMENT_STRING&>(*e.header);
+                    EXPECT_EQ(t.img_size.x, e.look.box.w) << where;
+                    EXPECT_EQ(t.img_size.y, e.look.box.h) << where;
+                    EXPECT_STRNE(t.font_name, "") << where;
+                    EXPECT_GT(t.char_height, 0) << where;
+                    EXPECT_NE(t.fg_color, t.bg_color) << where;
+                    break;
+                }
+                case abi::ELEMENT_TYPE_NEEDLE:
+                    EXPECT_GE(reinterpret_cast<const abi::ELEMENT_NEEDLE&>(*e.header).max_degrees_per_tick, 360) << where;
+                    break;
+                case abi::ELEMENT_TYPE_MOVING_IMAGE: {
+                    const auto& m = reinterpret_cast<const abi::ELEMENT_MOVING_IMAGE&>(*e.header);
+                    if (m.update_x_cb) EXPECT_LT(m.min_x, m.max_x) << where;
+                    if (m.update_y_cb) EXPECT_LT(m.min_y, m.max_y) << where;
+                    break;
+                }
+                default: break;
+            }
+        }
 }
 
 }  // namespace

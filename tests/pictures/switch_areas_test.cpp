@@ -3,6 +3,8 @@
 // no area lies outside its gauge.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "module/module_state.h"
@@ -64,6 +66,51 @@ TEST(SwitchAreas, every_area_lies_inside_its_gauge) {
                         r.y + r.size_y <= g->size->h)
                 << g->name << ": " << g->areas[a].name;
         }
+}
+
+}  // namespace
+}  // namespace tarvenol
+
+namespace tarvenol {
+namespace {
+
+struct Held {
+    const char* gauge;
+    const char* area;
+    bool repeats;
+};
+
+bool repeats(const char* gauge, const char* area) {
+    const GaugeInfo* g = find_gauge(gauge);
+    std::size_t index = 0;
+    if (!g || !find_area(*g, area, &index)) throw std::runtime_error(std::string(gauge) + " " + area);
+    return (g->rects[index + 1].mouse_flags & abi::MOUSE_DOWN_REPEAT) != 0;
+}
+
+// Knobs and levers that wind a value go on while the button is held; switches, push buttons and
+// selectors of discrete positions act once a click.
+TEST(ClickAreas, the_knobs_and_levers_that_wind_a_value_repeat_while_held_and_nothing_else) {
+    const Held cases[] = {
+        {"tarvenol ap_alt_t418", "alt_sel.up_100", true},          {"tarvenol ap_hdg_t418", "hdg_sel.down_10", true},
+        {"tarvenol ap_crs_t418", "crs.up_10", true},               {"tarvenol ap_ats_t418", "spd_coarse.down", true},
+        {"tarvenol spd_brk_lev_t418", "spd_brk_lever.extend", true}, {"tarvenol failures_t418", "f1_delay.plus", true},
+        {"tarvenol failures_t418", "f4_ias.minus", true},          {"tarvenol engomn_oil_qtty_2_t418", "marker.up", true},
+        {"tarvenol radio_adf1_t418", "adf_units.down", true},      {"tarvenol radio_tsp_t418", "tsp_thousands.up", true},
+        {"tarvenol n1_calc_t418", "flex_units.down", true},        {"tarvenol radio_snd_t418", "snd_master_vol.up", true},
+        {"tarvenol alti_main_t418", "baro_knob.down", true},       {"tarvenol chrono_t418", "clock.hours_up", true},
+        {"tarvenol flaps_lev_t418", "flaps_lever.down", false},    {"tarvenol gear_h_t418", "gear.down", false},
+        {"tarvenol failures_t418", "f1.arm", false},               {"tarvenol spd_brk_lev_t418", "gnd_spoiler.arm", false},
+        {"tarvenol radio_adf1_t418", "adf_test", false},           {"tarvenol chrono_t418", "chr", false},
+    };
+    for (const Held& c : cases) EXPECT_EQ(repeats(c.gauge, c.area), c.repeats) << c.gauge << " " << c.area;
+    int areas = 0, repeating = 0;
+    for (const GaugeInfo* g : gauges())
+        for (std::size_t a = 0; a < g->area_count; ++a) {
+            ++areas;
+            repeating += (g->rects[a + 1].mouse_flags & abi::MOUSE_DOWN_REPEAT) != 0;
+        }
+    EXPECT_EQ(areas, 477);
+    EXPECT_EQ(repeating, 114);
 }
 
 }  // namespace

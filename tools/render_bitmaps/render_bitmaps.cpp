@@ -172,18 +172,27 @@ int main(int argc, char** argv) {
     for (const GaugeInfo* g : gauges()) {
         for (std::size_t i = 0; i < g->element_count; ++i) {
             const ElementLink& e = *g->elements[i];
-            for (int image = 0; image < e.bitmaps; ++image) {
-                const int id = e.header->resource_id + image;
-                const auto bytes = i == 0 ? render(*g->size, [g](cairo_t* cr) { draw::background(cr, *g); })
-                                          : render(draw::bitmap_size(e), [&](cairo_t* cr) { draw::bitmap(cr, e, image); });
+            auto emit = [&](int id, const std::vector<std::uint8_t>& bytes) {
                 const std::string file = dir + "/" + std::to_string(id) + ".bmp";
                 if (!write(file, bytes)) {
                     std::fprintf(stderr, "render_bitmaps: cannot write %s\n", file.c_str());
-                    return 1;
+                    return false;
                 }
                 rc += std::to_string(id) + " BITMAP \"" + file + "\"\n";
                 ++count;
+                return true;
+            };
+            for (int image = 0; image < e.bitmaps; ++image) {
+                const auto bytes = i == 0 ? render(*g->size, [g](cairo_t* cr) { draw::background(cr, *g); })
+                                          : render(draw::bitmap_size(e), [&](cairo_t* cr) { draw::bitmap(cr, e, image); });
+                if (!emit(bitmap_id(e, image), bytes)) return 1;
             }
+            // A moving image's mask: its window, opaque where the strip shows.
+            if (has_mask(e) && e.bitmaps > 0 && !emit(mask_id(e), render(e.look.box, [&](cairo_t* cr) {
+                    cairo_set_source_rgb(cr, 1, 1, 1);
+                    cairo_paint(cr);
+                })))
+                return 1;
         }
     }
     std::vector<std::uint8_t> text(rc.begin(), rc.end());
