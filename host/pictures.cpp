@@ -1,7 +1,5 @@
 #include "host/pictures.h"
 
-#include <algorithm>
-
 #include "module/cockpit_layout.h"
 #include "module/module_state.h"
 
@@ -9,11 +7,6 @@ namespace tarvenol::host {
 namespace {
 
 constexpr int kPx = cockpit::kPixelsPerMm;
-
-int linkage_position(const GaugeInfo& gauge) {
-    const auto all = gauges();
-    return static_cast<int>(std::find(all.begin(), all.end(), &gauge) - all.begin());
-}
 
 // A gauge's height in whole millimetres, as the panel configuration gives it.
 int height_mm(const GaugeInfo& g) { return (g.size->h + kPx - 1) / kPx; }
@@ -32,11 +25,6 @@ const std::vector<std::uint32_t>& panel_windows() {
 const char* window_title(std::uint32_t window) {
     const cockpit::Window* w = cockpit::find_window(window);
     return w ? w->title : "panel window";
-}
-
-std::uint32_t window_of(const GaugeInfo& gauge) {
-    const cockpit::Place* p = cockpit::place_of(linkage_position(gauge));
-    return p ? p->window : kMainPanel;
 }
 
 std::vector<Placement> arrange(std::uint32_t window, int& w, int& h) {

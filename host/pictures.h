@@ -21,8 +21,6 @@ constexpr std::uint32_t kMainPanel = cockpit::kMainPanel;
 // The panel windows of the cockpit, main panel first.
 const std::vector<std::uint32_t>& panel_windows();
 const char* window_title(std::uint32_t window);
-// The panel window a gauge is placed on.
-std::uint32_t window_of(const GaugeInfo& gauge);
 
 struct Placement {
     const GaugeInfo* gauge;
