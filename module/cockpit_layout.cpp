@@ -14,6 +14,8 @@
 // instruments (engine 1 row over engine 2 row) below.
 #include "module/cockpit_layout.h"
 
+#include "module/gauge_list.h"
+
 namespace tarvenol::cockpit {
 namespace {
 

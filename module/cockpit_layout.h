@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <span>
 
-#include "module/gauge_list.h"
-
 namespace tarvenol::cockpit {
 
 using WindowId = std::uint32_t;

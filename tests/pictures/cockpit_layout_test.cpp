@@ -1,7 +1,6 @@
 // The cockpit's layout: every gauge has one place, on a window that exists, inside that window and
 // clear of every other gauge; the captain's flight instruments stand in the basic T and the engine
-// instruments read engine 1 left of engine 2; the window buttons, the lighting and the start-up
-// setting act on the windows the layout declares.
+// instruments read engine 1 left of engine 2.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "host/pictures.h"
 #include "module/cockpit_layout.h"
@@ -101,19 +99,6 @@ TEST(CockpitLayout, the_captains_flight_instruments_stand_in_the_basic_t) {
         EXPECT_EQ(e1.y, e2.y) << kind;
         EXPECT_GT(e1.x, alt.right()) << kind;
     }
-}
-
-TEST(CockpitLayout, the_start_up_opens_every_pop_up_but_the_failure_panel_and_leaves_the_engineers_open) {
-    std::vector<cockpit::WindowId> opened, closed;
-    for (const cockpit::Window& w : cockpit::windows()) {
-        if (w.opened_at_load) opened.push_back(w.id);
-        if (w.closed_after_setup) {
-            closed.push_back(w.id);
-            EXPECT_TRUE(w.opened_at_load) << w.title;
-        }
-    }
-    EXPECT_EQ(opened, (std::vector<cockpit::WindowId>{10030, 10040, 10050, 10090, 10060, 10080}));
-    EXPECT_EQ(closed, (std::vector<cockpit::WindowId>{10030, 10040, 10050, 10090, 10080}));
 }
 
 }  // namespace
