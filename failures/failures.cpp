@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "module/cockpit_layout.h"
 #include "module/controls.h"
 #include "module/gauge.h"
 #include "module/number_text.h"
@@ -25,7 +26,7 @@ constexpr u8 kWaiting = 2;  // armed, not yet validated
 constexpr u8 kPendingOn = 2;
 constexpr u8 kPendingOff = 0;
 
-constexpr u32 kFailurePanelWindow = 10100;
+constexpr u32 kFailurePanelWindow = cockpit::kFailureWindow;
 constexpr double kSecondsPerMinute = 60.0;
 constexpr u32 kWholeMinuteSeconds = 60;       // the validation minute the countdown starts from
 constexpr double kCountdownRoundUp = 0.99;   // whole minutes left, rounded up

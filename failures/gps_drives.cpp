@@ -1,6 +1,7 @@
 // tarvenol gps_drives_t418: the GPS-drives-navigation button and its annunciator. The gauge also
 // sets the cockpit up once at load, after the flight deck lighting has opened the pop-up windows:
 // cold and dark on the ground, ready for flight in the air, then the pop-ups are closed again.
+#include "module/cockpit_layout.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 
@@ -11,8 +12,6 @@ using namespace tarvenol;
 constexpr u8 kWindowsOpened = 1;  // the lighting gauge opened the pop-ups on its first tick
 constexpr u8 kCockpitSet = 2;
 constexpr u8 kAnnDim = 1;
-// Pop-up windows closed after the start-up setting; the engineer's panel stays open.
-constexpr u32 kClosedAtStart[] = {10030, 10040, 10050, 10090, 10080};
 // Switch positions of the start-up setting.
 constexpr u8 kOff = 0;
 constexpr u8 kOn = 1;
@@ -67,7 +66,8 @@ void set_cockpit(bool in_flight) {
 void tick() {
     if (shared.cockpit_init_state == kWindowsOpened) {
         set_cockpit(!is_on(read(sim::on_ground)));
-        for (const u32 window : kClosedAtStart) send(key::panel_window_close, window);
+        for (const cockpit::Window& w : cockpit::windows())
+            if (w.closed_after_setup) send(key::panel_window_close, w.id);
         shared.cockpit_init_state = kCockpitSet;
     }
 

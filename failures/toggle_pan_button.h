@@ -2,6 +2,7 @@
 // autopilot-off light), and a click opens or closes its panel window.
 #pragma once
 
+#include "module/cockpit_layout.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
 

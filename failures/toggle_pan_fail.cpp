@@ -5,7 +5,7 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr u32 kWindow = 10100;
+constexpr u32 kWindow = cockpit::kFailureWindow;
 
 Background background;
 Image button_picture{"window_button", button(Tone::white, "FAILURES")};

@@ -5,7 +5,7 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr u32 kWindow = 10080;
+constexpr u32 kWindow = cockpit::kGpsWindow;
 
 Background background;
 Image button_picture{"window_button", button(Tone::white, "GPS")};

@@ -5,7 +5,7 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr u32 kWindow = 10040;
+constexpr u32 kWindow = cockpit::kPedestalWindow;
 
 Background background;
 Image button_picture{"window_button", button(Tone::white, "PEDESTAL")};

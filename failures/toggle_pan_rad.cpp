@@ -5,7 +5,7 @@ namespace {
 
 using namespace tarvenol;
 
-constexpr u32 kWindow = 10050;
+constexpr u32 kWindow = cockpit::kRadioWindow;
 
 Background background;
 Image button_picture{"window_button", button(Tone::white, "RADIO")};

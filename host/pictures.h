@@ -1,7 +1,7 @@
 // Pictures of the cockpit as the stand-in host shows it: one PNG per gauge and one composed picture
 // per panel window (the main panel and every panel window, open or not), drawn from the live element state, and
-// the viewer page of a run (host/viewer.cpp). Also where each gauge sits on which panel window,
-// which the sample panel configuration (resources/panel.cfg) is written from.
+// the viewer page of a run (host/viewer.cpp). Also the cockpit's layout (module/cockpit_layout.h) in
+// pixels, and the sample panel configuration (resources/panel.cfg) written from it.
 #pragma once
 
 #include <cstdint>
@@ -10,24 +10,23 @@
 #include <string>
 #include <vector>
 
+#include "module/cockpit_layout.h"
 #include "module/gauge.h"
 
 namespace tarvenol::host {
 
 class PanelHost;
 
-constexpr std::uint32_t kMainPanel = 0;
+constexpr std::uint32_t kMainPanel = cockpit::kMainPanel;
 // The panel windows of the cockpit, main panel first.
 const std::vector<std::uint32_t>& panel_windows();
 const char* window_title(std::uint32_t window);
-// The panel window a gauge is placed on.
-std::uint32_t window_of(const GaugeInfo& gauge);
 
 struct Placement {
     const GaugeInfo* gauge;
     int x, y;
 };
-// The gauges of a window side by side in rows, Linkage order; size of the whole in w, h.
+// The gauges of a window at their places, in pixels; the window's size in w, h.
 std::vector<Placement> arrange(std::uint32_t window, int& w, int& h);
 
 // The sample panel configuration: every gauge on its window at its place.

@@ -1,6 +1,7 @@
 // tarvenol flt_deck_lt_t418: the flight deck light panel — STORM switch and ANN LT selector (TEST,
 // BRT, DIM), which drives the annunciator lamp test of the whole cockpit. On its first tick after
 // load it opens the aircraft's pop-up panel windows, so that their gauges tick from the start.
+#include "module/cockpit_layout.h"
 #include "module/controls.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
@@ -14,8 +15,6 @@ constexpr u8 kBright = 0;
 constexpr u8 kDim = 1;
 constexpr u8 kTest = 2;
 
-// The pop-up panel windows, in the order they are opened.
-constexpr u32 kPopUpWindows[] = {10030, 10040, 10050, 10090, 10060, 10080};
 constexpr u8 kWindowsOpened = 1;  // cockpit_init_state once they are
 
 Background background{panel("FLT DECK LT", 150)};
@@ -28,7 +27,8 @@ constexpr int kSelectorPicture[] = {1, 0, 2};  // BRT, DIM, TEST
 void tick() {
     auto& s = shared;
     if (s.cockpit_init_state == 0) {
-        for (u32 window : kPopUpWindows) send(key::panel_window_open, window);
+        for (const cockpit::Window& w : cockpit::windows())
+            if (w.opened_at_load) send(key::panel_window_open, w.id);
         s.cockpit_init_state = kWindowsOpened;
     }
     storm_switch.show(s.storm_lt_sw);

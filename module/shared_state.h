@@ -166,7 +166,7 @@ using VolumeTable = std::array<i16, snd::kSoundCount>;
     X(u8, ap_1_lever, 0, kFlag, "position of the AP 1 engage lever (1 = engaged position)") \
     X(u8, ap_2_lever, 0, kFlag, "position of the AP 2 engage lever (1 = engaged position)") \
     X(u8, sim_ap_seen_on, 0, kFlag, "latched when the simulator's autopilot master has been seen on") \
-    X(u8, mw_big_panel_open, 0, kFlag, "1 = the big master warning panel window (panel id 10090) is to be open") \
+    X(u8, mw_big_panel_open, 0, kFlag, "1 = the big master warning panel window is to be open") \
     X(u8, fail_apu, 0, kFlag, "failure flag: APU failed (set by the failure panel); stops APU availability and lights APU GEN OFF") \
     X(u8, fail_gen_1, 0, kFlag, "failure flag: generator 1 failed (set by the failure panel); forces gen_1_load to 0") \
     X(u8, fail_gen_2, 0, kFlag, "failure flag: generator 2 failed (set by the failure panel); forces gen_2_load to 0") \

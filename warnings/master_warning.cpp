@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "module/cockpit_layout.h"
 #include "module/host_services.h"
 
 namespace tarvenol::mw {
@@ -11,7 +12,7 @@ State state;
 
 namespace {
 
-constexpr u32 kBigPanel1Window = 10090;
+constexpr u32 kBigPanel1Window = cockpit::kMasterWarningWindow;
 constexpr double kVar868On = 0.1;
 constexpr double kVar868HighAltitudeFt = 6500.0;
 

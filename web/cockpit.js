@@ -41,23 +41,36 @@ async function api(path, body) {
 function status(text) { $('status').textContent = text || ''; }
 
 // --- Panels ------------------------------------------------------------------------------------
+// The main panel fills the width of the panel area (the size list scales it from there); the other
+// panel windows float over it as the simulator's pop-ups do: drawn only while the cockpit has them
+// open, opened where the cockpit layout says, moved by their title bars.
+
+const FLOAT_MARGIN = 8;         // px kept between a floating window and the edges of the page
+// Where a window opens: the layout's nine positions, left to right and top to bottom.
+const OPENS_COLUMNS = 3;
+let topWindow = 10;             // stacking order of the floating windows: the last one touched on top
 
 function buildPanels() {
   const panels = $('panels');
   panels.textContent = '';
   for (const w of cockpit.layout.windows) {
+    const main = w.id === MAIN_PANEL;
     const box = document.createElement('div');
-    box.className = 'window';
+    box.className = main ? 'window main' : 'window popup';
     box.dataset.window = w.id;
-    box.hidden = w.id !== MAIN_PANEL;
+    box.dataset.opens = w.opens;
+    box.hidden = !main;
     const title = document.createElement('h3');
-    title.textContent = w.id === MAIN_PANEL ? w.title : `${w.title} (${w.id})`;
-    if (w.id !== MAIN_PANEL) {
+    title.textContent = main ? w.title : `${w.title} (${w.id})`;
+    if (!main) {
       const close = document.createElement('button');
       close.textContent = 'close';
       close.title = `window ${w.id} closed`;
+      close.addEventListener('mousedown', (e) => e.stopPropagation());
       close.addEventListener('click', () => runCommand(`window ${w.id} closed`));
       title.appendChild(close);
+      title.addEventListener('mousedown', (e) => dragWindow(e, box));
+      box.addEventListener('mousedown', () => { box.style.zIndex = String(++topWindow); });
     }
     box.appendChild(title);
     const face = document.createElement('div');
@@ -71,16 +84,18 @@ function buildPanels() {
       img.style.top = `${g.y}px`;
       img.width = g.w;
       img.height = g.h;
-      img.alt = g.name;
+      img.alt = '';
       img.title = g.name;
       img.dataset.gauge = g.name;
       img.dataset.index = g.index;
       img.draggable = false;
+      // Shown once a picture has come: never a broken image while the first one loads.
+      img.addEventListener('load', () => { img.dataset.loaded = '1'; });
       img.addEventListener('mousedown', (e) => pressGauge(e, g));
       img.addEventListener('contextmenu', (e) => e.preventDefault());
       face.appendChild(img);
     }
-    // The frame takes the size of the face as shown (zoomed); the face keeps the gauges' pixels.
+    // The frame takes the size of the face as shown (scaled); the face keeps the gauges' pixels.
     const frame = document.createElement('div');
     frame.className = 'frame';
     frame.dataset.w = w.w;
@@ -92,19 +107,92 @@ function buildPanels() {
   applyZoom();
 }
 
-function applyZoom() {
+// Pixels of the page per pixel of the pictures: the main panel across the panel area's width at
+// 100 %; a floating window at the same scale, made smaller if it would not fit on the page.
+function scales() {
   const z = Number($('zoom').value) || 1;
-  for (const frame of document.querySelectorAll('.window .frame')) {
-    frame.style.width = `${frame.dataset.w * z}px`;
-    frame.style.height = `${frame.dataset.h * z}px`;
+  const main = cockpit.layout.windows.find((w) => w.id === MAIN_PANEL);
+  const panels = $('panels');
+  const style = getComputedStyle(panels);
+  const width = panels.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight) - 2;
+  const mainScale = Math.max(0.05, width / main.w) * z;
+  return { main: mainScale, popup: (w) => Math.min(mainScale, (window.innerWidth - 2 * FLOAT_MARGIN) / w.w,
+                                                   (window.innerHeight - 80) / w.h) };
+}
+
+function applyZoom() {
+  if (!cockpit.layout) return;
+  const s = scales();
+  for (const w of cockpit.layout.windows) {
+    const box = document.querySelector(`.window[data-window="${w.id}"]`);
+    const frame = box.querySelector('.frame');
+    const z = w.id === MAIN_PANEL ? s.main : s.popup(w);
+    frame.style.width = `${w.w * z}px`;
+    frame.style.height = `${w.h * z}px`;
     frame.firstChild.style.transform = `scale(${z})`;
+    if (!box.hidden) keepOnPage(box);
   }
+}
+
+// The part of the page the panels have, below the header.
+function panelArea() {
+  const r = $('panels').getBoundingClientRect();
+  const top = Math.max(r.top, document.querySelector('header').getBoundingClientRect().bottom);
+  const bottom = Math.min(r.bottom, window.innerHeight);
+  return { left: r.left, top, width: r.width, height: Math.max(0, bottom - top) };
+}
+
+// A window opens the first time where the layout says, over the panel area; then where it was left.
+function placeWindow(box) {
+  if (box.dataset.placed) return keepOnPage(box);
+  box.dataset.placed = '1';
+  const opens = Number(box.dataset.opens) || 0;
+  const col = opens % OPENS_COLUMNS, row = Math.floor(opens / OPENS_COLUMNS);
+  const a = panelArea();
+  box.style.left = `${a.left + FLOAT_MARGIN + col * Math.max(0, a.width - box.offsetWidth - 2 * FLOAT_MARGIN) / 2}px`;
+  box.style.top = `${a.top + FLOAT_MARGIN + row * Math.max(0, a.height - box.offsetHeight - 2 * FLOAT_MARGIN) / 2}px`;
+  keepOnPage(box);
+}
+
+function keepOnPage(box) {
+  if (!box.classList.contains('popup')) return;
+  const headerBottom = document.querySelector('header').getBoundingClientRect().bottom;
+  const left = Math.min(parseFloat(box.style.left) || 0, window.innerWidth - box.offsetWidth - FLOAT_MARGIN);
+  const top = Math.min(parseFloat(box.style.top) || 0, window.innerHeight - box.offsetHeight - FLOAT_MARGIN);
+  box.style.left = `${Math.max(FLOAT_MARGIN, left)}px`;
+  box.style.top = `${Math.max(headerBottom, top)}px`;
+}
+
+// A floating window follows the pointer while its title bar is held.
+function dragWindow(e, box) {
+  if (e.button !== 0) return;
+  e.preventDefault();
+  const startX = e.clientX, startY = e.clientY;
+  const left = parseFloat(box.style.left) || 0, top = parseFloat(box.style.top) || 0;
+  box.classList.add('dragged');
+  const move = (m) => {
+    box.style.left = `${left + m.clientX - startX}px`;
+    box.style.top = `${top + m.clientY - startY}px`;
+  };
+  const drop = () => {
+    window.removeEventListener('mousemove', move);
+    box.classList.remove('dragged');
+    keepOnPage(box);
+  };
+  window.addEventListener('mousemove', move);
+  window.addEventListener('mouseup', drop, { once: true });
 }
 
 function showWindows(open) {
   for (const box of document.querySelectorAll('.window')) {
     const id = Number(box.dataset.window);
-    box.hidden = !(id === MAIN_PANEL || open.includes(id));
+    const shown = id === MAIN_PANEL || open.includes(id);
+    if (shown === !box.hidden) continue;
+    box.hidden = !shown;
+    if (shown) {
+      box.style.zIndex = String(++topWindow);
+      placeWindow(box);
+    }
   }
 }
 
@@ -397,6 +485,7 @@ async function start() {
     localStorage.setItem('cockpit.zoom', e.target.value);
     applyZoom();
   });
+  window.addEventListener('resize', applyZoom);
   $('mute').checked = localStorage.getItem('cockpit.mute') === '1';
   $('mute').addEventListener('change', (e) => {
     localStorage.setItem('cockpit.mute', e.target.checked ? '1' : '0');

@@ -7,6 +7,7 @@
 
 #include "host/sim_tokens.h"
 #include "host/simulator.h"
+#include "module/cockpit_layout.h"
 #include "module/module_state.h"
 
 namespace tarvenol::fuzz {
@@ -53,7 +54,12 @@ const std::int32_t kAwkwardIntegers[] = {
 };
 
 const int kClockTokens[] = {1, 557, 604, 607};
-const std::uint32_t kWindows[] = {10030, 10040, 10050, 10060, 10080, 10090, 10100};
+
+// One of the pop-up panel windows (every window but the main panel).
+std::uint32_t popup_window(std::uint8_t pick) {
+    const auto all = tarvenol::cockpit::windows();
+    return all[1 + pick % (all.size() - 1)].id;
+}
 
 class Input {
 public:
@@ -128,7 +134,7 @@ void panel_system(Simulator& sim, Input& in) {
         case 0: sim.model().set_enabled(!sim.model().enabled()); break;
         case 1: sim.host().hold(kClockTokens[in.byte() % std::size(kClockTokens)]); break;
         case 2: sim.host().release(kClockTokens[in.byte() % std::size(kClockTokens)]); break;
-        case 3: sim.host().set_window(kWindows[in.byte() % std::size(kWindows)], (what & 0x80) != 0); break;
+        case 3: sim.host().set_window(popup_window(in.byte()), (what & 0x80) != 0); break;
     }
 }
 

@@ -311,7 +311,9 @@ json Server::Impl::layout() const {
             gs.push_back({{"index", index}, {"name", g.name}, {"x", p.x}, {"y", p.y}, {"w", g.size->w},
                           {"h", g.size->h}, {"areas", areas}});
         }
-        windows.push_back({{"id", id}, {"title", window_title(id)}, {"w", w}, {"h", h}, {"gauges", gs}});
+        const cockpit::Window* declared = cockpit::find_window(id);
+        windows.push_back({{"id", id}, {"title", window_title(id)}, {"w", w}, {"h", h},
+                           {"opens", declared ? static_cast<int>(declared->opens) : 0}, {"gauges", gs}});
     }
     json sound_names = json::array();
     for (int i = 0; i < snd::kSoundCount; ++i) sound_names.push_back(snd::kSoundNames[i]);

@@ -2,10 +2,13 @@
 // once the batteries power it; every kind of drum shows the digits its instrument reads.
 #include <cairo.h>
 
+#include <algorithm>
 #include <string>
 
 #include "host/draw.h"
 #include "host/pictures.h"
+#include "module/cockpit_layout.h"
+#include "module/module_state.h"
 #include "power.h"
 #include "testbed.h"
 
@@ -45,6 +48,39 @@ TEST(Drawing, a_light_is_drawn_lit_while_shown_and_dark_while_hidden) {
     bed.tick();
     ASSERT_TRUE(is_visible(*light.header));
     EXPECT_EQ(pixel(host::gauge_png(dc, bed.host()), x, y), 0xf2a516u);  // caution, lit
+}
+
+// The composed picture of a panel window has the window's declared size and each gauge drawn at its
+// place: the TR 1 OFF light lit on the engineer's panel where the layout puts the DC panel.
+TEST(Drawing, a_window_picture_draws_each_gauge_at_its_place_in_the_layout) {
+    testing::TestBed bed;
+    bed.tick();
+    const GaugeInfo& dc = *find_gauge("tarvenol elec_dc_bus_t418");
+    const ElementLink& light = *find_element(dc, "tr_1_off_light");
+    ASSERT_TRUE(is_visible(*light.header));
+
+    host::PictureBook book(::testing::TempDir() + "window_pictures");
+    std::string error;
+    ASSERT_TRUE(book.take("lit", bed.host(), 1, error)) << error;
+    const auto& windows = book.pictures().front().windows;
+    ASSERT_EQ(windows.size(), cockpit::windows().size());
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const cockpit::Window& declared = cockpit::windows()[i];
+        ASSERT_EQ(windows[i].first, declared.id);
+        Png png{windows[i].second};
+        cairo_surface_t* s = cairo_image_surface_create_from_png_stream(&read_png, &png);
+        EXPECT_EQ(cairo_image_surface_get_width(s), declared.w_mm * cockpit::kPixelsPerMm) << declared.title;
+        EXPECT_EQ(cairo_image_surface_get_height(s), declared.h_mm * cockpit::kPixelsPerMm) << declared.title;
+        cairo_surface_destroy(s);
+    }
+    const auto all = gauges();
+    const cockpit::Place* place = cockpit::place_of(static_cast<int>(std::find(all.begin(), all.end(), &dc) - all.begin()));
+    ASSERT_NE(place, nullptr);
+    const auto engineer = std::find_if(windows.begin(), windows.end(), [&](const auto& w) { return w.first == place->window; });
+    ASSERT_NE(engineer, windows.end());
+    const int x = place->x_mm * cockpit::kPixelsPerMm + light.look.box.x + 3;
+    const int y = place->y_mm * cockpit::kPixelsPerMm + light.look.box.y + 3;
+    EXPECT_EQ(pixel(engineer->second, x, y), 0xf2a516u);  // caution, lit
 }
 
 // Drums wound either way round, drums of four and eight faces, and drums drawn as one image a face:

@@ -12,6 +12,8 @@
 
 #include "host/scenario.h"
 #include "host/serve/server.h"
+#include "module/cockpit_layout.h"
+#include "module/module_state.h"
 
 namespace tarvenol::host::serve {
 namespace {
@@ -277,6 +279,35 @@ TEST_F(LiveServer, a_click_on_a_drawn_switch_is_a_click_on_its_area) {
     bool clicked = false;
     for (const json& e : st["sounds"]["events"]) clicked |= e["name"] == "CLICK" && e["kind"] == "play once";
     EXPECT_TRUE(clicked) << st["sounds"].dump();
+}
+
+// The page draws the cockpit layout: every window at its size with where it opens, every gauge
+// once, at its place, with its picture's size.
+TEST_F(LiveServer, the_page_is_given_the_cockpit_layout) {
+    auto layout = json::parse(http().Get("/api/layout", {{"X-Cockpit-Client", client_}})->body);
+    const auto declared = cockpit::windows();
+    ASSERT_EQ(layout["windows"].size(), declared.size());
+    std::vector<int> seen(gauges().size(), 0);
+    for (std::size_t i = 0; i < declared.size(); ++i) {
+        const json& w = layout["windows"][i];
+        EXPECT_EQ(w["id"], declared[i].id);
+        EXPECT_EQ(w["w"], declared[i].w_mm * cockpit::kPixelsPerMm);
+        EXPECT_EQ(w["h"], declared[i].h_mm * cockpit::kPixelsPerMm);
+        EXPECT_EQ(w["opens"], static_cast<int>(declared[i].opens));
+        for (const json& g : w["gauges"]) {
+            const int index = g["index"].get<int>();
+            ASSERT_TRUE(index >= 0 && index < static_cast<int>(seen.size()));
+            ++seen[index];
+            const cockpit::Place* place = cockpit::place_of(index);
+            ASSERT_NE(place, nullptr);
+            EXPECT_EQ(place->window, declared[i].id) << g["name"];
+            EXPECT_EQ(g["x"], place->x_mm * cockpit::kPixelsPerMm) << g["name"];
+            EXPECT_EQ(g["y"], place->y_mm * cockpit::kPixelsPerMm) << g["name"];
+            EXPECT_EQ(g["w"], gauges()[index]->size->w) << g["name"];
+            EXPECT_EQ(g["h"], gauges()[index]->size->h) << g["name"];
+        }
+    }
+    for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], 1) << gauges()[i]->name;
 }
 
 TEST_F(LiveServer, with_the_flight_model_on_the_aircraft_flies_from_the_console) {
