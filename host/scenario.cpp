@@ -1,4 +1,5 @@
 #include "host/scenario.h"
+#include "module/cockpit_layout.h"
 
 #include <sys/stat.h>
 
@@ -392,6 +393,13 @@ private:
         long long id = 0;
         constexpr long long kMaxId = 0xFFFFFFFF;
         if (!parse_integer(s, id) || id < 0 || id > kMaxId) fail("a panel window id, not " + s);
+        // Only the windows the cockpit has: a mistyped id would open or test nothing.
+        if (!cockpit::find_window(static_cast<std::uint32_t>(id)) || id == cockpit::kMainPanel) {
+            std::string ids;
+            for (const cockpit::Window& w : cockpit::windows())
+                if (w.id != cockpit::kMainPanel) ids += (ids.empty() ? "" : ", ") + std::to_string(w.id);
+            fail("a panel window of the cockpit (" + ids + "), not " + s);
+        }
         return static_cast<std::uint32_t>(id);
     }
 

@@ -306,7 +306,9 @@ private:
                 case Draw::drum: b = at(0, 0, kDrumW, kDrumH); break;
                 case Draw::readout: {
                     const auto* rec = reinterpret_cast<const abi::ELEMENT_STRING*>(links_[c->first]->header);
-                    b = at(0, 0, kReadoutCharW * std::max(1, int(rec->max_string_length)) + 2 * kGap, kReadoutH);
+                    // As wide as its characters need, but never wider than the gauge.
+                    const int wanted = kReadoutCharW * std::max(1, int(rec->max_string_length)) + 2 * kGap;
+                    b = at(0, 0, std::min(wanted, width_ - 2 * kMargin), kReadoutH);
                     break;
                 }
                 default: b = at(0, 0, kTapeW, kTapeH); break;

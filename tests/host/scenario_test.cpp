@@ -59,6 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{"expect sound BEEP played", "a sound name"},
                       MalformedCase{"expect key no_such_event", "a key event id"},
                       MalformedCase{"expect window 10030 ajar", "expect window ID open|closed"},
+                      MalformedCase{"window 12345 open", "a panel window of the cockpit (10030, 10040"},
+                      MalformedCase{"expect window 0 open", "a panel window of the cockpit"},
                       MalformedCase{"tick -1", "a frame count"},
                       MalformedCase{"tick 100000001", "a frame count from 0 to 100000000"},
                       MalformedCase{"set batt_1_sw 300", "batt_1_sw is u8, a whole number from 0 to 255: not 300"},

@@ -114,6 +114,7 @@ TEST(ElementRecords, carry_what_the_simulator_needs_to_draw_them) {
                     const auto& t = reinterpret_cast<const abi::ELEMENT_STRING&>(*e.header);
                     EXPECT_EQ(t.img_size.x, e.look.box.w) << where;
                     EXPECT_EQ(t.img_size.y, e.look.box.h) << where;
+                    EXPECT_LE(e.look.box.x + e.look.box.w, g->size->w) << where << ": within its gauge";
                     EXPECT_STRNE(t.font_name, "") << where;
                     EXPECT_GT(t.char_height, 0) << where;
                     EXPECT_NE(t.fg_color, t.bg_color) << where;
