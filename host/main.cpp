@@ -321,6 +321,9 @@ int main(int argc, char** argv) {
         ->type_name("FILE.csv")
         ->check(not_an_option);
     serve_cmd->add_flag("--paused", serve_options.paused, "start paused");
+    serve_cmd->add_option("--pictures", serve_options.pictures_dir, "where the console's picture commands write")
+        ->type_name("DIR")
+        ->check(not_an_option);
     serve_cmd->footer(
         "Prints the address to open. The page shows the main panel and every panel window the cockpit opens, takes\n"
         "clicks on the switches and scenario commands in its console, streams the timeline, follows chosen values,\n"

@@ -1174,7 +1174,7 @@ struct ScenarioSession::State {
         open_run = false;
         if (c.kind == Kind::tick) {
             runner.start_tick(sim);
-            pending = c.count;
+            pending = tick_frames = c.count;
             lines.push_back(c.source);
             return kScenarioPassed;
         }
@@ -1185,6 +1185,24 @@ struct ScenarioSession::State {
         // An expect that did not hold changed nothing: the replay goes on past it.
         lines.push_back("# " + c.source + "   (did not hold at frame " + std::to_string(sim.frames_run()) + ")");
         return runner.io_failed_ ? kScenarioIoError : kScenarioExpectFailed;
+    }
+
+    // The running tick command ends at the frames it ran; the frames it had left.
+    long long cut_tick() {
+        const long long rest = pending;
+        if (rest > 0) {
+            lines.back() = "tick " + std::to_string(tick_frames - rest);
+            pending = 0;
+        }
+        return rest;
+    }
+    // Frames as a tick command of their own (what was left of one cut short).
+    void resume_tick(long long frames) {
+        if (frames <= 0) return;
+        open_run = false;
+        runner.start_tick(sim);
+        pending = tick_frames = frames;
+        lines.push_back("tick " + std::to_string(frames));
     }
 
     bool advance(long long max_frames) {
@@ -1216,6 +1234,7 @@ struct ScenarioSession::State {
     Runner runner;
     std::vector<std::string> lines;  // what was done, as scenario lines
     long long pending = 0;           // frames of the last tick command still to run
+    long long tick_frames = 0;       // frames of the last tick command in all
     bool open_run = false;           // frames as time passes are being added to the last line
     long long open_frames = 0;
     int line_number = 0;
@@ -1253,6 +1272,16 @@ int ScenarioSession::run_line(std::string_view line) {
 }
 
 long long ScenarioSession::pending_frames() const { return state_->pending; }
+
+long long ScenarioSession::tick_frames() const { return state_->tick_frames; }
+
+long long ScenarioSession::cut_tick() { return state_->cut_tick(); }
+
+void ScenarioSession::resume_tick(long long frames) { state_->resume_tick(frames); }
+
+void ScenarioSession::set_pictures_dir(const std::string& dir) {
+    state_->runner.pictures_ = dir.empty() ? nullptr : std::make_unique<PictureBook>(dir);
+}
 
 bool ScenarioSession::advance(long long max_frames) { return state_->advance(max_frames); }
 

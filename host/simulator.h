@@ -62,6 +62,8 @@ public:
     void set_key_log(std::function<void(const KeyEvent&)> log) { key_log_ = std::move(log); }
     void set_timeline(Timeline* timeline);
     void set_audio(AudioSink* sink) { audio_ = sink; }
+    // Every sound request of the cockpit as the sound device gets it.
+    void set_sound_log(std::function<void(const snd::mixer::SoundRequest&)> log) { sound_log_ = std::move(log); }
 
     // Play-once requests per sound since the last reset.
     std::uint32_t play_once_count(snd::SoundId sound) const { return play_once_[static_cast<std::size_t>(sound)]; }
@@ -81,6 +83,7 @@ private:
     long frames_ = 0;
     bool in_frame_ = false;
     std::function<void(const KeyEvent&)> key_log_;
+    std::function<void(const snd::mixer::SoundRequest&)> sound_log_;
     Timeline* timeline_ = nullptr;
     AudioSink* audio_ = nullptr;
     std::array<std::int16_t, kAudioSamplesPerFrame> audio_frame_{};
