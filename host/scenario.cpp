@@ -133,7 +133,7 @@ struct Target {
 };
 
 enum class Kind {
-    model, sim, set, tick, hold, release, click, window, flight,
+    model, sim, set, tick, hold, release, click, window, flight, key,
     expect_value, expect_key, expect_nokey, expect_keycount, expect_sound, expect_window,
     expect_element_shown, expect_element_value, print, picture,
 };
@@ -255,6 +255,13 @@ public:
             c.flag = on_off(w_[2].text, "open", "closed", "window ID open|closed");
         } else if (verb == "flight") {
             parse_flight(c);
+        } else if (verb == "key") {
+            // The pilot's own key or control, as the simulator takes it from its keyboard or joystick.
+            if (w_.size() != 2 && w_.size() != 3) fail("key EVENT [VALUE]");
+            c.kind = Kind::key;
+            c.id = key_id(w_[1].text);
+            if (!find_key_event(c.id)) fail("a key event the simulator knows (see cockpit-sim keys), not " + w_[1].text);
+            if (w_.size() == 3) c.key_value = key_value(w_[2].text);
         } else if (verb == "expect") {
             parse_expect(c);
         } else if (verb == "print") {
@@ -266,9 +273,9 @@ public:
             c.kind = Kind::picture;
             c.target.text = picture_name(w_[1].text);
         } else {
-            fail("a command (model, sim, set, tick, hold, release, click, window, flight, expect, print, picture), not " +
+            fail("a command (model, sim, set, tick, hold, release, click, window, flight, key, expect, print, picture), not " +
                  verb +
-                 did_you_mean(verb, {"model", "sim", "set", "tick", "hold", "release", "click", "window", "flight",
+                 did_you_mean(verb, {"model", "sim", "set", "tick", "hold", "release", "click", "window", "flight", "key",
                                      "expect", "print", "picture"}));
         }
         return c;
@@ -919,6 +926,7 @@ private:
             }
             case Kind::window: sim.host().set_window(c.id, c.flag); return true;
             case Kind::flight: return flight(sim, c);
+            case Kind::key: sim.pilot_key(c.id, c.key_value); return true;
             case Kind::picture: {
                 if (!pictures_) return true;
                 std::string error;

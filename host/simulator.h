@@ -55,6 +55,10 @@ public:
     void frame(const std::size_t* order, std::size_t count);
     long frames_run() const { return frames_; }
 
+    // The pilot's own key event (keyboard, joystick), between frames: the aircraft answers it as it
+    // answers the cockpit's; the cockpit does not see it.
+    void pilot_key(std::uint32_t id, std::uint32_t value) { model_.key_event(id, value); }
+
     // A click on a gauge's click area, between frames. False if there is no such area.
     bool click(const GaugeInfo& gauge, std::size_t area_index);
 
