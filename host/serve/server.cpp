@@ -284,7 +284,7 @@ void Server::Impl::frames_loop() {
     constexpr auto kSlice = std::chrono::milliseconds(15);
     constexpr long long kFramesPerCheck = 16;
     constexpr auto kIdle = std::chrono::milliseconds(20);
-    constexpr auto kMostBehind = std::chrono::milliseconds(500);
+    constexpr auto kMostBehind = std::chrono::milliseconds(1000);
     auto next = Clock::now();
     while (!stopping) {
         Clock::duration period = kIdle;

@@ -485,6 +485,9 @@ TEST_F(LiveServer, commands_run_as_scenario_lines_with_the_parsers_messages) {
               "console:3: malformed line: batt_1_sw is u8, a whole number from 0 to 255: not 300");
     auto failed = json::parse(post("/api/command", json{{"line", "expect batt_1_sw == 1"}})->body);
     EXPECT_EQ(failed["result"], "expect failed");
+    // A picture command says where its pictures went (here: nowhere, no folder was given).
+    auto picture = json::parse(post("/api/command", json{{"line", "picture now"}})->body);
+    EXPECT_EQ(picture["output"].back(), "no pictures: cockpit-sim serve --pictures DIR writes them") << picture.dump();
     const std::string scn = recorded();
     EXPECT_NE(scn.find("\nset batt_1_sw 0\nprint batt_1_sw\n# expect batt_1_sw == 1"), std::string::npos) << scn;
     EXPECT_EQ(scn.find("300"), std::string::npos) << scn;
@@ -526,6 +529,21 @@ TEST_F(LiveServer, a_click_on_a_drawn_switch_is_a_click_on_its_area) {
     bool clicked = false;
     for (const json& e : st["sounds"]["events"]) clicked |= e["name"] == "CLICK" && e["kind"] == "play once";
     EXPECT_TRUE(clicked) << st["sounds"].dump();
+
+    // A page opened now hears only what is asked for from now on, and which loops are on.
+    auto late = http().Post("/api/hello", {{"Origin", origin_}}, "{}", "application/json");
+    ASSERT_TRUE(late && late->status == 200);
+    const json joined = json::parse(late->body);
+    EXPECT_TRUE(joined["sounds"]["looping"].is_array());
+    const std::string since = "/api/state?s=" + std::to_string(joined["sounds"]["next"].get<std::uint64_t>());
+    const json later = json::parse(http().Get(since, {{"X-Cockpit-Client", joined["client"].get<std::string>()}})->body);
+    EXPECT_TRUE(later["sounds"]["events"].empty()) << later["sounds"].dump();
+    // A page that had a place takes the same one back (a reload), even with every place taken.
+    for (int i = 2; i < kMaxClients; ++i) EXPECT_FALSE(hello().empty());
+    auto again = http().Post("/api/hello", {{"Origin", origin_}}, json{{"client", client_}}.dump(), "application/json");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->status, 200);
+    EXPECT_EQ(json::parse(again->body)["client"], client_);
 }
 
 TEST_F(LiveServer, with_the_flight_model_on_the_aircraft_flies_from_the_console) {
