@@ -105,13 +105,15 @@ public:
 private:
     static ssize_t write(void* cookie, const char* data, size_t size) {
         auto* self = static_cast<LineStream*>(cookie);
-        for (size_t i = 0; i < size; ++i) {
-            if (data[i] == '\n') {
-                self->on_line_(self->partial_);
-                self->partial_.clear();
-            } else if (self->partial_.size() < kLongestLine) {
-                self->partial_ += data[i];
-            }
+        std::string_view rest(data, size);
+        while (!rest.empty()) {
+            const std::size_t end = rest.find('\n');
+            const std::string_view part = rest.substr(0, end);
+            self->partial_.append(part.substr(0, kLongestLine - std::min(kLongestLine, self->partial_.size())));
+            if (end == std::string_view::npos) break;
+            self->on_line_(self->partial_);
+            self->partial_.clear();
+            rest.remove_prefix(end + 1);
         }
         return static_cast<ssize_t>(size);
     }
