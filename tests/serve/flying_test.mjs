@@ -1,7 +1,7 @@
 // The live cockpit flown by hand in headless Chromium: on a long final with the flight model on,
 // the arrow keys pull the nose up and bank the aircraft (pitch and bank change as pressed, through
-// the simulator's elevator and aileron key events), the page survives reloads and a lost place, and
-// the session saved from the page replays to the same timeline.
+// the simulator's elevator and aileron key events), so does a gamepad, the page survives reloads and
+// a lost place, and the session saved from the page replays to the same timeline.
 //
 // COCKPIT_SIM=path/to/cockpit-sim WORK=dir [CHROMIUM=/usr/bin/chromium] node --test flying_test.mjs
 import { test, before, after } from 'node:test';
@@ -143,6 +143,22 @@ test('the keys fly the aircraft: the nose comes up and the wings bank as they ar
   assert.equal(sent.aileron, 0);
 });
 
+test('a gamepad flies too: its stick banks the aircraft, its A button lowers the gear', async () => {
+  const before = await freshAttitude();
+  // The browser's gamepad interface, as a pad held right with A pressed would answer it.
+  await page.evaluate(() => {
+    window.padNow = { axes: [1, 0, 0, 0], buttons: [{ pressed: true, value: 1 }] };
+    navigator.getGamepads = () => (window.padNow ? [window.padNow] : []);
+  });
+  await new Promise((r) => setTimeout(r, HELD_MS));
+  await page.evaluate(() => { window.padNow = null; });
+  const after = await freshAttitude();
+  assert.ok(before.bank - after.bank >= BANK_CHANGE_DEG,
+            `right bank by at least ${BANK_CHANGE_DEG} deg: ${before.bank} -> ${after.bank}`);
+  await waitFor('the gear handle down', () => page.evaluate(() =>
+    (cockpit.state?.watch || []).find((w) => w.name === 'sim:gear_handle')?.value === 1));
+});
+
 test('the hand-flown session saved from the page replays to the same timeline', async () => {
   await page.click('#pause');
   await waitFor('the frames paused', () => page.evaluate(() => cockpit.state && !cockpit.state.running));
@@ -152,6 +168,7 @@ test('the hand-flown session saved from the page replays to the same timeline', 
   assert.match(saved, /^key elevator_set -\d+$/m);
   assert.match(saved, /^key aileron_set \d+$/m);
   assert.match(saved, /^key flaps_extend_step$/m);
+  assert.match(saved, /^key gear_down$/m);
   await browser.close();
   browser = null;
   assert.equal(await stopServer(), 0);
