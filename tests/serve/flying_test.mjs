@@ -1,7 +1,8 @@
 // The live cockpit flown by hand in headless Chromium: on a long final with the flight model on,
 // the arrow keys pull the nose up and bank the aircraft (pitch and bank change as pressed, through
 // the simulator's elevator and aileron key events), so does a gamepad, the page survives reloads and
-// a lost place, and the session saved from the page replays to the same timeline.
+// a lost place, it says when the cockpit stops answering and carries on when it answers again, and
+// the session saved from the page replays to the same timeline.
 //
 // COCKPIT_SIM=path/to/cockpit-sim WORK=dir [CHROMIUM=/usr/bin/chromium] node --test flying_test.mjs
 import { test, before, after } from 'node:test';
@@ -113,6 +114,19 @@ test('a page reloaded more often than the pages allowed, or whose place was lost
   assert.equal(await page.evaluate(() => cockpit.client), 'fedcba9876543210');
   const icon = await page.evaluate(async () => (await fetch('/favicon.ico')).headers.get('Content-Type'));
   assert.equal(icon, 'image/svg+xml');
+});
+
+test('a cockpit that stops answering is said so, and the page carries on once it answers again', async () => {
+  const statusText = () => page.evaluate(() => document.getElementById('status').textContent);
+  server.kill('SIGSTOP');
+  try {
+    await waitFor('the page saying the cockpit does not answer', async () => /no answer from the cockpit/.test(await statusText()));
+  } finally {
+    server.kill('SIGCONT');
+  }
+  const polls = await page.evaluate(() => cockpit.polls);
+  await waitFor('the page polling again', () => page.evaluate((n) => cockpit.polls > n + 3, polls));
+  assert.doesNotMatch(await statusText(), /no answer/);
 });
 
 test('the keys fly the aircraft: the nose comes up and the wings bank as they are held', async () => {
