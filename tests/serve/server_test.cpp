@@ -315,6 +315,12 @@ TEST_F(LiveServer, slow_and_idle_connections_do_not_keep_the_page_out) {
         std::vector<std::size_t> at(kSlow, 0);
         while (!done) {
             for (int i = 0; i < kSlow; ++i) {
+                // Cut off (the server answered 408 and closed): a new connection, as a persistent client would.
+                pollfd p{fds[i], POLLIN, 0};
+                if (fds[i] >= 0 && ::poll(&p, 1, 0) > 0) {
+                    ::close(fds[i]);
+                    fds[i] = -1;
+                }
                 if (fds[i] < 0) {
                     fds[i] = connect_to(port);
                     at[i] = 0;
