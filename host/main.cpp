@@ -325,10 +325,14 @@ int main(int argc, char** argv) {
         ->type_name("FILE.csv")
         ->check(not_an_option);
     serve_cmd->add_flag("--paused", serve_options.paused, "start paused");
+    serve_cmd->add_option("--pictures", serve_options.pictures_dir, "where the console's picture commands write")
+        ->type_name("DIR")
+        ->check(not_an_option);
     serve_cmd->footer(
         "Prints the address to open. The page shows the main panel and every panel window the cockpit opens, takes\n"
         "clicks on the switches and scenario commands in its console, streams the timeline, follows chosen values,\n"
-        "plays the sounds and saves what was done as a scenario that cockpit-sim run replays. Ctrl-C stops it.");
+        "plays the sounds and saves what was done as a scenario that cockpit-sim run replays. With the flight model\n"
+        "on (flight on) the simulator's usual keys fly it by hand (Keys on the page lists them). Ctrl-C stops it.");
     std::string help_topic;
     CLI::App* help = app.add_subcommand("help", "tell more about a command");
     help->add_option("COMMAND", help_topic, "the command");

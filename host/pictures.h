@@ -64,6 +64,15 @@ std::vector<std::string> csv_row(const std::string& line);
 
 // A gauge as drawn now, as PNG bytes.
 std::string gauge_png(const GaugeInfo& gauge, PanelHost& host);
+// What a gauge's drawing depends on, taken at one moment (cheap), and the gauge drawn from it later
+// (anywhere, while the simulation runs on): each element's shown bit, value and text.
+struct ElementShot {
+    bool shown = true;
+    double value = 0.0;
+    std::string text;
+};
+std::vector<ElementShot> snapshot(const GaugeInfo& gauge, PanelHost& host);
+std::string gauge_png(const GaugeInfo& gauge, const std::vector<ElementShot>& shot);
 // Whether this build draws pictures (it needs cairo).
 bool pictures_supported();
 

@@ -71,6 +71,27 @@ std::string file_name(const GaugeInfo& g) {
 
 bool pictures_supported() { return true; }
 
+std::vector<ElementShot> snapshot(const GaugeInfo& g, PanelHost& host) {
+    std::vector<ElementShot> shot(g.element_count);
+    for (std::size_t i = 1; i < g.element_count; ++i) {
+        const draw::ElementState s = state_of(*g.elements[i], host);
+        shot[i] = {s.shown, s.value, s.text};
+    }
+    return shot;
+}
+
+std::string gauge_png(const GaugeInfo& g, const std::vector<ElementShot>& shot) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, g.size->w, g.size->h);
+    cairo_t* cr = cairo_create(s);
+    draw::background(cr, g);
+    for (std::size_t i = 1; i < g.element_count && i < shot.size(); ++i)
+        draw::element(cr, *g.elements[i], {shot[i].shown, shot[i].value, shot[i].text.c_str()});
+    cairo_destroy(cr);
+    std::string png = png_of(s);
+    cairo_surface_destroy(s);
+    return png;
+}
+
 std::string gauge_png(const GaugeInfo& g, PanelHost& host) {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, g.size->w, g.size->h);
     cairo_t* cr = cairo_create(s);

@@ -5,6 +5,8 @@ namespace tarvenol::host {
 
 bool pictures_supported() { return false; }
 std::string gauge_png(const GaugeInfo&, PanelHost&) { return {}; }
+std::vector<ElementShot> snapshot(const GaugeInfo&, PanelHost&) { return {}; }
+std::string gauge_png(const GaugeInfo&, const std::vector<ElementShot>&) { return {}; }
 bool PictureBook::take(const std::string&, PanelHost&, long, std::string& error) {
     error = "this cockpit-sim draws no pictures (it was built without cairo)";
     return false;

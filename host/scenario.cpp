@@ -139,7 +139,7 @@ struct Target {
 };
 
 enum class Kind {
-    model, sim, set, tick, hold, release, click, window, flight,
+    model, sim, set, tick, hold, release, click, window, flight, key,
     expect_value, expect_key, expect_nokey, expect_keycount, expect_sound, expect_window,
     expect_element_shown, expect_element_value, print, picture,
 };
@@ -269,6 +269,13 @@ public:
             c.flag = on_off(w_[2].text, "open", "closed", "window ID open|closed");
         } else if (verb == "flight") {
             parse_flight(c);
+        } else if (verb == "key") {
+            // The pilot's own key or control, as the simulator takes it from its keyboard or joystick.
+            if (w_.size() != 2 && w_.size() != 3) fail("key EVENT [VALUE]");
+            c.kind = Kind::key;
+            c.id = key_id(w_[1].text);
+            if (!find_key_event(c.id)) fail("a key event the simulator knows (see cockpit-sim keys), not " + w_[1].text);
+            if (w_.size() == 3) c.key_value = key_value(w_[2].text);
         } else if (verb == "expect") {
             parse_expect(c);
         } else if (verb == "print") {
@@ -280,9 +287,9 @@ public:
             c.kind = Kind::picture;
             c.target.text = picture_name(w_[1].text);
         } else {
-            fail("a command (model, sim, set, tick, hold, release, click, window, flight, expect, print, picture), not " +
+            fail("a command (model, sim, set, tick, hold, release, click, window, flight, key, expect, print, picture), not " +
                  verb +
-                 did_you_mean(verb, {"model", "sim", "set", "tick", "hold", "release", "click", "window", "flight",
+                 did_you_mean(verb, {"model", "sim", "set", "tick", "hold", "release", "click", "window", "flight", "key",
                                      "expect", "print", "picture"}));
         }
         return c;
@@ -971,6 +978,7 @@ private:
             }
             case Kind::window: sim.host().set_window(c.id, c.flag); return true;
             case Kind::flight: return flight(sim, c);
+            case Kind::key: sim.pilot_key(c.id, c.key_value); return true;
             case Kind::picture: {
                 if (!pictures_) return true;
                 std::string error;
@@ -1238,7 +1246,7 @@ struct ScenarioSession::State {
         open_run = false;
         if (c.kind == Kind::tick) {
             runner.start_tick(sim);
-            pending = c.count;
+            pending = tick_frames = c.count;
             lines.push_back(c.source);
             return kScenarioPassed;
         }
@@ -1249,6 +1257,24 @@ struct ScenarioSession::State {
         // An expect that did not hold changed nothing: the replay goes on past it.
         lines.push_back("# " + c.source + "   (did not hold at frame " + std::to_string(sim.frames_run()) + ")");
         return runner.io_failed_ ? kScenarioIoError : kScenarioExpectFailed;
+    }
+
+    // The running tick command ends at the frames it ran; the frames it had left.
+    long long cut_tick() {
+        const long long rest = pending;
+        if (rest > 0) {
+            lines.back() = "tick " + std::to_string(tick_frames - rest);
+            pending = 0;
+        }
+        return rest;
+    }
+    // Frames as a tick command of their own (what was left of one cut short).
+    void resume_tick(long long frames) {
+        if (frames <= 0) return;
+        open_run = false;
+        runner.start_tick(sim);
+        pending = tick_frames = frames;
+        lines.push_back("tick " + std::to_string(frames));
     }
 
     bool advance(long long max_frames) {
@@ -1280,6 +1306,7 @@ struct ScenarioSession::State {
     Runner runner;
     std::vector<std::string> lines;  // what was done, as scenario lines
     long long pending = 0;           // frames of the last tick command still to run
+    long long tick_frames = 0;       // frames of the last tick command in all
     bool open_run = false;           // frames as time passes are being added to the last line
     long long open_frames = 0;
     int line_number = 0;
@@ -1317,6 +1344,16 @@ int ScenarioSession::run_line(std::string_view line) {
 }
 
 long long ScenarioSession::pending_frames() const { return state_->pending; }
+
+long long ScenarioSession::tick_frames() const { return state_->tick_frames; }
+
+long long ScenarioSession::cut_tick() { return state_->cut_tick(); }
+
+void ScenarioSession::resume_tick(long long frames) { state_->resume_tick(frames); }
+
+void ScenarioSession::set_pictures_dir(const std::string& dir) {
+    state_->runner.pictures_ = dir.empty() ? nullptr : std::make_unique<PictureBook>(dir);
+}
 
 bool ScenarioSession::advance(long long max_frames) { return state_->advance(max_frames); }
 

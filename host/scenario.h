@@ -73,8 +73,15 @@ public:
     // kScenarioMalformed or kScenarioExpectFailed, with the same messages as a run gives. A tick
     // command's frames are left to advance(); a line given while some remain runs them first.
     int run_line(std::string_view line);
-    // Frames of a tick command still to run.
+    // Frames of a tick command still to run, and of the last tick command in all.
     long long pending_frames() const;
+    long long tick_frames() const;
+    // Ends the running tick command at the frames it has run (recorded so); the frames it had left.
+    long long cut_tick();
+    // Runs frames as a tick command of their own (what was left of one cut short by another line).
+    void resume_tick(long long frames);
+    // Where picture commands write (empty: they do nothing).
+    void set_pictures_dir(const std::string& dir);
     // Runs up to max_frames frames: those of the last tick command first; with none left, frames
     // as time passes, which continue the frames before them when no command came between (one
     // tick command in the scenario kept). False when the output could not be written.

@@ -101,6 +101,7 @@ void Simulator::on_sound(void* context, const snd::mixer::SoundRequest& request)
         }
     }
     if (self->timeline_) self->timeline_->sound(request);
+    if (self->sound_log_) self->sound_log_(request);
 }
 
 }  // namespace tarvenol::host

@@ -55,6 +55,10 @@ public:
     void frame(const std::size_t* order, std::size_t count);
     long frames_run() const { return frames_; }
 
+    // The pilot's own key event (keyboard, joystick), between frames: the aircraft answers it as it
+    // answers the cockpit's; the cockpit does not see it.
+    void pilot_key(std::uint32_t id, std::uint32_t value) { model_.key_event(id, value); }
+
     // A click on a gauge's click area, between frames (or the simulator's call again while it is
     // held). False if there is no such area.
     bool click(const GaugeInfo& gauge, std::size_t area_index, ClickKind kind = ClickKind::press);
@@ -63,6 +67,8 @@ public:
     void set_key_log(std::function<void(const KeyEvent&)> log) { key_log_ = std::move(log); }
     void set_timeline(Timeline* timeline);
     void set_audio(AudioSink* sink) { audio_ = sink; }
+    // Every sound request of the cockpit as the sound device gets it.
+    void set_sound_log(std::function<void(const snd::mixer::SoundRequest&)> log) { sound_log_ = std::move(log); }
 
     // Play-once requests per sound since the last reset.
     std::uint32_t play_once_count(snd::SoundId sound) const { return play_once_[static_cast<std::size_t>(sound)]; }
@@ -82,6 +88,7 @@ private:
     long frames_ = 0;
     bool in_frame_ = false;
     std::function<void(const KeyEvent&)> key_log_;
+    std::function<void(const snd::mixer::SoundRequest&)> sound_log_;
     Timeline* timeline_ = nullptr;
     AudioSink* audio_ = nullptr;
     std::array<std::int16_t, kAudioSamplesPerFrame> audio_frame_{};

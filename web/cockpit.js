@@ -25,14 +25,19 @@ window.cockpit = cockpit;
 
 const $ = (id) => document.getElementById(id);
 
-async function api(path, body) {
+async function api(path, body, again) {
   const init = { headers: { 'X-Cockpit-Client': cockpit.client || '' } };
   if (body !== undefined) {
     init.method = 'POST';
     init.headers['Content-Type'] = 'application/json';
     init.body = JSON.stringify(body);
   }
-  const res = await fetch(path, init);
+  const res = await fetchWithin(path, init);
+  // The page's place was given up (asleep in a background tab): it takes it back and asks again.
+  if (res.status === 401 && !again && path !== '/api/hello') {
+    joined(await join(api));
+    return api(path, body, true);
+  }
   if (!res.ok) throw new Error(`${path}: ${res.status} ${await res.text()}`);
   const type = res.headers.get('Content-Type') || '';
   return type.startsWith('application/json') ? res.json() : res.text();
@@ -420,12 +425,20 @@ function showTimeline(lines) {
   if (atEnd) pre.scrollTop = pre.scrollHeight;
 }
 
+// The place on the cockpit, and the sounds from now on: the loops on and the volumes set count,
+// the sounds asked for before do not play again.
+function joined(reply) {
+  cockpit.client = reply.client;
+  cockpit.soundsNext = reply.sounds.next;
+  for (const [name, volume] of Object.entries(reply.sounds.volumes)) playSound({ name, kind: 'volume', volume });
+  for (const name of reply.sounds.looping) playSound({ name, kind: 'loop' });
+}
+
 async function poll() {
   const q = new URLSearchParams({ t: cockpit.timelineNext, s: cockpit.soundsNext });
-  for (const w of cockpit.watch) q.append('w', w);
+  for (const w of cockpit.watch.concat(cockpit.alsoWatch || [])) q.append('w', w);
   try {
     const st = await api(`/api/state?${q}`);
-    const first = cockpit.polls === 0;
     cockpit.state = st;
     cockpit.polls += 1;
     $('clock').textContent = `frame ${st.frame} (${(st.frame / cockpit.layout.framesPerSecond).toFixed(1)} s)` +
@@ -436,11 +449,12 @@ async function poll() {
     cockpit.timelineNext = st.timeline.next;
     showTimeline(st.timeline.lines);
     cockpit.soundsNext = st.sounds.next;
-    showSounds(st.sounds.events, first);
+    showSounds(st.sounds.events, false);
     showWatch(st.watch);
-    status(st.pending > 0 ? `running a tick: ${st.pending} frames to go` : '');
+    $('cancel').hidden = !(st.pending > 0);
+    status(st.pending > 0 ? `running a tick: ${st.pending} frames to go${st.tickHeld ? ' (paused)' : ''}` : '');
   } catch (err) {
-    status(`no answer from the cockpit: ${err.message || err}`);
+    status(linkLost(err));
   }
   setTimeout(poll, POLL_MS);
 }
@@ -466,10 +480,12 @@ cockpit.audio = audio;
 
 async function start() {
   try {
-    cockpit.client = (await api('/api/hello', {})).client;
+    joined(await join(api));
     cockpit.layout = await api('/api/layout');
   } catch (err) {
-    status(String(err.message || err));
+    // Too many pages, or no cockpit yet: tried again in a while.
+    status(`${err.message || err} (trying again)`);
+    setTimeout(start, 2000);
     return;
   }
   buildPanels();
@@ -477,6 +493,7 @@ async function start() {
   $('run').addEventListener('click', () => control({ action: 'run' }));
   $('pause').addEventListener('click', () => control({ action: 'pause' }));
   $('step').addEventListener('click', () => control({ action: 'step' }));
+  $('cancel').addEventListener('click', () => control({ action: 'cancel' }));
   $('speed').addEventListener('change', (e) => control({ action: 'speed', speed: Number(e.target.value) }));
   $('save').addEventListener('click', saveScenario);
   $('zoom').value = localStorage.getItem('cockpit.zoom') || '1';

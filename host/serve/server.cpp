@@ -1,6 +1,5 @@
 #include "host/serve/server.h"
 
-#include <httplib.h>
 #include <signal.h>
 #include <stdio.h>
 
@@ -16,10 +15,13 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <set>
 #include <thread>
+#include <tuple>
 
 #include "host/pictures.h"
 #include "host/scenario.h"
+#include "host/serve/http.h"
 #include "host/serve/web_files.h"
 #include "host/simulator.h"
 #include "module/module_state.h"
@@ -41,7 +43,7 @@ std::string lower(std::string_view s) {
 }
 
 bool is_loopback(const std::string& address) {
-    return address == "localhost" || address == "::1" || address.rfind("127.", 0) == 0;
+    return lower(address) == "localhost" || address == "::1" || address.rfind("127.", 0) == 0;
 }
 
 }  // namespace
@@ -51,7 +53,7 @@ std::vector<std::string> served_authorities(const std::string& bind, int port, c
     const std::string p = ":" + std::to_string(port);
     const bool v6 = bind.find(':') != std::string::npos;
     // Every address: this machine reaches it by its loopback names; nobody by the wildcard itself.
-    if (bind == "0.0.0.0" || bind == "::") {
+    if (bind == "0.0.0.0" || bind == "::" || lower(bind) == "localhost") {
         names = {"127.0.0.1" + p, "[::1]" + p};
     } else {
         names.push_back(lower(v6 ? "[" + bind + "]" : bind) + p);
@@ -103,13 +105,15 @@ public:
 private:
     static ssize_t write(void* cookie, const char* data, size_t size) {
         auto* self = static_cast<LineStream*>(cookie);
-        for (size_t i = 0; i < size; ++i) {
-            if (data[i] == '\n') {
-                self->on_line_(self->partial_);
-                self->partial_.clear();
-            } else if (self->partial_.size() < kLongestLine) {
-                self->partial_ += data[i];
-            }
+        std::string_view rest(data, size);
+        while (!rest.empty()) {
+            const std::size_t end = rest.find('\n');
+            const std::string_view part = rest.substr(0, end);
+            self->partial_.append(part.substr(0, kLongestLine - std::min(kLongestLine, self->partial_.size())));
+            if (end == std::string_view::npos) break;
+            self->on_line_(self->partial_);
+            self->partial_.clear();
+            rest.remove_prefix(end + 1);
         }
         return static_cast<ssize_t>(size);
     }
@@ -185,32 +189,43 @@ struct Server::Impl {
         : options(std::move(o)), err(e),
           out_stream([this](const std::string& l) { timeline.add(l); }),
           err_stream([this](const std::string& l) { messages.add(l); }),
-          csv_stream([this](const std::string& l) { on_csv_line(l); }),
-          session("console", out_stream.file(), err_stream.file(), csv_stream.file()) {
+          pictures(gauges().size()) {
         running = !options.paused;
     }
 
-    // The trace to its file, and the sound requests to the pages.
-    void on_csv_line(const std::string& line) {
-        if (trace) std::fprintf(trace, "%s\n", line.c_str());
-        const std::vector<std::string> f = csv_row(line);
-        // frame,time_s,kind,subject,detail,before,after
-        if (f.size() == 7 && f[2] == "sound") {
-            sounds.push_back({next_sound++, f[3], f[4], f[6]});
-            if (sounds.size() > LineLog::kKept) sounds.pop_front();
-        }
+    // The session, once the trace (if any) is open: the timeline as CSV goes straight to it.
+    void open_session() {
+        session = std::make_unique<ScenarioSession>("console", out_stream.file(), err_stream.file(), trace);
+        session->set_pictures_dir(options.pictures_dir);
+        session->simulator().set_sound_log([this](const snd::mixer::SoundRequest& r) { on_sound(r); });
+    }
+
+    // The sound requests, for the pages.
+    void on_sound(const snd::mixer::SoundRequest& r) {
+        using snd::mixer::RequestKind;
+        if (r.kind == RequestKind::create || r.kind == RequestKind::release || !r.name) return;
+        const std::string name = r.name, kind = snd::mixer::request_name(r.kind);
+        const std::string volume = r.kind == RequestKind::volume ? std::to_string(r.volume) : "";
+        sounds.push_back({next_sound++, name, kind, volume});
+        if (sounds.size() > LineLog::kKept) sounds.pop_front();
+        if (r.kind == RequestKind::play_loop) looping.insert(name);
+        if (r.kind == RequestKind::stop) looping.erase(name);
+        if (r.kind == RequestKind::volume) volumes[name] = volume;
     }
 
     void flush() {
         std::fflush(out_stream.file());
         std::fflush(err_stream.file());
-        std::fflush(csv_stream.file());
+        if (trace) std::fflush(trace);
     }
 
     // Runs a line as the console's; the output it gave.
     json run_line(const std::string& line) {
         const std::uint64_t from_messages = messages.next(), from_timeline = timeline.next();
-        const int code = session.run_line(line);
+        // A tick command running: the line comes in between its frames, and the rest runs after it.
+        const long long rest = session->cut_tick();
+        const int code = session->run_line(line);
+        session->resume_tick(rest);
         flush();
         json output = json::array();
         for (auto& l : messages.since(from_messages, LineLog::kKept)) output.push_back(l);
@@ -219,10 +234,13 @@ struct Server::Impl {
     }
 
     void frames_loop();
-    void routes();
-    json state(const httplib::Request& req);
+    void handle(const http::Request& req, http::Response& res);
+    void api(const http::Request& req, http::Response& res);
+    json state(const http::Request& req);
     json layout() const;
-    bool client_known(const httplib::Request& req);
+    json hello(const json& body, http::Response& res);
+    bool client_known(const http::Request& req);
+    void picture(std::size_t index, http::Response& res);
 
     ServeOptions options;
     std::FILE* err;
@@ -236,45 +254,65 @@ struct Server::Impl {
     };
     std::deque<SoundEvent> sounds;
     std::uint64_t next_sound = 0;
-    LineStream out_stream, err_stream, csv_stream;
-    ScenarioSession session;
+    std::set<std::string> looping;              // the loops on now
+    std::map<std::string, std::string> volumes;  // the volumes set, by sound
+    LineStream out_stream, err_stream;
+    std::unique_ptr<ScenarioSession> session;
     bool running = true;
+    bool tick_held = false;  // a console tick paused
     int speed = 1;
     int steps = 0;
     std::map<std::string, std::chrono::steady_clock::time_point> clients;
     std::mt19937_64 random{std::random_device{}()};
 
-    httplib::Server http;
+    // The last picture drawn of each gauge, by the version of what it shows.
+    struct Drawn {
+        std::uint32_t version = 0;
+        std::shared_ptr<const std::string> png;
+    };
+    std::mutex pictures_mutex;
+    std::vector<Drawn> pictures;
+
+    std::unique_ptr<http::Server> http;
     std::vector<std::string> authorities;
     int port = 0;
     std::atomic<bool> stopping{false};
-    std::thread http_thread, frames_thread;
+    std::thread frames_thread;
 };
 
 void Server::Impl::frames_loop() {
     using Clock = std::chrono::steady_clock;
-    constexpr long long kCatchUpFrames = 512;  // frames of a tick command run at one go
+    // A console tick runs its frames in slices as long as this, with the lock let go between them.
+    constexpr auto kSlice = std::chrono::milliseconds(15);
+    constexpr long long kFramesPerCheck = 16;
     constexpr auto kIdle = std::chrono::milliseconds(20);
-    constexpr auto kMostBehind = std::chrono::milliseconds(250);
+    constexpr auto kMostBehind = std::chrono::milliseconds(1000);
     auto next = Clock::now();
     while (!stopping) {
         Clock::duration period = kIdle;
+        bool ticking = false;
         {
             std::lock_guard lock(mutex);
-            if (session.pending_frames() > 0) {
-                // A tick command from the console runs as fast as it can, a slice at a time.
-                session.advance(kCatchUpFrames);
+            if (session->pending_frames() > 0 && !tick_held) {
+                // A tick command from the console runs as fast as `run` does, a slice at a time.
+                const auto until = Clock::now() + kSlice;
+                while (session->pending_frames() > 0 && Clock::now() < until) session->advance(kFramesPerCheck);
                 flush();
-                next = Clock::now();
-                continue;
+                ticking = true;
+            } else {
+                if (running || steps > 0) {
+                    session->advance(1);
+                    flush();
+                    if (steps > 0) --steps;
+                }
+                if (running)
+                    period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kSecondsPerTick / speed));
             }
-            if (running || steps > 0) {
-                session.advance(1);
-                flush();
-                if (steps > 0) --steps;
-            }
-            if (running)
-                period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kSecondsPerTick / speed));
+        }
+        if (ticking) {
+            std::this_thread::yield();
+            next = Clock::now();
+            continue;
         }
         next += period;
         const auto now = Clock::now();
@@ -284,8 +322,8 @@ void Server::Impl::frames_loop() {
     }
 }
 
-bool Server::Impl::client_known(const httplib::Request& req) {
-    const auto it = clients.find(req.get_header_value("X-Cockpit-Client"));
+bool Server::Impl::client_known(const http::Request& req) {
+    const auto it = clients.find(req.header("x-cockpit-client"));
     if (it == clients.end()) return false;
     it->second = std::chrono::steady_clock::now();
     return true;
@@ -323,18 +361,17 @@ json Server::Impl::layout() const {
             {"framesPerSecond", kFramesPerSecond}};
 }
 
-json Server::Impl::state(const httplib::Request& req) {
+json Server::Impl::state(const http::Request& req) {
     constexpr std::size_t kMostLines = 400;
     constexpr std::size_t kMostWatched = 32;
     const auto number = [&req](const char* key) -> std::uint64_t {
-        if (!req.has_param(key)) return 0;
-        try {
-            return std::stoull(req.get_param_value(key));
-        } catch (...) {
+        const std::vector<std::string> v = req.param_values(key);
+        if (v.empty() || v[0].empty() || v[0].size() > 19 ||
+            !std::all_of(v[0].begin(), v[0].end(), [](char c) { return c >= '0' && c <= '9'; }))
             return 0;
-        }
+        return std::stoull(v[0]);
     };
-    Simulator& sim = session.simulator();
+    Simulator& sim = session->simulator();
     json versions = json::array();
     for (const GaugeInfo* g : gauges()) versions.push_back(drawing_version(*g, sim.host()));
     json windows = json::array();
@@ -349,12 +386,12 @@ json Server::Impl::state(const httplib::Request& req) {
     const std::uint64_t sounds_next =
         sound_events.size() == kMostLines ? sound_events.back()["seq"].get<std::uint64_t>() + 1 : next_sound;
     json watched = json::array();
-    const std::size_t n = std::min(req.get_param_value_count("w"), kMostWatched);
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::string name = req.get_param_value("w", i);
+    const std::vector<std::string> names = req.param_values("w");
+    for (std::size_t i = 0; i < names.size() && i < kMostWatched; ++i) {
+        const std::string& name = names[i];
         double v = 0;
         std::string error;
-        if (name.size() <= kMaxLineBytes && session.read(name, v, error))
+        if (name.size() <= kMaxLineBytes && session->read(name, v, error))
             watched.push_back({{"name", name}, {"value", std::isfinite(v) ? json(v) : json(std::to_string(v))}});
         else
             watched.push_back({{"name", name}, {"error", error.empty() ? "too long" : error}});
@@ -363,7 +400,9 @@ json Server::Impl::state(const httplib::Request& req) {
     return {{"frame", sim.frames_run()},
             {"running", running},
             {"speed", speed},
-            {"pending", session.pending_frames()},
+            {"pending", session->pending_frames()},
+            {"tick", session->pending_frames() > 0 ? session->tick_frames() : 0},
+            {"tickHeld", tick_held && session->pending_frames() > 0},
             {"windows", windows},
             {"versions", versions},
             {"timeline", {{"next", timeline_next}, {"lines", lines}}},
@@ -371,197 +410,279 @@ json Server::Impl::state(const httplib::Request& req) {
             {"watch", watched}};
 }
 
-void Server::Impl::routes() {
-    http.new_task_queue = [] {
-        // Each page keeps a few connections open (polls, pictures); some to spare for the rest.
-        constexpr std::size_t kThreads = 6 * kMaxClients + 4;
-        return new httplib::ThreadPool(kThreads);
-    };
-    http.set_payload_max_length(kMaxBodyBytes);
-    http.set_keep_alive_max_count(100);
-    http.set_keep_alive_timeout(2);
-    http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-        const std::string host = req.get_header_value("Host"), origin = req.get_header_value("Origin"),
-                          site = req.get_header_value("Sec-Fetch-Site");
-        const std::string why = refusal({req.method, host, origin, site}, authorities);
-        if (why.empty()) return httplib::Server::HandlerResponse::Unhandled;
-        res.status = 403;
-        res.set_content("refused: " + why + "\n", "text/plain");
-        return httplib::Server::HandlerResponse::Handled;
+// A page says hello and gets its place, or takes back the one it had (reloaded, or woken in a
+// background tab after its place was given up): where the timeline and the sounds are now, and
+// what of the sounds goes on (loops, volumes), so that it plays only what is asked from now on.
+json Server::Impl::hello(const json& body, http::Response& res) {
+    const auto now = std::chrono::steady_clock::now();
+    std::erase_if(clients, [now](const auto& c) {
+        return now - c.second > std::chrono::seconds(kClientForgottenAfterSeconds);
     });
-    http.set_post_routing_handler([](const httplib::Request&, httplib::Response& res) {
-        res.set_header("X-Content-Type-Options", "nosniff");
-        res.set_header("X-Frame-Options", "DENY");
-        res.set_header("Content-Security-Policy", "default-src 'self'; img-src 'self' blob:; media-src 'self' blob:");
-        res.set_header("Cache-Control", "no-store");
-    });
+    std::string token;
+    if (body.contains("client")) {
+        const json& c = body["client"];
+        if (c.is_string() && c.get<std::string>().size() == 16 &&
+            std::all_of(c.get_ref<const std::string&>().begin(), c.get_ref<const std::string&>().end(),
+                        [](char ch) { return std::isxdigit(static_cast<unsigned char>(ch)) != 0; }))
+            token = c;
+    }
+    const bool returning = !token.empty() && clients.count(token) > 0;
+    if (!returning && clients.size() >= static_cast<std::size_t>(kMaxClients)) {
+        res.status = 503;
+        res.set("too many pages open on this cockpit (" + std::to_string(kMaxClients) + "): close one, or wait " +
+                    std::to_string(kClientForgottenAfterSeconds) + " s\n",
+                "text/plain; charset=utf-8");
+        return {};
+    }
+    if (token.empty()) {
+        char t[17];
+        std::snprintf(t, sizeof t, "%016llx", static_cast<unsigned long long>(random()));
+        token = t;
+    }
+    clients[token] = now;
+    json loops = json::array();
+    for (const std::string& l : looping) loops.push_back(l);
+    return {{"client", token},
+            {"sounds", {{"next", next_sound}, {"looping", loops}, {"volumes", volumes}}},
+            {"timeline", timeline.first()}};
+}
 
-    // The page.
-    const auto page = [](const std::string& path, httplib::Response& res) {
-        for (std::size_t i = 0; i < kWebFileCount; ++i) {
-            if (path != kWebFiles[i].path) continue;
-            const auto ends = [&path](std::string_view tail) {
-                return path.size() >= tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
-            };
-            const char* type = ends(".html") ? "text/html; charset=utf-8"
-                               : ends(".js") ? "text/javascript; charset=utf-8"
-                               : ends(".css") ? "text/css; charset=utf-8"
-                                              : "application/octet-stream";
-            res.set_content(reinterpret_cast<const char*>(kWebFiles[i].data), kWebFiles[i].size, type);
-            return true;
-        }
-        return false;
-    };
-    http.Get("/", [page](const httplib::Request&, httplib::Response& res) { page("/index.html", res); });
-    http.Get(R"(/[a-z_]+\.(html|js|css))", [page](const httplib::Request& req, httplib::Response& res) {
-        if (!page(req.path, res)) res.status = 404;
-    });
-
-    // A gauge as drawn now.
-    http.Get(R"(/gauge/(\d+)\.png)", [this](const httplib::Request& req, httplib::Response& res) {
-        const auto& all = gauges();
-        const std::string n = req.matches[1];
-        const std::size_t index = n.size() < 5 ? std::stoul(n) : all.size();
-        if (index >= all.size()) {
-            res.status = 404;
-            return;
-        }
+void Server::Impl::picture(std::size_t index, http::Response& res) {
+    const GaugeInfo& g = *gauges()[index];
+    std::vector<ElementShot> shot;
+    std::uint32_t version = 0;
+    {
         std::lock_guard lock(mutex);
-        res.set_content(gauge_png(*all[index], session.simulator().host()), "image/png");
-    });
+        version = drawing_version(g, session->simulator().host());
+        shot = snapshot(g, session->simulator().host());
+    }
+    {
+        std::lock_guard lock(pictures_mutex);
+        if (pictures[index].png && pictures[index].version == version) return res.set(*pictures[index].png, "image/png");
+    }
+    // Drawn while the simulation runs on.
+    auto png = std::make_shared<const std::string>(gauge_png(g, shot));
+    res.set(*png, "image/png");
+    std::lock_guard lock(pictures_mutex);
+    pictures[index] = {version, std::move(png)};
+}
 
-    // The cockpit's sounds, as the module carries them.
-    http.Get(R"(/sounds/([A-Z0-9_]+)\.wav)", [](const httplib::Request& req, httplib::Response& res) {
-        const std::string name = req.matches[1];
-        if (find_sound(name) == snd::kSoundCount) {
+namespace {
+
+bool ends_with(std::string_view s, std::string_view tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The page's files.
+bool page_file(const std::string& path, http::Response& res) {
+    for (std::size_t i = 0; i < kWebFileCount; ++i) {
+        if (path != kWebFiles[i].path) continue;
+        const char* type = ends_with(path, ".html")  ? "text/html; charset=utf-8"
+                           : ends_with(path, ".js")  ? "text/javascript; charset=utf-8"
+                           : ends_with(path, ".css") ? "text/css; charset=utf-8"
+                           : ends_with(path, ".svg") ? "image/svg+xml"
+                                                     : "application/octet-stream";
+        res.set(std::string(reinterpret_cast<const char*>(kWebFiles[i].data), kWebFiles[i].size), type);
+        return true;
+    }
+    return false;
+}
+
+// A field of a request's JSON body: what is wrong with it, or "" when it is as asked.
+enum class Field { string, integer, unsigned_integer };
+std::string wrong_field(const json& body, const char* name, Field type, bool required) {
+    if (!body.contains(name)) return required ? std::string(name) + ": missing" : std::string();
+    const json& v = body[name];
+    switch (type) {
+        case Field::string:
+            if (v.is_string()) return {};
+            return std::string(name) + ": a string expected, not " + v.type_name();
+        case Field::integer:
+            if (v.is_number_integer()) return {};
+            return std::string(name) + ": a whole number expected, not " + v.type_name();
+        case Field::unsigned_integer:
+            if (v.is_number_unsigned()) return {};
+            return std::string(name) + ": a whole number from 0 expected, not " + (v.is_number() ? "a negative or decimal number" : v.type_name());
+    }
+    return {};
+}
+
+bool is_digits(const std::string& s) {
+    return !s.empty() && s.size() < 6 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+void Server::Impl::handle(const http::Request& req, http::Response& res) {
+    res.headers = {{"X-Content-Type-Options", "nosniff"},
+                   {"X-Frame-Options", "DENY"},
+                   {"Content-Security-Policy", "default-src 'self'; img-src 'self' blob:; media-src 'self' blob:"},
+                   {"Cache-Control", "no-store"}};
+    const std::string why = refusal({req.method, req.header("host"), req.header("origin"), req.header("sec-fetch-site")}, authorities);
+    if (!why.empty()) {
+        res.status = 403;
+        res.body = "refused: " + why + "\n";
+        return;
+    }
+    const std::string& path = req.path;
+    const bool get = req.method == "GET" || req.method == "HEAD";
+    if (path.rfind("/api/", 0) == 0) return api(req, res);
+    if (!get) {
+        res.status = 405;
+        res.body = "GET only\n";
+        return;
+    }
+    if (path == "/") {
+        page_file("/index.html", res);
+    } else if (path == "/favicon.ico") {
+        page_file("/favicon.svg", res);
+    } else if (path.rfind("/gauge/", 0) == 0 && ends_with(path, ".png")) {
+        const std::string n = path.substr(7, path.size() - 11);
+        if (!is_digits(n) || std::stoul(n) >= gauges().size()) {
             res.status = 404;
             return;
         }
-        const snd::Bytes b = snd::find_resource(0, name.c_str());
+        picture(std::stoul(n), res);
+    } else if (path.rfind("/sounds/", 0) == 0 && ends_with(path, ".wav")) {
+        // The cockpit's sounds, as the module carries them.
+        const std::string name = path.substr(8, path.size() - 12);
+        const snd::Bytes b = find_sound(name) == snd::kSoundCount ? snd::Bytes{} : snd::find_resource(0, name.c_str());
         if (!b.data) {
             res.status = 404;
             return;
         }
-        res.set_content(reinterpret_cast<const char*>(b.data), b.size, "audio/wav");
-    });
+        res.set(std::string(reinterpret_cast<const char*>(b.data), b.size), "audio/wav");
+    } else if (!page_file(path, res)) {
+        res.status = 404;
+        res.body = "not found\n";
+    }
+}
 
-    http.Post("/api/hello", [this](const httplib::Request&, httplib::Response& res) {
-        std::lock_guard lock(mutex);
-        const auto now = std::chrono::steady_clock::now();
-        std::erase_if(clients, [now](const auto& c) {
-            return now - c.second > std::chrono::seconds(kClientForgottenAfterSeconds);
-        });
-        if (clients.size() >= static_cast<std::size_t>(kMaxClients)) {
-            res.status = 503;
-            res.set_content("too many pages open on this cockpit (" + std::to_string(kMaxClients) +
-                                "): close one, or wait " + std::to_string(kClientForgottenAfterSeconds) + " s\n",
-                            "text/plain");
+void Server::Impl::api(const http::Request& req, http::Response& res) {
+    const std::string& path = req.path;
+    const bool post = req.method == "POST";
+    json body;
+    if (post) {
+        body = json::parse(req.body, nullptr, false);
+        if (!body.is_object()) {
+            res.status = 400;
+            res.body = "a JSON object expected\n";
             return;
         }
-        char token[17];
-        std::snprintf(token, sizeof token, "%016llx", static_cast<unsigned long long>(random()));
-        clients[token] = now;
-        res.set_content(json{{"client", token}}.dump(), "application/json");
-    });
-
-    // Everything else is a known page's.
-    const auto api = [this](auto handler) {
-        return [this, handler](const httplib::Request& req, httplib::Response& res) {
-            std::lock_guard lock(mutex);
-            if (!client_known(req)) {
-                res.status = 401;
-                res.set_content("unknown page: say hello first\n", "text/plain");
-                return;
-            }
-            handler(req, res);
-        };
-    };
-    const auto body = [](const httplib::Request& req, json& out, httplib::Response& res) {
-        out = json::parse(req.body, nullptr, false);
-        if (out.is_object()) return true;
+    }
+    const auto bad = [&res](const std::string& why) {
         res.status = 400;
-        res.set_content("a JSON object expected\n", "text/plain");
-        return false;
+        res.body = why + "\n";
     };
-
-    http.Get("/api/layout", api([this](const httplib::Request&, httplib::Response& res) {
-        res.set_content(layout().dump(), "application/json");
-    }));
-    http.Get("/api/state", api([this](const httplib::Request& req, httplib::Response& res) {
-        res.set_content(state(req).dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
-    }));
-    http.Get("/api/scenario", api([this](const httplib::Request&, httplib::Response& res) {
-        res.set_header("Content-Disposition", "attachment; filename=\"cockpit.scn\"");
-        res.set_content(session.recorded(), "text/plain; charset=utf-8");
-    }));
-    http.Post("/api/command", api([this, body](const httplib::Request& req, httplib::Response& res) {
-        json b;
-        if (!body(req, b, res)) return;
-        if (!b.contains("line") || !b["line"].is_string()) {
-            res.status = 400;
-            return;
+    const auto reply = [&res](const json& j) {
+        res.set(j.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
+    };
+    std::lock_guard lock(mutex);
+    if (post && path == "/api/hello") {
+        if (const std::string w = wrong_field(body, "client", Field::string, false); !w.empty()) return bad(w);
+        const json j = hello(body, res);
+        if (res.status == 200) reply(j);
+        return;
+    }
+    // Everything else is a known page's.
+    const bool known = path == "/api/layout" || path == "/api/state" || path == "/api/scenario" || path == "/api/command" ||
+                       path == "/api/click" || path == "/api/control";
+    if (!known) {
+        res.status = 404;
+        res.body = "not found\n";
+        return;
+    }
+    if (!client_known(req)) {
+        res.status = 401;
+        res.body = "unknown page: say hello first\n";
+        return;
+    }
+    if (!post) {
+        if (path == "/api/layout") return reply(layout());
+        if (path == "/api/state") return reply(state(req));
+        if (path == "/api/scenario") {
+            res.headers.emplace_back("Content-Disposition", "attachment; filename=\"cockpit.scn\"");
+            return res.set(session->recorded(), "text/plain; charset=utf-8");
         }
-        const std::string line = b["line"];
-        json reply;
+        res.status = 405;
+        return;
+    }
+    if (path == "/api/command") {
+        if (const std::string w = wrong_field(body, "line", Field::string, true); !w.empty()) return bad(w);
+        const std::string line = body["line"];
+        std::size_t first = line.find_first_not_of(" \t");
+        const bool tick = first != std::string::npos && line.compare(first, 4, "tick") == 0 &&
+                          (line.size() == first + 4 || line[first + 4] == ' ' || line[first + 4] == '\t');
         if (line.size() > kMaxLineBytes)
-            reply = {{"result", "refused"}, {"output", {"a command line is at most " + std::to_string(kMaxLineBytes) + " bytes"}}};
-        else if (session.pending_frames() > 0)
-            reply = {{"result", "busy"}, {"output", {std::to_string(session.pending_frames()) + " frames of the last tick still to run"}}};
-        else
-            reply = run_line(line);
-        res.set_content(reply.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
-    }));
-    http.Post("/api/click", api([this, body](const httplib::Request& req, httplib::Response& res) {
-        json b;
-        if (!body(req, b, res)) return;
-        const auto& all = gauges();
-        if (!b.contains("gauge") || !b["gauge"].is_number_unsigned() || b["gauge"].get<std::size_t>() >= all.size() ||
-            !b.contains("x") || !b["x"].is_number_integer() || !b.contains("y") || !b["y"].is_number_integer()) {
-            res.status = 400;
-            return;
+            return reply({{"result", "refused"}, {"output", {"a command line is at most " + std::to_string(kMaxLineBytes) + " bytes"}}});
+        if (tick && session->pending_frames() > 0)
+            return reply({{"result", "busy"},
+                          {"output", {"a tick is running (" + std::to_string(session->pending_frames()) +
+                                      " frames to go): Cancel ends it"}}});
+        if (tick) tick_held = false;
+        json r = run_line(line);
+        if (first != std::string::npos && line.compare(first, 8, "picture ") == 0 && r["result"] == "done") {
+            const std::size_t name = line.find_first_not_of(" \t", first + 8);
+            r["output"].push_back(options.pictures_dir.empty()
+                                      ? "no pictures: cockpit-sim serve --pictures DIR writes them"
+                                      : "the pictures are in " + options.pictures_dir + "/" + line.substr(name) +
+                                            "/ (one PNG per gauge, window_ID.png per panel window)");
         }
-        const GaugeInfo& g = *all[b["gauge"].get<std::size_t>()];
-        const long long x = b["x"], y = b["y"];
-        const std::uint32_t button = b.value("button", std::string("left")) == "right" ? kRightSingle : kLeftSingle;
+        return reply(r);
+    }
+    if (path == "/api/click") {
+        const auto& all = gauges();
+        for (const auto& [name, type, required] : {std::tuple{"gauge", Field::unsigned_integer, true},
+                                                   std::tuple{"x", Field::integer, true}, std::tuple{"y", Field::integer, true},
+                                                   std::tuple{"button", Field::string, false}})
+            if (const std::string w = wrong_field(body, name, type, required); !w.empty()) return bad(w);
+        if (body["gauge"].get<std::uint64_t>() >= all.size()) return bad("gauge: from 0 to " + std::to_string(all.size() - 1));
+        const std::string b = body.value("button", std::string("left"));
+        if (b != "left" && b != "right") return bad("button: left or right");
+        const GaugeInfo& g = *all[body["gauge"].get<std::size_t>()];
+        const long long x = body["x"], y = body["y"];
+        const std::uint32_t button = b == "right" ? kRightSingle : kLeftSingle;
         // The first area under the point that takes this button, as the panel system looks.
         for (std::size_t i = 0; i < g.area_count; ++i) {
             const abi::MOUSERECT& r = g.rects[i + 1];
             const auto& box = r.relative_box;
             if (x < box.x || y < box.y || x >= box.x + box.size_x || y >= box.y + box.size_y) continue;
             if (!(r.mouse_flags & button)) continue;
-            if (session.pending_frames() > 0) {
-                res.set_content(json{{"result", "busy"}, {"output", json::array()}}.dump(), "application/json");
-                return;
-            }
-            json reply = run_line("click \"" + std::string(g.name) + "\" " + g.areas[i].name);
-            reply["area"] = g.areas[i].name;
-            reply["repeat"] = (r.mouse_flags & abi::MOUSE_DOWN_REPEAT) != 0;
-            res.set_content(reply.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
-            return;
+            json j = run_line("click \"" + std::string(g.name) + "\" " + g.areas[i].name);
+            j["area"] = g.areas[i].name;
+            j["repeat"] = (r.mouse_flags & abi::MOUSE_DOWN_REPEAT) != 0;
+            return reply(j);
         }
-        res.set_content(json{{"result", "no area"}, {"output", json::array()}}.dump(), "application/json");
-    }));
-    http.Post("/api/control", api([this, body](const httplib::Request& req, httplib::Response& res) {
-        json b;
-        if (!body(req, b, res)) return;
-        const std::string action = b.value("action", std::string());
-        if (action == "run") {
-            running = true;
-        } else if (action == "pause") {
-            running = false;
-        } else if (action == "step") {
-            running = false;
-            ++steps;
-        } else if (action == "speed" && b.contains("speed") && b["speed"].is_number_integer() &&
-                   std::find(std::begin(kSpeeds), std::end(kSpeeds), b["speed"].get<int>()) != std::end(kSpeeds)) {
-            speed = b["speed"];
-        } else {
-            res.status = 400;
-            res.set_content("run, pause, step, or speed with 1, 2, 4 or 8\n", "text/plain");
-            return;
-        }
-        res.set_content(json{{"running", running}, {"speed", speed}}.dump(), "application/json");
-    }));
+        return reply({{"result", "no area"}, {"output", json::array()}});
+    }
+    // path == "/api/control"
+    if (const std::string w = wrong_field(body, "action", Field::string, true); !w.empty()) return bad(w);
+    const std::string action = body["action"];
+    json extra = json::object();
+    if (action == "run") {
+        running = true;
+        tick_held = false;
+    } else if (action == "pause") {
+        // A console tick stops too, until Run (a tick typed while paused runs: it was asked for).
+        running = false;
+        tick_held = session->pending_frames() > 0;
+    } else if (action == "step") {
+        running = false;
+        ++steps;
+    } else if (action == "cancel") {
+        // The running tick ends where it is, and is kept so.
+        extra["cancelled"] = session->cut_tick();
+    } else if (action == "speed") {
+        if (const std::string w = wrong_field(body, "speed", Field::integer, true); !w.empty()) return bad(w);
+        if (std::find(std::begin(kSpeeds), std::end(kSpeeds), body["speed"].get<long long>()) == std::end(kSpeeds))
+            return bad("speed: 1, 2, 4 or 8");
+        speed = body["speed"];
+    } else {
+        return bad("action: run, pause, step, cancel, or speed with 1, 2, 4 or 8");
+    }
+    extra["running"] = running;
+    extra["speed"] = speed;
+    reply(extra);
 }
 
 Server::Server(ServeOptions options, std::FILE* err) : impl_(std::make_unique<Impl>(std::move(options), err)) {}
@@ -577,8 +698,8 @@ int Server::prepare() {
                          std::strerror(errno));
             return kScenarioIoError;
         }
-        std::fprintf(s.trace, "frame,time_s,kind,subject,detail,before,after\n");
     }
+    s.open_session();
     int result = kScenarioPassed;
     if (!s.options.scenario.empty()) {
         std::FILE* f = std::fopen(s.options.scenario.c_str(), "rb");
@@ -597,21 +718,27 @@ int Server::prepare() {
             return kScenarioMalformed;
         }
         const std::uint64_t from = s.messages.next();
-        result = s.session.run_script(text, s.options.scenario);
+        result = s.session->run_script(text, s.options.scenario);
         s.flush();
         for (const std::string& l : s.messages.since(from, LineLog::kKept)) std::fprintf(s.err, "%s\n", l.c_str());
         if (result == kScenarioMalformed || result == kScenarioIoError) return result;
     }
-    s.routes();
-    if (s.options.port == 0) {
-        s.port = s.http.bind_to_any_port(s.options.bind);
-    } else {
-        s.port = s.http.bind_to_port(s.options.bind, s.options.port) ? s.options.port : -1;
-    }
-    if (s.port <= 0) {
-        std::fprintf(s.err, "cockpit-sim serve: cannot listen on %s port %d\n", s.options.bind.c_str(), s.options.port);
+    http::Limits limits;
+    limits.max_body_bytes = kMaxBodyBytes;
+    limits.head_time = std::chrono::seconds(kHeadSeconds);
+    limits.body_time = std::chrono::seconds(kBodySeconds);
+    limits.write_time = std::chrono::seconds(kWriteSeconds);
+    limits.max_connections = kMaxConnections;
+    limits.max_connections_per_address = kMaxConnectionsPerAddress;
+    limits.workers = kWorkers;
+    s.http = std::make_unique<http::Server>(limits, [&s](const http::Request& req, http::Response& res) { s.handle(req, res); });
+    std::string error;
+    if (!s.http->listen(s.options.bind, s.options.port, error)) {
+        std::fprintf(s.err, "cockpit-sim serve: %s\n", error.c_str());
+        s.port = -1;
         return kScenarioIoError;
     }
+    s.port = s.http->port();
     s.authorities = served_authorities(s.options.bind, s.port, s.options.allow_hosts);
     return result;
 }
@@ -627,20 +754,21 @@ std::string Server::address() const {
     return "http://" + host + ":" + std::to_string(impl_->port) + "/";
 }
 
+int Server::connections() const { return impl_->http ? impl_->http->connections() : 0; }
+
 void Server::start() {
     Impl& s = *impl_;
-    s.http_thread = std::thread([&s] { s.http.listen_after_bind(); });
+    s.http->start();
     s.frames_thread = std::thread([&s] { s.frames_loop(); });
 }
 
 void Server::stop() {
     Impl& s = *impl_;
     if (s.stopping.exchange(true)) return;
-    s.http.stop();
-    if (s.http_thread.joinable()) s.http_thread.join();
+    if (s.http) s.http->stop();
     if (s.frames_thread.joinable()) s.frames_thread.join();
     std::lock_guard lock(s.mutex);
-    s.session.finish();
+    if (s.session) s.session->finish();
     s.flush();
     if (s.trace) {
         std::fclose(s.trace);
@@ -661,7 +789,8 @@ int serve_main(const ServeOptions& options, std::FILE* out, std::FILE* err) {
 
     Server server(options, err);
     const int prepared = server.prepare();
-    if (prepared == kScenarioMalformed || prepared == kScenarioIoError || server.port() <= 0) return prepared;
+    if (prepared == kScenarioMalformed || prepared == kScenarioIoError || server.port() <= 0)
+        return prepared == kScenarioPassed || prepared == kScenarioExpectFailed ? kScenarioIoError : prepared;
     if (options.bind != kLoopback && !is_loopback(options.bind))
         std::fprintf(err, "cockpit-sim serve: listening on %s: any machine that reaches it can drive this cockpit\n",
                      options.bind.c_str());

@@ -26,6 +26,17 @@ constexpr int kClientForgottenAfterSeconds = 10;
 // The largest request body (a command line, a click) and the longest command line.
 constexpr std::size_t kMaxBodyBytes = 16 * 1024;
 constexpr std::size_t kMaxLineBytes = 4096;
+// The connections: a request's head must come whole within kHeadSeconds of the connection (or of
+// the answer before it on a kept-alive one), its body within kBodySeconds, and an answer be read
+// within kWriteSeconds; connections at once in all and from one address (the one waiting longest
+// for its request makes way for a new one); requests are answered by kWorkers threads, which no
+// connection holds while it is slow.
+constexpr int kHeadSeconds = 5;
+constexpr int kBodySeconds = 10;
+constexpr int kWriteSeconds = 10;
+constexpr int kMaxConnections = 128;
+constexpr int kMaxConnectionsPerAddress = 96;
+constexpr int kWorkers = 6;
 // Real time: 18 frames a second, at x1, x2, x4 or x8.
 constexpr int kSpeeds[] = {1, 2, 4, 8};
 
@@ -36,6 +47,7 @@ struct ServeOptions {
     std::string trace_path;                // the timeline as CSV, as `run --trace` writes it
     std::vector<std::string> allow_hosts;  // names the page may be reached by, besides the address
     bool paused = false;                   // start paused
+    std::string pictures_dir;              // where the console's picture commands write (empty: nowhere)
 };
 
 // --- The request checks --------------------------------------------------------------------------
@@ -67,6 +79,7 @@ public:
     int prepare();
     int port() const;
     std::string address() const;  // http://HOST:PORT/
+    int connections() const;      // open now
     // Serves and runs the frames, each on a thread of its own, until stop().
     void start();
     void stop();

@@ -1,10 +1,18 @@
 // The live cockpit's server: which requests it answers (Host, Origin, the site a request comes from),
 // its bounds (body size, line length, pages at once), and what it does with the clicks, commands and
 // controls of its page, over loopback.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -65,9 +73,76 @@ TEST(RequestChecks, the_names_served_follow_the_address_listened_on) {
     // Another address: only that address, and the names allowed by hand.
     EXPECT_EQ(served_authorities("192.0.2.7", 9000, {"Cockpit.lan"}),
               (std::vector<std::string>{"192.0.2.7:9000", "cockpit.lan:9000"}));
+    // localhost: every loopback name of this machine.
+    EXPECT_EQ(served_authorities("localhost", 9000, {}),
+              (std::vector<std::string>{"127.0.0.1:9000", "[::1]:9000", "localhost:9000"}));
+}
+
+// A port already listened on is refused, with what is wrong, and nothing starts: two cockpits never
+// split one address's requests between them.
+TEST(Listening, a_second_server_on_a_port_in_use_is_refused) {
+    ServeOptions first;
+    first.port = 0;
+    first.paused = true;
+    Server one(first, stderr);
+    ASSERT_EQ(one.prepare(), kScenarioPassed);
+    one.start();
+    ServeOptions second = first;
+    second.port = one.port();
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    EXPECT_NE(serve_main(second, out, err), 0);
+    std::rewind(err);
+    char message[256] = {};
+    ASSERT_TRUE(std::fgets(message, sizeof message, err));
+    EXPECT_EQ(std::string(message), "cockpit-sim serve: port " + std::to_string(one.port()) + " is in use\n");
+    std::rewind(out);
+    EXPECT_EQ(std::fgetc(out), EOF) << "no address printed";
+    std::fclose(out);
+    std::fclose(err);
 }
 
 // --- A server over loopback --------------------------------------------------------------------------
+
+// A bare connection to the server, for clients that misbehave.
+int connect_to(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    ::inet_pton(AF_INET, "127.0.0.1", &a.sin_addr);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+// What the server answers on a bare connection, until it closes it or a while passes.
+std::string answer_on(int fd, int most_ms = 3000) {
+    std::string got;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(most_ms);
+    while (std::chrono::steady_clock::now() < until) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        char b[4096];
+        const ssize_t n = ::recv(fd, b, sizeof b, 0);
+        if (n <= 0) break;
+        got.append(b, static_cast<std::size_t>(n));
+    }
+    return got;
+}
+
+// This process's resident memory, in kB.
+long resident_kb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+long long ms_since(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t).count();
+}
 
 // Any free port, paused: frames run only when a test steps them.
 ServeOptions paused_on_any_port(const std::string& scenario = {}) {
@@ -226,18 +301,201 @@ TEST_F(LiveServer, requests_and_pages_are_bounded) {
     EXPECT_EQ(one_too_many->status, 503);
 }
 
+// Other local programs holding connections open (a header byte every 2 s, or nothing at all) cost the
+// server a socket each, never a worker: the page is answered within a second all the while.
+TEST_F(LiveServer, slow_and_idle_connections_do_not_keep_the_page_out) {
+    constexpr int kSlow = 40;
+    constexpr int kIdle = 200;
+    constexpr auto kSlowFor = std::chrono::seconds(10);
+    constexpr long long kAnsweredWithinMs = 1000;
+    const int port = server_->port();
+    std::atomic<bool> done{false};
+    std::atomic<int> reconnected{0};
+    std::thread slow([&] {
+        const std::string head = "GET / HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\nX-Slow: ";
+        std::vector<int> fds(kSlow, -1);
+        std::vector<std::size_t> at(kSlow, 0);
+        while (!done) {
+            for (int i = 0; i < kSlow; ++i) {
+                // Cut off (the server answered 408 and closed): a new connection, as a persistent client would.
+                pollfd p{fds[i], POLLIN, 0};
+                if (fds[i] >= 0 && ::poll(&p, 1, 0) > 0) {
+                    ::close(fds[i]);
+                    fds[i] = -1;
+                }
+                if (fds[i] < 0) {
+                    fds[i] = connect_to(port);
+                    at[i] = 0;
+                    ++reconnected;
+                }
+                const char c = at[i] < head.size() ? head[at[i]] : 'x';
+                if (fds[i] >= 0 && ::send(fds[i], &c, 1, MSG_NOSIGNAL) == 1) {
+                    ++at[i];
+                } else if (fds[i] >= 0) {
+                    ::close(fds[i]);
+                    fds[i] = -1;
+                }
+            }
+            for (int t = 0; t < 20 && !done; ++t) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        for (int fd : fds)
+            if (fd >= 0) ::close(fd);
+    });
+    long long slowest = 0;
+    int answered = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < kSlowFor) {
+        const auto t = std::chrono::steady_clock::now();
+        auto page = http().Get("/");
+        const bool state_ok = state().contains("frame");
+        slowest = std::max(slowest, ms_since(t));
+        answered += page && page->status == 200 && state_ok;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    done = true;
+    slow.join();
+    std::printf("%d slow connections for 10 s (%d connects): page and state answered %d times, the slowest in %lld ms\n",
+                kSlow, reconnected.load(), answered, slowest);
+    EXPECT_GE(answered, 20);
+    EXPECT_LT(slowest, kAnsweredWithinMs);
+    EXPECT_GT(reconnected.load(), kSlow) << "a head that comes too slowly is cut off";
+
+    std::vector<int> idle;
+    for (int i = 0; i < kIdle; ++i) idle.push_back(connect_to(port));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto t = std::chrono::steady_clock::now();
+    auto page = http().Get("/");
+    const long long idle_ms = ms_since(t);
+    std::printf("%d idle connections: the page answered in %lld ms, %d connections kept\n", kIdle, idle_ms,
+                server_->connections());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_LT(idle_ms, kAnsweredWithinMs);
+    EXPECT_LE(server_->connections(), kMaxConnections);
+    for (int fd : idle)
+        if (fd >= 0) ::close(fd);
+}
+
+// The body bound holds for chunks and for a body without a length, without reading it into memory;
+// a field of the wrong type is named.
+TEST_F(LiveServer, bodies_are_bounded_whatever_their_framing_and_wrong_fields_are_named) {
+    const int port = server_->port();
+    const std::string head = "POST /api/command HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\nOrigin: " + origin_ +
+                             "\r\nX-Cockpit-Client: " + client_ + "\r\nContent-Type: application/json\r\n";
+    const long before_kb = resident_kb();
+    const int fd = connect_to(port);
+    ASSERT_GE(fd, 0);
+    timeval two_seconds{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &two_seconds, sizeof two_seconds);
+    const std::string chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
+    ASSERT_EQ(::send(fd, chunked.data(), chunked.size(), MSG_NOSIGNAL), static_cast<ssize_t>(chunked.size()));
+    const std::string chunk = "1000\r\n" + std::string(4096, 'x') + "\r\n";
+    std::size_t sent = 0;
+    for (int i = 0; i < 256 && ::send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(chunk.size()); ++i)
+        sent += 4096;
+    const std::string refused = answer_on(fd);
+    ::close(fd);
+    const long after_kb = resident_kb();
+    std::printf("a 1 MB chunked body (%zu bytes sent): %s; resident memory %ld kB before, %ld kB after\n", sent,
+                refused.substr(0, refused.find('\r')).c_str(), before_kb, after_kb);
+    EXPECT_EQ(refused.rfind("HTTP/1.1 413", 0), 0u) << refused;
+    EXPECT_LT(after_kb - before_kb, 4096) << "the body is not kept";
+
+    const int no_length = connect_to(port);
+    const std::string without = head + "Connection: close\r\n\r\n{\"line\":\"" + std::string(64 * 1024, 'x');
+    ::send(no_length, without.data(), without.size(), MSG_NOSIGNAL);
+    const std::string length_required = answer_on(no_length);
+    ::close(no_length);
+    EXPECT_EQ(length_required.rfind("HTTP/1.1 411", 0), 0u) << length_required.substr(0, 80);
+
+    struct Case {
+        const char* path;
+        json body;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"/api/command", {{"line", 5}}, "line: a string expected"},
+        {"/api/command", json::object(), "line: missing"},
+        {"/api/click", {{"gauge", "1"}, {"x", 1}, {"y", 1}}, "gauge:"},
+        {"/api/click", {{"gauge", -1}, {"x", 1}, {"y", 1}}, "gauge:"},
+        {"/api/click", {{"gauge", 1}, {"x", 1.5}, {"y", 1}}, "x: a whole number expected"},
+        {"/api/click", {{"gauge", 1}, {"x", 1}, {"y", 1}, {"button", 3}}, "button: a string expected"},
+        {"/api/control", {{"action", true}}, "action: a string expected"},
+        {"/api/control", {{"action", "speed"}, {"speed", "8"}}, "speed: a whole number expected"},
+        {"/api/hello", {{"client", 7}}, "client: a string expected"},
+    };
+    for (const Case& c : cases) {
+        auto r = post(c.path, c.body);
+        ASSERT_TRUE(r) << c.path;
+        EXPECT_EQ(r->status, 400) << c.path << " " << c.body.dump();
+        EXPECT_NE(r->body.find(c.named), std::string::npos) << c.path << " " << c.body.dump() << ": " << r->body;
+    }
+}
+
+// A long tick from the console runs in slices: other commands answer between them (and are kept
+// there in the recording), a second tick is told to wait, Pause holds it and Cancel ends it.
+TEST_F(LiveServer, a_long_console_tick_lets_commands_pause_and_cancel_in) {
+    const auto command = [this](const std::string& line) { return json::parse(post("/api/command", json{{"line", line}})->body); };
+    ASSERT_EQ(command("tick 100000")["result"], "done");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const json first = state();
+    const auto t0 = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    const auto t = std::chrono::steady_clock::now();
+    const json printed = command("print batt_1_sw");
+    const long long print_ms = ms_since(t);
+    const json second = state();
+    const double rate = (second["frame"].get<double>() - first["frame"].get<double>()) / (ms_since(t0) / 1000.0);
+    std::printf("tick 100000 from the console: %.0f frames/s; a print answered meanwhile in %lld ms\n", rate, print_ms);
+    EXPECT_EQ(printed["result"], "done");
+    EXPECT_EQ(printed["output"][0].get<std::string>().rfind("console:2: batt_1_sw = ", 0), 0u) << printed.dump();
+    EXPECT_LT(print_ms, 1000);
+    EXPECT_GT(second["pending"].get<long>(), 0);
+    EXPECT_LT(second["pending"].get<long>(), first["pending"].get<long>()) << "the tick goes on";
+    EXPECT_GE(second["tick"].get<long>(), second["pending"].get<long>()) << "the frames of the tick running now";
+    EXPECT_EQ(command("tick 5")["result"], "busy");
+
+    ASSERT_EQ(post("/api/control", {{"action", "pause"}})->status, 200);
+    const long held = state()["pending"];
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(state()["pending"].get<long>(), held) << "Pause holds the tick";
+    ASSERT_EQ(post("/api/control", {{"action", "run"}})->status, 200);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_LT(state()["pending"].get<long>(), held) << "Run lets it go on";
+    ASSERT_EQ(post("/api/control", {{"action", "pause"}})->status, 200);
+    const json cancelled = json::parse(post("/api/control", {{"action", "cancel"}})->body);
+    EXPECT_GT(cancelled["cancelled"].get<long>(), 0);
+    const json after = state();
+    EXPECT_EQ(after["pending"], 0);
+    EXPECT_LT(after["frame"].get<long>(), 100000);
+    // The recording: the frames that ran, the print where it came, the frames after it, cut where cancelled.
+    const std::string scn = recorded();
+    long ticks = 0;
+    int tick_lines = 0;
+    for (std::size_t at = scn.find("\ntick "); at != std::string::npos; at = scn.find("\ntick ", at + 1)) {
+        ticks += std::stol(scn.substr(at + 6));
+        ++tick_lines;
+    }
+    EXPECT_EQ(ticks, after["frame"].get<long>()) << scn;
+    EXPECT_EQ(tick_lines, 2) << scn;
+    EXPECT_NE(scn.find("\nprint batt_1_sw\ntick "), std::string::npos) << scn;
+}
+
 TEST_F(LiveServer, commands_run_as_scenario_lines_with_the_parsers_messages) {
     auto ok = post("/api/command", json{{"line", "set batt_1_sw 0"}});
     ASSERT_TRUE(ok);
     EXPECT_EQ(json::parse(ok->body)["result"], "done");
     auto printed = json::parse(post("/api/command", json{{"line", "print batt_1_sw"}})->body);
-    EXPECT_EQ(printed["output"][0], "console:2: batt_1_sw = 0");
+    EXPECT_EQ(printed["output"][0].get<std::string>().rfind("console:2: batt_1_sw = ", 0), 0u) << printed.dump();
     auto malformed = json::parse(post("/api/command", json{{"line", "set batt_1_sw 300"}})->body);
     EXPECT_EQ(malformed["result"], "malformed");
     EXPECT_EQ(malformed["output"][0],
               "console:3: malformed line: batt_1_sw is u8, a whole number from 0 to 255: not 300");
     auto failed = json::parse(post("/api/command", json{{"line", "expect batt_1_sw == 1"}})->body);
     EXPECT_EQ(failed["result"], "expect failed");
+    // A picture command says where its pictures went (here: nowhere, no folder was given).
+    auto picture = json::parse(post("/api/command", json{{"line", "picture now"}})->body);
+    EXPECT_EQ(picture["output"].back(), "no pictures: cockpit-sim serve --pictures DIR writes them") << picture.dump();
     const std::string scn = recorded();
     EXPECT_NE(scn.find("\nset batt_1_sw 0\nprint batt_1_sw\n# expect batt_1_sw == 1"), std::string::npos) << scn;
     EXPECT_EQ(scn.find("300"), std::string::npos) << scn;
@@ -279,6 +537,21 @@ TEST_F(LiveServer, a_click_on_a_drawn_switch_is_a_click_on_its_area) {
     bool clicked = false;
     for (const json& e : st["sounds"]["events"]) clicked |= e["name"] == "CLICK" && e["kind"] == "play once";
     EXPECT_TRUE(clicked) << st["sounds"].dump();
+
+    // A page opened now hears only what is asked for from now on, and which loops are on.
+    auto late = http().Post("/api/hello", {{"Origin", origin_}}, "{}", "application/json");
+    ASSERT_TRUE(late && late->status == 200);
+    const json joined = json::parse(late->body);
+    EXPECT_TRUE(joined["sounds"]["looping"].is_array());
+    const std::string since = "/api/state?s=" + std::to_string(joined["sounds"]["next"].get<std::uint64_t>());
+    const json later = json::parse(http().Get(since, {{"X-Cockpit-Client", joined["client"].get<std::string>()}})->body);
+    EXPECT_TRUE(later["sounds"]["events"].empty()) << later["sounds"].dump();
+    // A page that had a place takes the same one back (a reload), even with every place taken.
+    for (int i = 2; i < kMaxClients; ++i) EXPECT_FALSE(hello().empty());
+    auto again = http().Post("/api/hello", {{"Origin", origin_}}, json{{"client", client_}}.dump(), "application/json");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->status, 200);
+    EXPECT_EQ(json::parse(again->body)["client"], client_);
 }
 
 // The page draws the cockpit layout: every window at its size with where it opens, every gauge
@@ -354,6 +627,55 @@ TEST_F(LiveServer, paused_it_steps_one_frame_at_a_time_and_takes_only_the_speeds
     // Running at x8 for a while: frames go on.
     ASSERT_EQ(post("/api/control", {{"action", "run"}})->status, 200);
     EXPECT_TRUE(frame_reaches(20));
+}
+
+// A page open at x1 that fetches every picture that changed, ten times a second, while the aircraft
+// flies an approach (the instruments move every frame): the simulated clock keeps real time.
+TEST(RealTime, with_a_page_open_the_simulated_clock_keeps_real_time) {
+    constexpr auto kFor = std::chrono::seconds(30);
+    constexpr double kWithin = 0.02;
+    ServeOptions o;
+    o.port = 0;
+    Server server(o, stderr);
+    ASSERT_EQ(server.prepare(), kScenarioPassed);
+    server.start();
+    httplib::Client c("127.0.0.1", server.port());
+    c.set_read_timeout(10);
+    const std::string origin = "http://127.0.0.1:" + std::to_string(server.port());
+    auto hello = c.Post("/api/hello", {{"Origin", origin}}, "{}", "application/json");
+    ASSERT_TRUE(hello && hello->status == 200);
+    const httplib::Headers page{{"Origin", origin}, {"X-Cockpit-Client", json::parse(hello->body)["client"].get<std::string>()}};
+    for (const char* line : {"flight on", "flight approach 9000 250 1200 140 10"})
+        ASSERT_TRUE(c.Post("/api/command", page, json{{"line", line}}.dump(), "application/json"));
+    std::vector<std::uint32_t> shown;
+    long first_frame = -1, frame = 0, pictures = 0;
+    auto start = std::chrono::steady_clock::now(), last = start;
+    for (auto next = start; std::chrono::steady_clock::now() - start < kFor; next += std::chrono::milliseconds(100)) {
+        auto st = c.Get("/api/state", page);
+        ASSERT_TRUE(st && st->status == 200);
+        const json j = json::parse(st->body);
+        last = std::chrono::steady_clock::now();
+        frame = j["frame"];
+        if (first_frame < 0) {
+            first_frame = frame;
+            start = last;
+        }
+        const json& versions = j["versions"];
+        shown.resize(versions.size(), 0);
+        for (std::size_t i = 0; i < versions.size(); ++i) {
+            if (versions[i].get<std::uint32_t>() == shown[i]) continue;
+            shown[i] = versions[i];
+            auto png = c.Get("/gauge/" + std::to_string(i) + ".png", page);
+            pictures += png && png->status == 200;
+        }
+        std::this_thread::sleep_until(next + std::chrono::milliseconds(100));
+    }
+    const double real_s = std::chrono::duration<double>(last - start).count();
+    const double simulated_s = static_cast<double>(frame - first_frame) / 18.0;
+    std::printf("at x1 with a page open: %.2f s simulated in %.2f s real (%+.2f %%), %ld pictures fetched\n", simulated_s,
+                real_s, 100.0 * (simulated_s / real_s - 1.0), pictures);
+    EXPECT_NEAR(simulated_s / real_s, 1.0, kWithin);
+    EXPECT_GT(pictures, 300) << "the page fetched the pictures as they changed";
 }
 
 }  // namespace

@@ -116,12 +116,50 @@ TEST(LiveSession, a_tick_runs_its_frames_as_they_are_advanced_and_before_the_nex
     EXPECT_NE(contents(s.out).find("console:2: batt_bus_powered = 1"), std::string::npos) << contents(s.out);
 }
 
+// A line that comes in while a long tick runs (as the live cockpit lets it) cuts the tick where it
+// is and the rest runs after it; a cancelled tick is kept as far as it ran; the pilot's keys are
+// kept as key lines. The whole replays to the same timeline.
+TEST(LiveSession, a_tick_cut_by_a_line_or_cancelled_replays_as_it_ran) {
+    Streams s;
+    std::string recorded;
+    {
+        ScenarioSession session("console", s.out, s.err, s.csv);
+        ASSERT_EQ(session.run_line("model on"), kScenarioPassed);
+        ASSERT_EQ(session.run_line("tick 100"), kScenarioPassed);
+        ASSERT_TRUE(session.advance(30));
+        const long long rest = session.cut_tick();
+        EXPECT_EQ(rest, 70);
+        ASSERT_EQ(session.run_line("key com2_transmit_select"), kScenarioPassed);
+        session.resume_tick(rest);
+        EXPECT_EQ(session.pending_frames(), 70);
+        ASSERT_TRUE(session.advance(25));
+        EXPECT_EQ(session.cut_tick(), 45) << "cancelled";
+        EXPECT_EQ(session.pending_frames(), 0);
+        ASSERT_EQ(session.run_line("expect sim:com2_transmit == 1"), kScenarioPassed) << contents(s.err);
+        ASSERT_EQ(session.run_line("key elevator_set -4096"), kScenarioPassed);
+        ASSERT_EQ(session.run_line("expect sim:elevator_pos == -4096"), kScenarioPassed) << contents(s.err);
+        ASSERT_TRUE(session.advance(3));
+        EXPECT_EQ(session.simulator().frames_run(), 30 + 25 + 3);
+        EXPECT_EQ(session.cut_tick(), 0) << "no tick command running";
+        recorded = session.recorded();
+        session.finish();
+    }
+    EXPECT_NE(recorded.find("\ntick 30\nkey com2_transmit_select\ntick 25\nexpect sim:com2_transmit == 1\n"
+                            "key elevator_set -4096\n"),
+              std::string::npos)
+        << recorded;
+    const Replay r = replay(recorded);
+    EXPECT_EQ(r.status, kScenarioPassed) << r.err;
+    EXPECT_EQ(r.trace, contents(s.csv));
+}
+
 TEST(LiveSession, a_malformed_line_gives_the_scenario_parsers_message_and_is_not_kept) {
     struct Case {
         const char* line;
     };
     const Case cases[] = {{"sett batt_1_sw 1"}, {"set batt_1_sw 300"}, {"click \"tarvenol nowhere\" x"},
-                          {"tick -1"}, {"expect batt_1_sw =="}, {"set \"batt_1_sw 1"}};
+                          {"tick -1"}, {"expect batt_1_sw =="}, {"set \"batt_1_sw 1"}, {"key"},
+                          {"key no_such_event"}, {"key 0x12345"}, {"key elevator_set 1e12"}};
     for (const Case& c : cases) {
         Streams s;
         ScenarioSession session("console", s.out, s.err, s.csv);
