@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <csignal>
 #include <string_view>
 #include <vector>
 
@@ -121,7 +122,15 @@ std::string clashing_paths(const RunArgs& a) {
 // Which script a run runs: a file, the default scenario or the scripted flight.
 enum class Script { file, default_scenario, flight };
 
+// Ctrl-C during a run: the run stops after the frame it is in and closes its files; a second
+// Ctrl-C ends the program at once.
+extern "C" void on_interrupt(int) {
+    request_interrupt();
+    std::signal(SIGINT, SIG_DFL);
+}
+
 int run_with(const RunArgs& a, Script script) {
+    std::signal(SIGINT, &on_interrupt);
     const bool default_scenario = script == Script::default_scenario;
     if (const std::string clash = clashing_paths(a); !clash.empty()) {
         std::fprintf(stderr, "cockpit-sim: %s\n", clash.c_str());

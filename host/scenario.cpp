@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <limits>
 #include <cstdint>
 #include <cstring>
@@ -79,6 +80,9 @@ bool split_words(std::string_view line, std::vector<Word>& words, std::string& e
     }
     return true;
 }
+
+// Ctrl-C: set by the signal handler, read between frames.
+volatile std::sig_atomic_t g_interrupt = 0;
 
 // --- Commands ----------------------------------------------------------------------------------
 
@@ -752,10 +756,16 @@ public:
             if (!options_.audio_path.empty()) sim.set_audio(&audio);
 
             for (const Command& c : commands) {
-                if (!execute(sim, c, trace)) {
-                    result = io_failed_ ? kScenarioIoError : kScenarioExpectFailed;
+                if (g_interrupt) interrupted_ = true;
+                if (interrupted_ || !execute(sim, c, trace)) {
+                    result = interrupted_ ? kScenarioInterrupted : io_failed_ ? kScenarioIoError : kScenarioExpectFailed;
                     break;
                 }
+            }
+            if (interrupted_) {
+                progress_.clear();
+                std::fflush(out_);
+                std::fprintf(err_, "%s: interrupted at frame %ld\n", file_.c_str(), sim.frames_run());
             }
             progress_.clear();
             if (with_timeline) timeline.finish();
@@ -918,6 +928,10 @@ private:
         std::optional<FrameInvariants> invariants;
         if (options_.invariants) invariants.emplace(sim.host());
         for (long long i = 0; i < count; ++i) {
+            if (g_interrupt) {
+                interrupted_ = true;
+                return false;
+            }
             if (invariants) invariants->before_frame();
             sim.frame();
             if (invariants) {
@@ -1083,6 +1097,7 @@ private:
     std::array<int, snd::kSoundCount> click_played_before_tick_{};  // ... before the last tick
     std::string last_failure_;
     bool io_failed_ = false;
+    bool interrupted_ = false;  // Ctrl-C: the run stopped at a frame boundary
     std::unique_ptr<PictureBook> pictures_;
     std::FILE* viewer_text_ = nullptr;  // the printed timeline kept for the viewer
     std::vector<long> text_offsets_;    // where it stood at each picture
@@ -1181,6 +1196,9 @@ int run_scenario(std::string_view script, const std::string& file_name, const Sc
     }
     return Runner(file_name, options, out, err).run(commands);
 }
+
+void request_interrupt() { g_interrupt = 1; }
+bool interrupt_requested() { return g_interrupt != 0; }
 
 int run_scenario_file(const std::string& path, const ScenarioOptions& options, std::FILE* out, std::FILE* err) {
     struct stat info {};

@@ -18,6 +18,13 @@ constexpr int kScenarioPassed = 0;
 constexpr int kScenarioExpectFailed = 1;
 constexpr int kScenarioMalformed = 2;  // a malformed script, a refused input or a usage error
 constexpr int kScenarioIoError = 3;    // a file that could not be read or written
+constexpr int kScenarioInterrupted = 130;  // stopped by Ctrl-C (SIGINT), at a frame boundary
+
+// Asks a running scenario to stop after the frame it is in (safe to call from a signal handler):
+// every output is then closed properly, "interrupted at frame N" is said and the run returns
+// kScenarioInterrupted.
+void request_interrupt();
+bool interrupt_requested();
 
 // The most frames one tick command runs (about 64 days of simulated time; a run of that length
 // takes about an hour and a half).

@@ -762,6 +762,11 @@ void Server::start() {
     s.frames_thread = std::thread([&s] { s.frames_loop(); });
 }
 
+long Server::frames_run() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->session ? impl_->session->simulator().frames_run() : 0;
+}
+
 void Server::stop() {
     Impl& s = *impl_;
     if (s.stopping.exchange(true)) return;
@@ -800,6 +805,10 @@ int serve_main(const ServeOptions& options, std::FILE* out, std::FILE* err) {
     int signal_number = 0;
     sigwait(&stop_signals, &signal_number);
     server.stop();
+    if (signal_number == SIGINT) {
+        std::fprintf(out, "cockpit-sim serve: interrupted at frame %ld\n", server.frames_run());
+        return kScenarioInterrupted;
+    }
     std::fprintf(out, "cockpit-sim serve: stopped\n");
     return prepared;
 }

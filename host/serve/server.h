@@ -83,6 +83,8 @@ public:
     // Serves and runs the frames, each on a thread of its own, until stop().
     void start();
     void stop();
+    // Frames the cockpit has run so far.
+    long frames_run() const;
 
 private:
     struct Impl;
