@@ -47,7 +47,7 @@ void check_table(const char* owner, VarTableView table, std::vector<Violation>& 
             const double v = read_var(ref, i);
             if (ref.range.allows(v)) continue;
             std::string where = std::string(owner) + " " + ref.name;
-            if (ref.count > 1) where += "[" + std::to_string(i) + "]";
+            if (ref.count > 1) where.append("[").append(std::to_string(i)).append("]");
             out.push_back({Violation::Kind::variable, std::move(where), v, range_text(ref.range)});
         }
     }

@@ -230,7 +230,9 @@ int list_vars() {
     std::printf("%-36s %-9s %s\n", "NAME", "TYPE", "MEANING AND VALUES (private variables: their gauge)");
     auto show = [](const VarRef& v, const char* text) {
         std::string type = var_type(v.type);
-        if (v.count > 1) type += "[" + std::to_string(v.count) + "]";
+        // Appended piece by piece: a literal + std::string temporary trips GCC 12's -Wrestrict (a
+        // false alarm of its string insert, for sizes that cannot occur).
+        if (v.count > 1) type.append("[").append(std::to_string(v.count)).append("]");
         std::printf("%-36s %-9s %s\n", v.name, type.c_str(), text);
     };
     for (const VarRef& v : shared_var_table()) show(v, v.meaning ? v.meaning : "");

@@ -187,7 +187,10 @@ bool PictureBook::write_viewer(const std::string& title, std::FILE* trace, std::
             }
             data += shown++ ? "," : "";
             data += "[";
-            for (std::size_t f = 0; f < 7; ++f) data += (f ? "," : "") + js(f < rows[r].size() ? rows[r][f] : "");
+            for (std::size_t f = 0; f < 7; ++f) {
+                if (f) data += ',';
+                data += js(f < rows[r].size() ? rows[r][f] : "");
+            }
             data += "]";
         }
         data += "],\"more\":" + std::to_string(more) + "}";

@@ -57,8 +57,12 @@ TEST(ModuleAsLoaded, every_moving_image_is_seen_through_its_window_and_moves_on_
             EXPECT_TRUE(inside(e.x, e.y, e.mask, g.elements[0].picture)) << where << ": its mask, within the gauge";
             EXPECT_TRUE(e.picture.w >= e.mask.w || e.picture.h >= e.mask.h) << where << ": a strip fills its window";
             EXPECT_TRUE(e.x_callback || e.y_callback) << where;
-            if (e.x_callback) EXPECT_LT(e.min_x, e.max_x) << where << ": moves along x";
-            if (e.y_callback) EXPECT_LT(e.min_y, e.max_y) << where << ": moves along y";
+            if (e.x_callback) {
+                EXPECT_LT(e.min_x, e.max_x) << where << ": moves along x";
+            }
+            if (e.y_callback) {
+                EXPECT_LT(e.min_y, e.max_y) << where << ": moves along y";
+            }
         }
     EXPECT_EQ(moving, 181);
 }
@@ -83,7 +87,9 @@ TEST(ModuleAsLoaded, every_picture_is_a_bitmap_of_the_module_and_no_two_ids_lie_
         for (const gau::Element& e : g.elements) {
             if (e.kind == gau::kString) continue;
             EXPECT_EQ(ids.count(e.resource_id), 1u) << g.name << ": bitmap " << e.resource_id;
-            if (e.kind == gau::kMoving) EXPECT_EQ(ids.count(e.resource_id + gau::kMaskIdStep), 1u) << g.name << ": mask";
+            if (e.kind == gau::kMoving) {
+                EXPECT_EQ(ids.count(e.resource_id + gau::kMaskIdStep), 1u) << g.name << ": mask";
+            }
         }
 }
 

@@ -96,7 +96,9 @@ TEST(BitmapNumbers, no_id_is_taken_twice_or_lies_500_from_another) {
             const ElementLink& e = *g->elements[i];
             if (e.bitmaps <= 0) continue;
             for (int k = 0; k < e.bitmaps; ++k) EXPECT_TRUE(ids.insert(bitmap_id(e, k)).second) << g->name << " " << e.name;
-            if (has_mask(e)) EXPECT_TRUE(ids.insert(mask_id(e)).second) << g->name << " " << e.name << " mask";
+            if (has_mask(e)) {
+                EXPECT_TRUE(ids.insert(mask_id(e)).second) << g->name << " " << e.name << " mask";
+            }
         }
     for (abi::ID id : ids) EXPECT_EQ(ids.count(id + kHighResolutionIdOffset), 0u) << id;
     EXPECT_GT(ids.size(), 1084u + 181u - 1u);
@@ -125,8 +127,12 @@ TEST(ElementRecords, carry_what_the_simulator_needs_to_draw_them) {
                     break;
                 case abi::ELEMENT_TYPE_MOVING_IMAGE: {
                     const auto& m = reinterpret_cast<const abi::ELEMENT_MOVING_IMAGE&>(*e.header);
-                    if (m.update_x_cb) EXPECT_LT(m.min_x, m.max_x) << where;
-                    if (m.update_y_cb) EXPECT_LT(m.min_y, m.max_y) << where;
+                    if (m.update_x_cb) {
+                        EXPECT_LT(m.min_x, m.max_x) << where;
+                    }
+                    if (m.update_y_cb) {
+                        EXPECT_LT(m.min_y, m.max_y) << where;
+                    }
                     break;
                 }
                 default: break;

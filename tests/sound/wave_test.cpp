@@ -285,7 +285,7 @@ TEST(WaveFileReport, a_replacement_sound_that_would_not_load_says_why_on_the_err
 }
 
 TEST(WaveFileReport, a_file_that_cannot_be_read_is_not_called_a_bad_wave) {
-    for (const std::string path : {std::string("no-such-replacement.wav"), std::string(".")}) {
+    for (const std::string& path : {std::string("no-such-replacement.wav"), std::string(".")}) {
         const Report r = report_of(path);
         EXPECT_EQ(r.status, 3) << path;
         EXPECT_EQ(r.err.rfind(path + ": cannot read", 0), 0u) << r.err;
