@@ -7,18 +7,14 @@
 // COCKPIT_SIM=path/to/cockpit-sim WORK=dir [CHROMIUM=/usr/bin/chromium] node --test browser_test.mjs
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawn, execFileSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import { mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { request } from 'node:http';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import puppeteer from 'puppeteer-core';
+import { sim, work, startServer, stopServer, launchChromium, waitFor } from './harness.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
-const sim = process.env.COCKPIT_SIM;
-const work = process.env.WORK;
-const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
-assert.ok(sim && work, 'COCKPIT_SIM and WORK must be given');
 
 const DC_PANEL = 'tarvenol elec_dc_bus_t418';
 const BATTERIES = 'tarvenol elec_batt_t418';
@@ -33,28 +29,6 @@ const CLOSED_AFTER_START = [10030, 10040, 10050, 10080, 10090, 10100];
 let server, port, browser, page, scratch;
 const liveTrace = path.join(work, 'live.csv');
 
-function startServer() {
-  return new Promise((resolve, reject) => {
-    server = spawn(sim, ['serve', path.join(here, 'on_the_ground.scn'), '--port', '0', '--trace', liveTrace],
-                   { stdio: ['ignore', 'pipe', 'inherit'] });
-    let out = '';
-    server.stdout.on('data', (d) => {
-      out += d;
-      const m = out.match(/http:\/\/127\.0\.0\.1:(\d+)\//);
-      if (m) resolve(Number(m[1]));
-    });
-    server.on('exit', (code) => reject(new Error(`cockpit-sim serve ended (${code}): ${out}`)));
-  });
-}
-
-function stopServer() {
-  return new Promise((resolve) => {
-    if (!server || server.exitCode !== null) return resolve(server && server.exitCode);
-    server.removeAllListeners('exit');
-    server.on('exit', (code) => resolve(code));
-    server.kill('SIGTERM');
-  });
-}
 
 // A POST to the server as another page or program would send it.
 function post(pathname, headers, body) {
@@ -185,15 +159,6 @@ const watched = (name) => page.evaluate((n) => {
   return v ? v.value : undefined;
 }, name);
 
-async function waitFor(what, check, timeoutMs = 20000) {
-  const until = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await check();
-    if (value) return value;
-    if (Date.now() > until) assert.fail(`timed out waiting for ${what}`);
-    await new Promise((r) => setTimeout(r, 100));
-  }
-}
 
 // Waits for the page to show a picture of the gauge drawn after the frame given.
 async function pictureAfter(gauge, frame) {
@@ -207,13 +172,8 @@ async function pictureAfter(gauge, frame) {
 before(async () => {
   rmSync(work, { recursive: true, force: true });
   mkdirSync(work, { recursive: true });
-  port = await startServer();
-  browser = await puppeteer.launch({
-    executablePath: chromium, headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--autoplay-policy=no-user-gesture-required'],
-  });
+  ({ server, port } = await startServer(path.join(here, 'on_the_ground.scn'), liveTrace));
+  browser = await launchChromium(['--autoplay-policy=no-user-gesture-required']);
   scratch = await browser.newPage();
   page = await browser.newPage();
   await page.setViewport({ width: 1900, height: 1200 });
@@ -224,7 +184,7 @@ before(async () => {
 
 after(async () => {
   if (browser) await browser.close();
-  await stopServer();
+  await stopServer(server);
 });
 
 test('the engineer panel opens as the cockpit asks and its TR OFF lights are lit on the batteries', async () => {
@@ -375,7 +335,7 @@ test('the scenario saved from the page replays to the same timeline', async () =
   assert.doesNotMatch(saved, /batt_1\.off/);
   await browser.close();
   browser = null;
-  assert.equal(await stopServer(), 0);
+  assert.equal(await stopServer(server), 0);
 
   const replayTrace = path.join(work, 'replay.csv');
   execFileSync(sim, ['run', file, '--quiet', '--trace', replayTrace], { stdio: 'inherit' });

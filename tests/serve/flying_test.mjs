@@ -7,17 +7,13 @@
 // COCKPIT_SIM=path/to/cockpit-sim WORK=dir [CHROMIUM=/usr/bin/chromium] node --test flying_test.mjs
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawn, execFileSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import { mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import puppeteer from 'puppeteer-core';
+import { sim, work, startServer, stopServer, launchChromium, waitFor } from './harness.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
-const sim = process.env.COCKPIT_SIM;
-const work = process.env.WORK;
-const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
-assert.ok(sim && work, 'COCKPIT_SIM and WORK must be given');
 
 const HELD_MS = 1500;         // how long a key is held
 const PITCH_CHANGE_DEG = 1;   // at least, while the nose-up key is held (the manual pitch rate is 4 deg/s)
@@ -26,38 +22,7 @@ const BANK_CHANGE_DEG = 5;    // at least, while the bank key is held
 let server, port, browser, page;
 const liveTrace = path.join(work, 'live.csv');
 
-function startServer() {
-  return new Promise((resolve, reject) => {
-    server = spawn(sim, ['serve', path.join(here, 'hand_flying.scn'), '--port', '0', '--trace', liveTrace],
-                   { stdio: ['ignore', 'pipe', 'inherit'] });
-    let out = '';
-    server.stdout.on('data', (d) => {
-      out += d;
-      const m = out.match(/http:\/\/127\.0\.0\.1:(\d+)\//);
-      if (m) resolve(Number(m[1]));
-    });
-    server.on('exit', (code) => reject(new Error(`cockpit-sim serve ended (${code}): ${out}`)));
-  });
-}
 
-function stopServer() {
-  return new Promise((resolve) => {
-    if (!server || server.exitCode !== null) return resolve(server && server.exitCode);
-    server.removeAllListeners('exit');
-    server.on('exit', (code) => resolve(code));
-    server.kill('SIGTERM');
-  });
-}
-
-async function waitFor(what, check, timeoutMs = 15000) {
-  const until = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await check();
-    if (value) return value;
-    if (Date.now() > until) assert.fail(`timed out waiting for ${what}`);
-    await new Promise((r) => setTimeout(r, 100));
-  }
-}
 
 // The attitude as the page last heard it (the simulator's signs: nose down, left wing down positive).
 const attitude = () => page.evaluate(() => {
@@ -81,12 +46,8 @@ async function hold(key, ms) {
 before(async () => {
   rmSync(work, { recursive: true, force: true });
   mkdirSync(work, { recursive: true });
-  port = await startServer();
-  browser = await puppeteer.launch({
-    executablePath: chromium, headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
+  ({ server, port } = await startServer(path.join(here, 'hand_flying.scn'), liveTrace));
+  browser = await launchChromium();
   page = await browser.newPage();
   await page.setViewport({ width: 1600, height: 1000 });
   page.on('pageerror', (e) => console.error('page error:', e.message));
@@ -96,7 +57,7 @@ before(async () => {
 
 after(async () => {
   if (browser) await browser.close();
-  await stopServer();
+  await stopServer(server);
 });
 
 test('a page reloaded more often than the pages allowed, or whose place was lost, carries on', async () => {
@@ -185,7 +146,7 @@ test('the hand-flown session saved from the page replays to the same timeline', 
   assert.match(saved, /^key gear_down$/m);
   await browser.close();
   browser = null;
-  assert.equal(await stopServer(), 0);
+  assert.equal(await stopServer(server), 0);
 
   const replayTrace = path.join(work, 'replay.csv');
   execFileSync(sim, ['run', file, '--quiet', '--trace', replayTrace], { stdio: 'inherit' });
