@@ -7,12 +7,11 @@
 // COCKPIT_SIM=path/to/cockpit-sim WORK=dir [CHROMIUM=/usr/bin/chromium] node --test browser_test.mjs
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, rmSync, writeFileSync } from 'node:fs';
 import { request } from 'node:http';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { sim, work, startServer, stopServer, launchChromium, waitFor } from './harness.mjs';
+import { sim, work, startServer, stopServer, launchChromium, waitFor, assertReplaysTheLiveTrace } from './harness.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 
@@ -337,10 +336,5 @@ test('the scenario saved from the page replays to the same timeline', async () =
   browser = null;
   assert.equal(await stopServer(server), 0);
 
-  const replayTrace = path.join(work, 'replay.csv');
-  execFileSync(sim, ['run', file, '--quiet', '--trace', replayTrace], { stdio: 'inherit' });
-  const live = readFileSync(liveTrace, 'utf8');
-  const replay = readFileSync(replayTrace, 'utf8');
-  assert.ok(live.split('\n').length > 100, 'the live timeline has the run in it');
-  assert.equal(replay, live);
+  assertReplaysTheLiveTrace(file, liveTrace, 'the run');
 });

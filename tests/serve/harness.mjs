@@ -1,7 +1,9 @@
 // What the live cockpit's browser tests share: their own `cockpit-sim serve` on a free port, headless
 // Chromium started as this machine allows it, and waiting for what the page shows.
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
+import { readFileSync } from 'node:fs';
+import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 export const sim = process.env.COCKPIT_SIM;
@@ -52,4 +54,15 @@ export async function waitFor(what, check, timeoutMs = 20000) {
     if (Date.now() > until) assert.fail(`timed out waiting for ${what}`);
     await new Promise((r) => setTimeout(r, 100));
   }
+}
+
+// Replays a scenario the page saved with `cockpit-sim run` and checks that its timeline is the live
+// one, byte for byte.
+export function assertReplaysTheLiveTrace(scenarioFile, liveTrace, what) {
+  const replayTrace = path.join(work, 'replay.csv');
+  execFileSync(sim, ['run', scenarioFile, '--quiet', '--trace', replayTrace], { stdio: 'inherit' });
+  const live = readFileSync(liveTrace, 'utf8');
+  const replay = readFileSync(replayTrace, 'utf8');
+  assert.ok(live.split('\n').length > 100, `the live timeline has ${what} in it`);
+  assert.equal(replay, live);
 }
