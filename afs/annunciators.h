@@ -10,6 +10,7 @@
 #include "afs/modes.h"
 #include "module/host_services.h"
 #include "module/numbers.h"
+#include "module/units.h"
 
 namespace tarvenol::afs {
 
@@ -22,7 +23,6 @@ constexpr double kGsLimitHigh = 22.0;
 constexpr double kGsLowFromFt = 100.0;
 constexpr double kGsLowToFt = 250.0;
 constexpr u8 kGsSecondCapture = 2;  // gs_captured once the glide slope is tracked
-constexpr double kFeetPerMetre = 3.281;
 
 inline bool beyond(double deviation, double limit) { return std::fabs(deviation) > limit; }
 // The simulator's height above the ground, feet.

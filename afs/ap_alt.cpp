@@ -10,6 +10,7 @@
 #include "module/drums.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
+#include "module/units.h"
 
 namespace {
 
@@ -26,7 +27,6 @@ constexpr i32 kBlankBelowFt = 10000;  // the ten-thousands drum is covered below
 
 // Vertical speed from the simulator's m/s x 256.
 constexpr double kVsUnitScale = 256.0;
-constexpr double kFeetPerMetre = 3.281;
 constexpr double kSecondsPerMinute = 60.0;
 
 // Holding the present altitude: the reference leads the aircraft by this much.

@@ -12,6 +12,7 @@
 #include "module/gauge.h"
 #include "module/indicators.h"
 #include "module/shared_state.h"
+#include "module/units.h"
 
 namespace {
 
@@ -55,7 +56,6 @@ constexpr double kLeverHoldBelow = 0.73;  // no rating: levers up to this are he
 // Go-around.
 constexpr u32 kGoAroundAltitudeRefM = 60000;
 constexpr double kDualToSingleAboveFt = 700.0;
-constexpr double kFeetPerMetre = 3.281;
 
 // Retard in LAND dual.
 constexpr double kRetardBelowFt = 100.0;

@@ -6,6 +6,7 @@
 #include "afs/modes.h"
 #include "module/host_services.h"
 #include "module/shared_state.h"
+#include "module/units.h"
 
 namespace tarvenol::afs {
 
@@ -77,7 +78,6 @@ constexpr i32 kTrendPeriod = 9;
 constexpr double kTrendTimerSane = 18.0;
 
 // IAS mode.
-constexpr double kFeetPerMetre = 3.281;
 constexpr double kSecondsPerMinute = 60.0;
 constexpr double kVsUnitScale = 256.0;
 constexpr i32 kZoneHoldTicks = 18;

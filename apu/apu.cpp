@@ -4,12 +4,12 @@
 // the air demand, oil burn and the air inlet flap.
 #include "module/gauge.h"
 #include "module/shared_state.h"
+#include "module/units.h"
 
 namespace {
 
 using namespace tarvenol;
 
-constexpr double kFeetPerMetre = 3.281;
 
 // Spool-up and run-down, per tick.
 constexpr double kSlowSpoolN1 = 50.0;        // below: the starter turns it slowly

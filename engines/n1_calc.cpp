@@ -10,13 +10,13 @@
 #include "module/gauge.h"
 #include "module/number_text.h"
 #include "module/shared_state.h"
+#include "module/units.h"
 
 namespace {
 
 using namespace tarvenol;
 using namespace tarvenol::eng;
 
-constexpr double kFeetPerMetre = 3.281;
 constexpr double kOatScale = 256.0;
 constexpr double kKelvin = 273.0;
 constexpr i32 kKelvinInt = 273;

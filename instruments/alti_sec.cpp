@@ -5,6 +5,7 @@
 #include "instruments/altimeter.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
+#include "module/units.h"
 
 namespace {
 
@@ -12,7 +13,6 @@ using namespace tarvenol;
 using alti::BaroDrums;
 using alti::BaroWindow;
 
-constexpr double kFeetPerMetre = 3.281;
 constexpr double kStandardHpa = 1013.0;
 constexpr double kFeetPerHpa = 29.2;  // altitude change per hectopascal of setting
 constexpr double kHundredthsOfInchPerHpa = 2.9531;

@@ -5,12 +5,12 @@
 #include "module/drums.h"
 #include "module/gauge.h"
 #include "module/shared_state.h"
+#include "module/units.h"
 
 namespace {
 
 using namespace tarvenol;
 
-constexpr double kFeetPerMetre = 3.281;
 
 // The tape reads up to 2610 ft; the DH marker stands 500 ft above the tape's datum.
 constexpr double kTapeTopFt = 2610.0;

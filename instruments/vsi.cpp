@@ -3,6 +3,7 @@
 // 500 ft/min a tick toward a climb and drops at once to a descent.
 #include "module/gauge.h"
 #include "module/shared_state.h"
+#include "module/units.h"
 
 namespace {
 
@@ -11,7 +12,6 @@ using namespace tarvenol;
 constexpr i32 kFailed = 1;
 
 constexpr double kSimUnitsPerMetrePerSecond = 256.0;
-constexpr double kFeetPerMetre = 3.281;
 constexpr double kSecondsPerMinute = 60.0;
 
 constexpr i32 kNeedleStep = 500;

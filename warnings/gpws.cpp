@@ -12,6 +12,7 @@
 #include "module/gauge.h"
 #include "module/shared_state.h"
 #include "warnings/master_warning.h"
+#include "module/units.h"
 
 namespace {
 
@@ -65,7 +66,6 @@ constexpr u32 kMode2PullDivisor = 2;
 constexpr double kMode2ClimbOutFt = 300.0;
 
 // Mode 3, altitude loss after takeoff or go-around.
-constexpr double kFeetPerMetre = 3.281;
 constexpr double kMode3DisarmAboveFt = 1333.0;
 constexpr double kMode3LossFactor = 6.665;
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "testbed.h"
+#include "module/units.h"
 
 namespace tarvenol::testing {
 namespace {
@@ -12,7 +13,6 @@ namespace {
 constexpr const char* kMain = "tarvenol alti_main_t418";
 constexpr const char* kStby = "tarvenol alti_sec_t418";
 constexpr int kSettle = 60;
-constexpr double kFeetPerMetre = 3.281;
 
 class Altimeters : public ::testing::Test {
 protected:

@@ -2,12 +2,12 @@
 // limits, oil burn, the inlet flap, lights and the fault flag.
 #include "testbed.h"
 #include "sound/mixer.h"
+#include "module/units.h"
 
 namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kPanel = "tarvenol apu_t418";
-constexpr double kFeetPerMetre = 3.281;
 
 class Apu : public ::testing::Test {
 protected:

@@ -1,12 +1,12 @@
 // The thrust rating computer: N1 limits per rating against altitude, temperatures, the flexible
 // temperature and bleeds; mode buttons on AC bus 1; readouts and the lamp test.
 #include "power.h"
+#include "module/units.h"
 
 namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kPanel = "tarvenol n1_calc_t418";
-constexpr double kFeetPerMetre = 3.281;
 
 class ThrustRating : public ::testing::Test {
 protected:

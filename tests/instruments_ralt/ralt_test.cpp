@@ -4,12 +4,12 @@
 #include <limits>
 
 #include "instruments.h"
+#include "module/units.h"
 
 namespace tarvenol::testing {
 namespace {
 
 constexpr const char* kRalt = "tarvenol ralt_t418";
-constexpr double kFeetPerMetre = 3.281;
 
 class RadioAltimeter : public PositionInstruments {
 protected:
