@@ -45,7 +45,7 @@ TARVENOL_PRIVATE_STATE(ENG_START_STATE)
 
 // The ENG START panel: the rotary selector on the left; on the right the start master's ARM and
 // START ABORT buttons, the ENG 1 and ENG 2 start buttons and under each its START VALVE OPEN lamp.
-constexpr int kW = 370, kH = 214, kButtonW = 72, kButtonH = 36;
+constexpr int kH = 214, kButtonW = 72, kButtonH = 36;
 constexpr Box kSelector = centred(96, 118, 96, 96);
 constexpr int kEng1 = 246, kEng2 = 326, kMasterRow = 28, kStartRow = 92, kValveRow = 156;
 constexpr Box button_at(int cx, int top) { return lamp_box(cx, top, kButtonW, kButtonH); }

@@ -30,7 +30,7 @@ void select(const SelectorEvents& engine, i32 tank) {
 
 // The center tank panel: each pump's line runs down from the tank through its upper flow bar and
 // its pump flow bar to its side's manifold; the pump switches sit under the lines.
-constexpr int kW = 336, kH = 196, kLeft = 84, kRight = 252;
+constexpr int kH = 196, kLeft = 84, kRight = 252;
 constexpr int kTankTop = 26, kUpperBars = 44, kPumpBars = 80, kManifold = 98, kSwitchTop = 124;
 constexpr Line kFlow[] = {line(kLeft, kTankTop, kLeft, kManifold), line(kRight, kTankTop, kRight, kManifold)};
 Background background{panel("CTR TK PUMPS", kH, kFlow)};

@@ -55,7 +55,7 @@ TARVENOL_PRIVATE_STATE(HYD_PRESS_STATE)
 // The panel's flow diagram: the engine pumps' flow bars at the top, each on its system's line
 // down to the system's PRESS LO light; the two green pumps join on one line; the electric pump
 // feeds the yellow line from the right; the power transfer switches sit between the systems.
-constexpr int kW = 664, kPumpBars = 56, kJoin = 104, kPtuTop = 96, kLamps = 184, kElecBar = 130;
+constexpr int kPumpBars = 56, kJoin = 104, kPtuTop = 96, kLamps = 184, kElecBar = 130;
 constexpr int kBlue = 110, kGreen = 332, kYellow = 554, kGreen1 = kGreen - 60, kGreen2 = kGreen + 60, kElec = 622;
 constexpr Box pump_bar(int cx, int cy) { return centred(cx, cy, kBarSize - 2, kBarSize); }
 constexpr Line kFlow[] = {

@@ -56,7 +56,7 @@ void yaw_dampers(double flaps) {
     const bool batt = s.batt_bus_powered == 1;
     const bool dc = s.dc_bus_powered == 1;
     const bool hydraulics = hyd::blue_or_yellow_pressurised();
-    auto engaged = [&s] { return s.yaw_damper_1_engaged == 1 || s.yaw_damper_2_engaged == 1; };
+    auto engaged = [] { return shared.yaw_damper_1_engaged == 1 || shared.yaw_damper_2_engaged == 1; };
 
     s.yaw_damper_count = static_cast<u8>(s.yaw_damper_1_engaged + s.yaw_damper_2_engaged);
     if (flaps < kFlapsOut && s.rudder_travel_active == 0 && engaged()) {
@@ -91,7 +91,7 @@ void pitch_trim() {
     auto& s = shared;
     const bool batt = s.batt_bus_powered == 1;
     const bool hydraulics = hyd::any_system_pressurised();
-    auto trim_on = [&s] { return s.pitch_trim_1_sw == 1 || s.pitch_trim_2_sw == 1; };
+    auto trim_on = [] { return shared.pitch_trim_1_sw == 1 || shared.pitch_trim_2_sw == 1; };
 
     s.pitch_trim_count = static_cast<u8>(s.pitch_trim_1_sw + s.pitch_trim_2_sw);
     const double trim = read(sim::elevator_trim);

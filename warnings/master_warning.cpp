@@ -144,7 +144,7 @@ void reset() { state = State{}; }
 
 void FlagLights::show() {
     const auto& s = shared;
-    auto lit = [&s](u8 flag) { return s.batt_bus_powered == 1 && (s.ann_lt_test == 1 || flag == 1); };
+    auto lit = [](u8 flag) { return shared.batt_bus_powered == 1 && (shared.ann_lt_test == 1 || flag == 1); };
     to_inhibit.show(lit(s.mw_to_inhibit));
     inhibit_2.show(lit(s.mw_inhibit_2));
     aural_cancel.show(lit(s.aural_cancel));
