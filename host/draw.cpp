@@ -537,7 +537,7 @@ void rose(cairo_t* cr, double rc) {
 void bearing_shape(cairo_t* cr, const Pointer& p, int bars) {
     const double w = p.width, head = p.length - 1.4 * w;
     colour(cr, kWhite);
-    cairo_set_line_width(cr, bars == 2 ? 2.0 : std::max(3.0, w * 0.3));
+    cairo_set_line_width(cr, bars == 2 ? 2.0 : std::max(3.0, w * 0.2));
     for (double side : bars == 2 ? std::initializer_list<double>{-w * 0.22, w * 0.22} : std::initializer_list<double>{0.0}) {
         cairo_move_to(cr, -p.tail, side);
         cairo_line_to(cr, head, side);
@@ -780,11 +780,12 @@ void pointer_at(cairo_t* cr, const Look& l, double v) {
 void rim_bug_shape(cairo_t* cr, const Look& l) {
     const Pointer p = pointer_of(l);
     const double w = p.width;
-    if (l.style == 1) {
+    if (l.style == 1) {  // inside the card's marks, pointing out at the track on the card
+        const double tip = face_card_radius(l.box) * 0.86;
         colour(cr, kWhite);
-        cairo_move_to(cr, p.length - w * 1.2, 0);
-        cairo_line_to(cr, p.length, -w * 0.45);
-        cairo_line_to(cr, p.length, w * 0.45);
+        cairo_move_to(cr, tip, 0);
+        cairo_line_to(cr, tip - w * 1.1, -w * 0.4);
+        cairo_line_to(cr, tip - w * 1.1, w * 0.4);
         cairo_close_path(cr);
         cairo_fill(cr);
         return;
