@@ -52,9 +52,14 @@ struct NotLegends {
     NotLegends() { g_texts_paused = true; }
     ~NotLegends() { g_texts_paused = was; }
 };
-// Text centred on (cx, cy), shrunk to fit max_w.
-void text(cairo_t* cr, const std::string& s, double cx, double cy, double size, double max_w, Font f = Font::legend) {
-    if (s.empty()) return;
+struct Rect {
+    double x = 0, y = 0, w = 0, h = 0;
+    bool meets(const Rect& o, double gap = 1.0) const {
+        return w > 0 && o.w > 0 && x < o.x + o.w + gap && o.x < x + w + gap && y < o.y + o.h + gap && o.y < y + h + gap;
+    }
+};
+// The extents of a text at `size` shrunk to fit max_w (the font and size left set on cr).
+cairo_text_extents_t measure(cairo_t* cr, const std::string& s, double size, double max_w, Font f) {
     cairo_select_font_face(cr, f == Font::mono ? "DejaVu Sans Mono" : "DejaVu Sans Condensed", CAIRO_FONT_SLANT_NORMAL,
                            CAIRO_FONT_WEIGHT_BOLD);
     cairo_set_font_size(cr, size);
@@ -64,6 +69,17 @@ void text(cairo_t* cr, const std::string& s, double cx, double cy, double size, 
         cairo_set_font_size(cr, std::max(kSmallestText, size * max_w / ext.width));
         cairo_text_extents(cr, s.c_str(), &ext);
     }
+    return ext;
+}
+Rect text_box(cairo_t* cr, const std::string& s, double cx, double cy, double size, double max_w, Font f = Font::legend) {
+    if (s.empty()) return {};
+    const cairo_text_extents_t ext = measure(cr, s, size, max_w, f);
+    return {cx - ext.width / 2, cy - ext.height / 2, ext.width, ext.height};
+}
+// Text centred on (cx, cy), shrunk to fit max_w; where it went.
+Rect text(cairo_t* cr, const std::string& s, double cx, double cy, double size, double max_w, Font f = Font::legend) {
+    if (s.empty()) return {};
+    const cairo_text_extents_t ext = measure(cr, s, size, max_w, f);
     cairo_move_to(cr, cx - ext.width / 2 - ext.x_bearing, cy - ext.height / 2 - ext.y_bearing);
     cairo_show_text(cr, s.c_str());
     cairo_matrix_t m;
@@ -75,6 +91,7 @@ void text(cairo_t* cr, const std::string& s, double cx, double cy, double size, 
         cairo_user_to_device(cr, &x1, &y1);
         g_texts->push_back({std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0), s});
     }
+    return {cx - ext.width / 2, cy - ext.height / 2, ext.width, ext.height};
 }
 
 std::string capitals(std::string_view s) {
@@ -279,7 +296,36 @@ double scale_step(double span) {
     return step;
 }
 
-void dial_face(cairo_t* cr, const ElementLink& e) {
+// A dial's legend and units under its centre, or where they meet none of the dial's numbers and
+// none of the windows, flags and drums set in the dial: over the centre, lower down, smaller.
+void dial_legends(cairo_t* cr, const GaugeInfo& g, const ElementLink& e, std::vector<Rect> taken, const std::string& units) {
+    const Box b = e.look.box;
+    const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) / 2.0;
+    for (std::size_t i = 1; i < g.element_count; ++i) {
+        const Look& o = g.elements[i]->look;
+        if (o.box.empty() || o.draw == Draw::needle || o.draw == Draw::bug || &o == &e.look) continue;
+        const Rect ob{double(o.box.x), double(o.box.y), double(o.box.w), double(o.box.h)};
+        if (ob.meets(Rect{b.x + 0.0, b.y + 0.0, b.w + 0.0, b.h + 0.0}, 0)) taken.push_back(ob);
+    }
+    const std::string name = legend(e);
+    const double sizes[] = {std::max(8.0, r * 0.14), std::max(7.0, r * 0.1)};
+    const double rows[] = {0.3, -0.3, 0.16, -0.18, 0.44, -0.44};
+    for (double size : sizes)
+        for (double row : rows) {
+            const double y = cy + r * row, uy = y + size * 1.25;
+            const Rect lb = text_box(cr, name, cx, y, size, r * 0.9);
+            const Rect ub = text_box(cr, units, cx, uy, size * 0.8, r * 0.9);
+            bool free = true;
+            for (const Rect& t : taken) free = free && !lb.meets(t) && !ub.meets(t);
+            if (!free) continue;
+            colour(cr, kWhite);
+            text(cr, name, cx, y, size, r * 0.9);
+            text(cr, units, cx, uy, size * 0.8, r * 0.9);
+            return;
+        }
+}
+
+void dial_face(cairo_t* cr, const GaugeInfo& g, const ElementLink& e) {
     const Look& l = e.look;
     const Box b = l.box;
     const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) / 2.0;
@@ -305,6 +351,10 @@ void dial_face(cairo_t* cr, const ElementLink& e) {
         cairo_stroke(cr);
     }
     colour(cr, kWhite);
+    std::vector<Rect> numbers;
+    std::vector<std::string> named;  // the scale's own numbers, where the look gives them ("0|1|...|9")
+    if (l.marks) named = marks(nullptr, 0, l);
+    int major_count = 0;
     for (int k = 0; k <= static_cast<int>(std::round(span / step * 2)); ++k) {
         const double v = l.lo + k * step / 2;
         if (v > l.hi + 1e-9 || (l.all_round && v > l.hi - 1e-9)) break;  // all round: the last is the first
@@ -316,13 +366,20 @@ void dial_face(cairo_t* cr, const ElementLink& e) {
         if (major) {
             char num[32];
             std::snprintf(num, sizeof num, "%g", thousands ? v / 1000 : v);
-            text(cr, num, cx + std::cos(a) * ro * 0.64, cy + std::sin(a) * ro * 0.64, std::max(8.0, r * 0.17), r * 0.5);
+            std::string shown = num;
+            if (!named.empty()) shown = major_count < int(named.size()) ? named[std::size_t(major_count)] : "";
+            ++major_count;
+            // A number that would touch the last one printed is left out (a small dial of many).
+            const double nx = cx + std::cos(a) * ro * 0.64, ny = cy + std::sin(a) * ro * 0.64, size = std::max(8.0, r * 0.17);
+            const Rect nb = text_box(cr, shown, nx, ny, size, r * 0.5);
+            bool free = true;
+            for (const Rect& o : numbers) free = free && !nb.meets(o);
+            if (free) numbers.push_back(text(cr, shown, nx, ny, size, r * 0.5));
         }
     }
-    text(cr, legend(e), cx, cy + r * 0.3, std::max(8.0, r * 0.14), r * 1.0);
     std::string units = l.units ? l.units : "";
     if (thousands) units += units.empty() ? "x1000" : " x1000";
-    text(cr, units, cx, cy + r * 0.52, std::max(7.0, r * 0.11), r * 0.9);
+    dial_legends(cr, g, e, numbers, units);
 }
 
 void needle_shape(cairo_t* cr, double length, double tail, double width) {
@@ -737,8 +794,39 @@ void lubber_line(cairo_t* cr, Box b) {
     }
 }
 
+// A standby compass's card through its window: read from behind, the headings rise to the left.
+void heading_tape_at(cairo_t* cr, const Look& l, double v, Box window) {
+    const double heading = std::isfinite(v) ? l.hi - v : 0.0, ppd = l.travel;
+    const double cx = window.x + window.w / 2.0, top = window.y;
+    cairo_save(cr);
+    rect(cr, window.x, window.y, window.w, window.h);
+    cairo_clip(cr);
+    colour(cr, kBlackFace);
+    cairo_paint(cr);
+    colour(cr, kWhite);
+    const NotLegends card;
+    static const char* const kNames[] = {"N", "3", "6", "E", "12", "15", "S", "21", "24", "W", "30", "33"};
+    const int first = static_cast<int>(std::floor((heading - window.w / ppd) / 5.0)) * 5;
+    for (int d = first; d <= heading + window.w / ppd; d += 5) {
+        const double x = cx - (d - heading) * ppd;
+        const int n = ((d % 360) + 360) % 360;
+        cairo_set_line_width(cr, n % 10 == 0 ? 2.0 : 1.0);
+        cairo_move_to(cr, x, top + window.h * 0.62);
+        cairo_line_to(cr, x, top + window.h * (n % 10 == 0 ? 0.9 : 0.8));
+        cairo_stroke(cr);
+        if (n % 30 == 0) text(cr, kNames[n / 30], x, top + window.h * 0.32, window.h * 0.36, 30);
+    }
+    cairo_restore(cr);
+}
+
 void symbol_at(cairo_t* cr, const Look& l) {
     const Face f = face_of(l.box);
+    if (l.style == kLubberWire) {
+        colour(cr, kAmber);
+        rect(cr, f.cx - 1.5, l.box.y + 2, 3, l.box.h - 4);
+        cairo_fill(cr);
+        return;
+    }
     switch (l.style) {
         case kAttitudeSymbol: attitude_symbol(cr, f, face_sphere_radius(l.box)); break;
         default: plan_symbol(cr, f, face_card_radius(l.box) * 0.22); break;
@@ -873,7 +961,7 @@ void background(cairo_t* cr, const GaugeInfo& g) {
 
     // Dial faces first: drums and windows sit on them.
     for (std::size_t i = 1; i < g.element_count; ++i)
-        if (g.elements[i]->look.draw == Draw::needle && !drawn_before(g, i)) dial_face(cr, *g.elements[i]);
+        if (g.elements[i]->look.draw == Draw::needle && !drawn_before(g, i)) dial_face(cr, g, *g.elements[i]);
     // The faces of the flight instruments, once each, under all their layers.
     for (std::size_t i = 1; i < g.element_count; ++i) {
         const Look& l = g.elements[i]->look;
@@ -915,33 +1003,58 @@ void background(cairo_t* cr, const GaugeInfo& g) {
                 if (drawn_before(g, i)) break;  // once per selector
                 knob_body(cr, b);
                 colour(cr, kWhite);
-                text(cr, legend(e), b.x + b.w / 2.0, b.y + b.h + 7, 10, b.w + 40);  // under it: its marks are above
                 const ElementLink* const* first = nullptr;
                 const int pictures = e.look.positions ? lever_group(g, e, first) : 0;
                 const auto m = marks(first, pictures, e.look);
                 const int n = std::max(2, static_cast<int>(e.look.hi - e.look.lo) + 1);
                 const double cx = b.x + b.w / 2.0, cy = b.y + b.h / 2.0, r = std::min(b.w, b.h) * 0.46;
+                double lowest = b.y + b.h;  // the legend goes under the knob and its lowest mark
                 for (int k = 0; k < n; ++k) {
                     const double a = knob_angle(e.look, e.look.lo + k);
                     cairo_set_line_width(cr, 1.5);
                     cairo_move_to(cr, cx + std::cos(a) * r * 0.8, cy + std::sin(a) * r * 0.8);
                     cairo_line_to(cr, cx + std::cos(a) * r, cy + std::sin(a) * r);
                     cairo_stroke(cr);
-                    if (k < static_cast<int>(m.size()))
-                        text(cr, m[k], cx + std::cos(a) * r * 1.35, cy + std::sin(a) * r * 1.35, 7, 30);
+                    if (k < static_cast<int>(m.size())) {
+                        const Rect t = text(cr, m[k], cx + std::cos(a) * r * 1.35, cy + std::sin(a) * r * 1.35, 7, 30);
+                        if (t.w > 0) lowest = std::max(lowest, t.y + t.h);
+                    }
                 }
+                text(cr, legend(e), b.x + b.w / 2.0, lowest + 7, 10, b.w + 40);
                 break;
             }
             case Draw::light:
             case Draw::button: {
+                // Several messages of one window: dark, it reads none of them.
+                bool shared_window = false, drawn = false;
+                for (std::size_t k = 1; k < g.element_count; ++k) {
+                    const Look& o = g.elements[k]->look;
+                    if (k == i || (o.draw != Draw::light && o.draw != Draw::button) || !same_box(o.box, b)) continue;
+                    shared_window = true;
+                    drawn = drawn || k < i;
+                }
+                if (drawn) break;
                 const Lamp c = lamp_colours(e.look.tone);
-                lens(cr, b, c.dark, hex(0x202020), legend(e));
+                lens(cr, b, c.dark, hex(0x202020), shared_window ? std::string() : legend(e));
                 break;
             }
             case Draw::bar_in: bar_window(cr, b); break;
             case Draw::needle: break;
             case Draw::drum:
+                window(cr, b);
+                if (e.look.legend) {  // under the window of this drum and the drums beside it
+                    int right = b.x + b.w;
+                    for (std::size_t k = i + 1; k < g.element_count; ++k) {
+                        const Box n = g.elements[k]->look.box;
+                        if (g.elements[k]->look.draw != Draw::drum || n.y != b.y || n.x > right + 2) break;
+                        right = n.x + n.w;
+                    }
+                    colour(cr, kWhite);
+                    text(cr, e.look.legend, (b.x + right) / 2.0, b.y + b.h + 7, 9, right - b.x + 16);
+                }
+                break;
             case Draw::tape:
+            case Draw::heading_tape:
             case Draw::readout: window(cr, b); break;
             case Draw::marker:
                 colour(cr, kShadow);
@@ -966,7 +1079,28 @@ void background(cairo_t* cr, const GaugeInfo& g) {
             on_drawing = o.x == r.x && o.y == r.y && o.size_x == r.size_x && o.size_y == r.size_y;
         }
         if (on_drawing) continue;
-        lens(cr, ab, hex(0x2a2f33), kWhite, capitals(g.areas[a].name));
+        // A down area and the up area beside it, of one name, are the two halves of a knob.
+        const std::string_view name_a = g.areas[a].name, stem_a = name_a.substr(0, name_a.find('.'));
+        if (a + 1 < g.area_count && g.areas[a].cursor == Cursor::down && g.areas[a + 1].cursor == Cursor::up) {
+            const abi::PIXBOX& up = g.rects[a + 2].relative_box;
+            const std::string_view name_b = g.areas[a + 1].name;
+            if (name_b.substr(0, name_b.find('.')) == stem_a && up.y == r.y && up.size_y == r.size_y && up.x == r.x + r.size_x) {
+                const Box knob = at(r.x, r.y, r.size_x + up.size_x, r.size_y);
+                knob_body(cr, knob);
+                colour(cr, kWhite);
+                const double cx = knob.x + knob.w / 2.0, cy = knob.y + knob.h / 2.0, k = std::min(knob.w, knob.h) * 0.22;
+                cairo_set_line_width(cr, 2);  // its grip
+                cairo_move_to(cr, cx - k, cy);
+                cairo_line_to(cr, cx + k, cy);
+                cairo_stroke(cr);
+                text(cr, capitals(stem_a), cx, knob.y + knob.h + 6, 8, knob.w + 8);
+                ++a;
+                continue;
+            }
+        }
+        std::string name = capitals(g.areas[a].name);
+        std::replace(name.begin(), name.end(), '.', ' ');  // "FINE.DOWN" in two words, on two lines
+        lens(cr, ab, hex(0x2a2f33), kWhite, name);
     }
 }
 
@@ -989,6 +1123,19 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
             colour(cr, hex(0xe0281e));
             rect(cr, b.x, b.y, b.w, b.h);
             cairo_fill(cr);
+            if (l.legend && !*l.legend) {  // a striped flag over a window, without a word
+                cairo_save(cr);
+                rect(cr, b.x, b.y, b.w, b.h);
+                cairo_clip(cr);
+                colour(cr, kWhite);
+                cairo_set_line_width(cr, 3);
+                for (int d = -b.h; d < b.w; d += 8) {
+                    cairo_move_to(cr, b.x + d, b.y + b.h);
+                    cairo_line_to(cr, b.x + d + b.h, b.y);
+                }
+                cairo_stroke(cr);
+                cairo_restore(cr);
+            }
             colour(cr, kWhite);
             text(cr, legend(e), b.x + b.w / 2.0, b.y + b.h / 2.0, std::max(7.0, b.h * 0.45), b.w - 4);
             break;
@@ -1026,6 +1173,7 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
         case Draw::fd_bar: fd_bar_at(cr, l, s.value); break;
         case Draw::pointer: pointer_at(cr, l, s.value); break;
         case Draw::symbol: symbol_at(cr, l); break;
+        case Draw::heading_tape: heading_tape_at(cr, l, s.value, b); break;
         case Draw::drum: drum_digits(cr, b, l, s.value); break;
         case Draw::tape: tape_at(cr, b, s.value); break;
         case Draw::marker: marker_at(cr, b, s.value); break;
@@ -1060,6 +1208,7 @@ Box bitmap_size(const ElementLink& e) {
             if (e.header->element_type == abi::ELEMENT_TYPE_ICON) return at(0, 0, b.w, b.h);  // one face an image
             return at(0, 0, b.w, b.h * (drum_positions(e.look) + 1));  // every face, and the first again
         case Draw::tape: return at(0, 0, b.w, b.h * 3);
+        case Draw::heading_tape: return at(0, 0, b.w + static_cast<int>(std::ceil(e.look.travel * (e.look.hi - e.look.lo))), b.h);
         default: return at(0, 0, std::max<int>(1, b.w), std::max<int>(1, b.h));
     }
 }
@@ -1079,6 +1228,11 @@ void bitmap(cairo_t* cr, const ElementLink& e, int image) {
             const Pointer p = pointer_of(e.look);
             cairo_translate(cr, p.tail, p.width / 2.0);
             turning_shape(cr, e.look);
+            break;
+        }
+        case Draw::heading_tape: {  // the whole card, north at the left end and again at the right
+            const Box sz = bitmap_size(e);
+            heading_tape_at(cr, e.look, e.look.lo, at(-b.w / 2, 0, sz.w + b.w, b.h));
             break;
         }
         case Draw::sphere: {

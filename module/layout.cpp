@@ -305,7 +305,8 @@ private:
                 case Draw::drum: b = at(0, 0, kDrumW, kDrumH); break;
                 case Draw::readout: {
                     const auto* rec = reinterpret_cast<const abi::ELEMENT_STRING*>(links_[c->first]->header);
-                    b = at(0, 0, kReadoutCharW * std::max(1, int(rec->max_string_length)) + 2 * kGap, kReadoutH);
+                    b = at(0, 0, std::min(kReadoutCharW * std::max(1, int(rec->max_string_length)) + 2 * kGap, width_ - 2 * kMargin),
+                           kReadoutH);
                     break;
                 }
                 default: b = at(0, 0, kTapeW, kTapeH); break;

@@ -43,6 +43,7 @@ enum class Draw : std::uint8_t {
                 // 2 runway symbol
     pointer,    // a pointer sliding along a straight scale beside the face (value: needle units)
     symbol,     // what stays fixed over the moving layers of a face (aircraft symbol, lubber line)
+    heading_tape,  // a standby compass's card seen through its window (value: 360 less the heading)
 };
 
 enum class Tone : std::uint8_t { white, warning, caution, advisory, blue, memo };
@@ -261,7 +262,11 @@ inline constexpr std::uint8_t kRollBar = 0, kPitchBar = 1, kRunwayBar = 2;
 // What stays fixed over a face's moving layers: the aircraft symbol of an attitude sphere, the
 // aircraft seen from above in the middle of an HSI. (A card's lubber line is engraved outside its rim.)
 constexpr Look face_symbol(Box face, std::uint8_t kind) { return Look{Draw::symbol, Tone::white, nullptr, face}.styled(kind); }
-inline constexpr std::uint8_t kAttitudeSymbol = 0, kPlanSymbol = 1;
+inline constexpr std::uint8_t kAttitudeSymbol = 0, kPlanSymbol = 1, kLubberWire = 2;
+// A standby compass card in its window, `pixels_per_degree` along the window (value: 360 less the heading).
+constexpr Look compass_card(Box window, double pixels_per_degree) {
+    return Look{Draw::heading_tape, Tone::white, nullptr, window, 0.0, 360.0}.moving(pixels_per_degree);
+}
 // A pointer on a straight scale in `box` (a glide slope), lo at the top, `pixels` from the middle.
 constexpr Look scale_pointer(const char* legend, Box box, double lo, double hi, double pixels) {
     return Look{Draw::pointer, Tone::white, legend, box, lo, hi}.moving(pixels);
