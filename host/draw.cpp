@@ -185,7 +185,7 @@ void knob_body(cairo_t* cr, Box b) {
 // A pointer (a knob's line, a dial's bug) with its pivot at the origin, pointing along +x.
 void pointer_shape(cairo_t* cr, const Look& l) {
     const Pointer p = pointer_of(l);
-    colour(cr, kWhite);
+    colour(cr, l.draw == Draw::bug && l.style == kTargetMarker ? hex(0xf2a516) : kWhite);
     if (l.draw == Draw::bug) {
         const double w = p.width, tip = p.length;
         cairo_move_to(cr, tip - w, 0);
@@ -316,7 +316,7 @@ void dial_legends(cairo_t* cr, const GaugeInfo& g, const ElementLink& e, std::ve
             const Rect lb = text_box(cr, name, cx, y, size, r * 0.9);
             const Rect ub = text_box(cr, units, cx, uy, size * 0.8, r * 0.9);
             bool free = true;
-            for (const Rect& t : taken) free = free && !lb.meets(t) && !ub.meets(t);
+            for (const Rect& t : taken) free = free && !lb.meets(t, 4) && !ub.meets(t, 4);
             if (!free) continue;
             colour(cr, kWhite);
             text(cr, name, cx, y, size, r * 0.9);
@@ -341,7 +341,10 @@ void dial_face(cairo_t* cr, const GaugeInfo& g, const ElementLink& e) {
     // compass card every 30 degrees, a seconds hand every 5), else ten.
     constexpr double kRoundNumbers = 12.0, kRoundNumbersElse = 10.0;
     const double round_step = span / (std::fmod(span, kRoundNumbers) == 0.0 ? kRoundNumbers : kRoundNumbersElse);
-    const double step = l.all_round ? round_step : scale_step(span), ro = r * 0.86;
+    double step = l.all_round ? round_step : scale_step(span);
+    const double ro = r * 0.86;
+    const int named_count = l.marks ? static_cast<int>(marks(nullptr, 0, l).size()) : 0;
+    if (named_count > 1) step = span / (l.all_round ? named_count : named_count - 1);  // the named numbers evenly
     const bool thousands = std::max(std::abs(l.lo), std::abs(l.hi)) >= 1000;  // numbers in thousands
     if (l.band_hi > l.band_lo) {  // the normal band, just inside the scale marks
         colour(cr, kNormalBand);
@@ -382,7 +385,16 @@ void dial_face(cairo_t* cr, const GaugeInfo& g, const ElementLink& e) {
     dial_legends(cr, g, e, numbers, units);
 }
 
-void needle_shape(cairo_t* cr, double length, double tail, double width) {
+void needle_shape(cairo_t* cr, double length, double tail, double width, std::uint8_t style = 0) {
+    if (style == kMaximumPointer) {  // thin and red, without a counterweight
+        colour(cr, hex(0xe0281e));
+        cairo_move_to(cr, 0, -width / 4);
+        cairo_line_to(cr, length, 0);
+        cairo_line_to(cr, 0, width / 4);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+        return;
+    }
     colour(cr, kWhite);
     cairo_move_to(cr, -tail, -width / 2);
     cairo_line_to(cr, length * 0.85, -width / 4);
@@ -1143,7 +1155,7 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
             cairo_save(cr);
             cairo_translate(cr, b.x + b.w / 2.0, b.y + b.h / 2.0);
             cairo_rotate(cr, dial_angle(l, s.value));
-            needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b));
+            needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b), l.style);
             cairo_restore(cr);
             break;
         }
@@ -1219,7 +1231,7 @@ void bitmap(cairo_t* cr, const ElementLink& e, int image) {
     switch (e.look.draw) {
         case Draw::needle:
             cairo_translate(cr, needle_tail(b), needle_width(b) / 2.0);
-            needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b));
+            needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b), e.look.style);
             break;
         case Draw::card:
         case Draw::bearing:

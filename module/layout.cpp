@@ -528,7 +528,7 @@ double pointer_degrees(const Look& l, double v) {
         const double i = std::isfinite(v) ? std::clamp(v - l.lo, 0.0, double(n - 1)) : 0.0;
         return -90.0 - spread / 2 + i * spread / (n - 1);
     }
-    constexpr double kStart = 135.0, kSweep = 270.0;
+    const double kStart = l.arc_from, kSweep = l.arc;
     constexpr double kFullTurn = 360.0;
     const double span = l.hi - l.lo;
     if (l.all_round) {

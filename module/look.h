@@ -81,6 +81,8 @@ struct Look {
     const char* turns_with = nullptr;  // the element whose angle this one turns with (a deviation bar
                                        // on its course arrow), drawn so by the hosts that can
     double travel = 0.0;           // a sliding layer: pixels from the centre at each end of its scale
+    double arc_from = 135.0, arc = 270.0;  // a dial's scale: where lo points and how far round hi is
+                                           // (degrees clockwise from +x: lower left, three quarters)
 
     // The same dial with a green normal band and its units.
     constexpr Look band(double lo_value, double hi_value) const {
@@ -110,6 +112,13 @@ struct Look {
     constexpr Look lo_pointing(double degrees) const {
         Look l = round_dial();
         l.lo_at = degrees;
+        return l;
+    }
+    // A dial whose scale starts at `from` degrees and sweeps `degrees` clockwise.
+    constexpr Look swept(double from, double degrees) const {
+        Look l = *this;
+        l.arc_from = from;
+        l.arc = degrees;
         return l;
     }
     constexpr Look styled(std::uint8_t s) const {
@@ -207,6 +216,15 @@ constexpr Look dial(const char* legend, double lo, double hi, Box box = {}) {
 // A bug on the rim of the dial in `box`, on the same scale as the dial's needle.
 constexpr Look bug(const char* legend, double lo, double hi, Box box) {
     return Look{Draw::bug, Tone::white, legend, box, lo, hi};
+}
+// The maximum pointer on a dial (a thin red needle left at the highest reading) and a target
+// marker on its rim (amber), on the dial's scale and box.
+inline constexpr std::uint8_t kMaximumPointer = 1, kTargetMarker = 1;
+constexpr Look max_pointer(const char* legend, double lo, double hi, Box box) {
+    return dial(legend, lo, hi, box).styled(kMaximumPointer);
+}
+constexpr Look target_marker(const char* legend, double lo, double hi, Box box) {
+    return bug(legend, lo, hi, box).styled(kTargetMarker);
 }
 constexpr Look drum(Box box = {}) { return Look{Draw::drum, Tone::white, nullptr, box}; }
 // A drum whose positions show `faces` in order ("00|25|50|75"), the first again after the last.
