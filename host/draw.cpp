@@ -307,7 +307,7 @@ void dial_legends(cairo_t* cr, const GaugeInfo& g, const ElementLink& e, std::ve
         const Rect ob{double(o.box.x), double(o.box.y), double(o.box.w), double(o.box.h)};
         if (ob.meets(Rect{b.x + 0.0, b.y + 0.0, b.w + 0.0, b.h + 0.0}, 0)) taken.push_back(ob);
     }
-    const std::string name = legend(e);
+    const std::string name = e.look.style == kLetteredNeedle ? std::string() : legend(e);  // on the needles
     const double sizes[] = {std::max(8.0, r * 0.14), std::max(7.0, r * 0.1)};
     const double rows[] = {0.3, -0.3, 0.16, -0.18, 0.44, -0.44};
     for (double size : sizes)
@@ -406,6 +406,21 @@ void needle_shape(cairo_t* cr, double length, double tail, double width, std::ui
     colour(cr, hex(0x5a6066));
     circle(cr, 0, 0, width * 0.7);
     cairo_fill(cr);
+}
+
+// A lettered needle's legend on a disc near its tip (the needle along +x from the origin).
+void needle_letter(cairo_t* cr, const ElementLink& e, double turned = 0.0) {
+    const double r = pointer_of(e.look).width / 2.0, x = needle_length(e.look.box) * 0.62;
+    colour(cr, kWhite);
+    circle(cr, x, 0, r);
+    cairo_fill(cr);
+    colour(cr, kBlackFace);
+    cairo_save(cr);
+    cairo_translate(cr, x, 0);
+    cairo_rotate(cr, -turned);  // upright on the dial
+    const NotLegends on_a_needle;
+    text(cr, legend(e), 0, 0, r * 1.4, r * 1.6);
+    cairo_restore(cr);
 }
 
 // The faces of a drum, one per position: declared on its look, else the digits 0..9.
@@ -1156,6 +1171,7 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
             cairo_translate(cr, b.x + b.w / 2.0, b.y + b.h / 2.0);
             cairo_rotate(cr, dial_angle(l, s.value));
             needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b), l.style);
+            if (l.style == kLetteredNeedle) needle_letter(cr, e, dial_angle(l, s.value));
             cairo_restore(cr);
             break;
         }
@@ -1200,7 +1216,7 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
 Box bitmap_size(const ElementLink& e) {
     const Box b = e.look.box;
     switch (e.look.draw) {
-        case Draw::needle: return at(0, 0, needle_tail(b) + needle_length(b), needle_width(b));
+        case Draw::needle: return at(0, 0, needle_tail(b) + needle_length(b), pointer_of(e.look).width);
         case Draw::bug:
         case Draw::knob:
         case Draw::card:
@@ -1230,8 +1246,9 @@ void bitmap(cairo_t* cr, const ElementLink& e, int image) {
     cairo_save(cr);
     switch (e.look.draw) {
         case Draw::needle:
-            cairo_translate(cr, needle_tail(b), needle_width(b) / 2.0);
+            cairo_translate(cr, needle_tail(b), pointer_of(e.look).width / 2.0);
             needle_shape(cr, needle_length(b), needle_tail(b), needle_width(b), e.look.style);
+            if (e.look.style == kLetteredNeedle) needle_letter(cr, e);
             break;
         case Draw::card:
         case Draw::bearing:

@@ -517,7 +517,9 @@ Pointer pointer_of(const Look& l) {
         case Draw::bank_index: return {face_sphere_radius(b), 0, std::max(9, r / 9) | 1};
         case Draw::bug: return {std::max(6, r - 3), 0, std::max(7, r / 10) | 1};
         case Draw::knob: return {std::max(4, r * 2 / 3), 0, std::max(3, r / 8) | 1};
-        default: return {needle_length(b), needle_tail(b), needle_width(b)};
+        default:
+            if (l.style == kLetteredNeedle) return {needle_length(b), needle_tail(b), std::max(needle_width(b), 17) | 1};
+            return {needle_length(b), needle_tail(b), needle_width(b)};
     }
 }
 

@@ -220,6 +220,8 @@ constexpr Look bug(const char* legend, double lo, double hi, Box box) {
 // The maximum pointer on a dial (a thin red needle left at the highest reading) and a target
 // marker on its rim (amber), on the dial's scale and box.
 inline constexpr std::uint8_t kMaximumPointer = 1, kTargetMarker = 1;
+// One of two needles on one dial, its legend ("L", "R") on a disc near its tip.
+inline constexpr std::uint8_t kLetteredNeedle = 2;
 constexpr Look max_pointer(const char* legend, double lo, double hi, Box box) {
     return dial(legend, lo, hi, box).styled(kMaximumPointer);
 }

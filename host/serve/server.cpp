@@ -158,9 +158,10 @@ std::uint32_t drawing_version(const GaugeInfo& g, const PanelHost& host) {
     for (std::size_t i = 0; i < g.element_count; ++i) {
         const abi::ELEMENT_HEADER* e = g.elements[i]->header;
         const bool shown = is_visible(*e);
-        const double value = host.element_value(e);
+        const double value = host.element_value(e), y = host.element_y_value(e);  // a sphere's pitch too
         mix(&shown, sizeof shown);
         mix(&value, sizeof value);
+        mix(&y, sizeof y);
         if (e->element_type == abi::ELEMENT_TYPE_STRING)
             if (const char* t = host.element_text(e)) mix(t, std::strlen(t));
     }
