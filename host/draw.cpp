@@ -470,6 +470,38 @@ void window(cairo_t* cr, Box b) {
     cairo_stroke(cr);
 }
 
+// A numbered tape (travel: pixels per unit of its scale lo..hi): the reading at the index across
+// the middle of the window, a mark every unit, a number every five.
+void numbered_tape_at(cairo_t* cr, const Look& l, Box b, double v, bool index = true) {
+    if (!std::isfinite(v)) v = l.lo;
+    const double ppu = l.travel, mid = b.y + b.h / 2.0;
+    cairo_save(cr);
+    rect(cr, b.x, b.y, b.w, b.h);
+    cairo_clip(cr);
+    colour(cr, kWhite);
+    const NotLegends rolling;
+    for (int u = static_cast<int>(std::ceil(l.lo)); u <= static_cast<int>(std::floor(l.hi)); ++u) {
+        const double y = mid - (u - v) * ppu;  // higher readings above
+        if (y < b.y - 10 || y > b.y + b.h + 10) continue;
+        const bool five = u % 5 == 0;
+        cairo_set_line_width(cr, five ? 2.0 : 1.0);
+        cairo_move_to(cr, b.x + b.w * (five ? 0.55 : 0.7), y);
+        cairo_line_to(cr, b.x + b.w, y);
+        cairo_stroke(cr);
+        if (five) text(cr, std::to_string(u), b.x + b.w * 0.28, y, std::min(12.0, b.w * 0.34), b.w * 0.5);
+    }
+    cairo_restore(cr);
+    if (!index) return;
+    colour(cr, hex(0xf2a516));  // the fixed index, amber
+    cairo_move_to(cr, b.x, mid - 5);
+    cairo_line_to(cr, b.x + 7, mid);
+    cairo_line_to(cr, b.x, mid + 5);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    rect(cr, b.x + b.w - 2, mid - 1.5, 2, 3);
+    cairo_fill(cr);
+}
+
 void tape_at(cairo_t* cr, Box b, double offset) {
     if (!std::isfinite(offset)) offset = 0;
     cairo_save(cr);
@@ -1203,7 +1235,12 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
         case Draw::symbol: symbol_at(cr, l); break;
         case Draw::heading_tape: heading_tape_at(cr, l, s.value, b); break;
         case Draw::drum: drum_digits(cr, b, l, s.value); break;
-        case Draw::tape: tape_at(cr, b, s.value); break;
+        case Draw::tape:
+            if (l.travel > 0.0)
+                numbered_tape_at(cr, l, b, s.value);
+            else
+                tape_at(cr, b, s.value);
+            break;
         case Draw::marker: marker_at(cr, b, s.value); break;
         case Draw::readout:
             colour(cr, kWhite);
@@ -1235,7 +1272,9 @@ Box bitmap_size(const ElementLink& e) {
         case Draw::drum:
             if (e.header->element_type == abi::ELEMENT_TYPE_ICON) return at(0, 0, b.w, b.h);  // one face an image
             return at(0, 0, b.w, b.h * (drum_positions(e.look) + 1));  // every face, and the first again
-        case Draw::tape: return at(0, 0, b.w, b.h * 3);
+        case Draw::tape:
+            if (e.look.travel > 0.0) return at(0, 0, b.w, b.h + static_cast<int>(std::ceil((e.look.hi - e.look.lo) * e.look.travel)));
+            return at(0, 0, b.w, b.h * 3);
         case Draw::heading_tape: return at(0, 0, b.w + static_cast<int>(std::ceil(e.look.travel * (e.look.hi - e.look.lo))), b.h);
         default: return at(0, 0, std::max<int>(1, b.w), std::max<int>(1, b.h));
     }
@@ -1304,8 +1343,10 @@ void bitmap(cairo_t* cr, const ElementLink& e, int image) {
             s.value = e.look.draw == Draw::knob ? e.look.lo + image : 0.0;
             if (e.look.travel > 0.0) s.value = (e.look.lo + e.look.hi) / 2;  // a sliding layer at its middle
             s.text = "";
-            if (e.look.draw == Draw::tape) {
-                cairo_translate(cr, 0, 0);
+            if (e.look.draw == Draw::tape && e.look.travel > 0.0) {  // the whole scale, lo at the bottom
+                const Box sz = bitmap_size(e);
+                numbered_tape_at(cr, e.look, at(b.x, b.y, sz.w, sz.h), (e.look.lo + e.look.hi) / 2, false);
+            } else if (e.look.draw == Draw::tape) {
                 tape_at(cr, at(b.x, b.y, b.w, b.h * 3), 0);
             } else {
                 element(cr, e, s);
