@@ -470,6 +470,30 @@ void window(cairo_t* cr, Box b) {
     cairo_stroke(cr);
 }
 
+// An extension bar down its window; its detents' legends engraved at the window's left.
+void extension_bar_at(cairo_t* cr, const Look& l, Box b, double v) {
+    if (!std::isfinite(v)) v = l.hi;
+    const double len = std::clamp((l.hi - v) * l.travel, 0.0, double(b.h - 4));
+    colour(cr, kWhite);
+    rect(cr, b.x + b.w * 0.3, b.y + 2, b.w * 0.4, len);
+    cairo_fill(cr);
+}
+void extension_detents(cairo_t* cr, const Look& l, Box b) {
+    if (!l.marks) return;
+    for (const std::string& m : marks(nullptr, 0, l)) {
+        const auto atsign = m.find('@');
+        if (atsign == std::string::npos) continue;
+        const double y = b.y + 2 + std::atof(m.c_str() + atsign + 1);
+        colour(cr, kWhite);
+        cairo_set_line_width(cr, 1.5);
+        cairo_move_to(cr, b.x - 6, y);
+        cairo_line_to(cr, b.x - 1, y);
+        cairo_stroke(cr);
+        text(cr, m.substr(0, atsign), b.x - 16, y, 8, 20);
+    }
+    if (l.legend) text(cr, l.legend, b.x + b.w / 2.0, b.y + b.h + 8, 10, b.w + 20);
+}
+
 // A numbered tape (travel: pixels per unit of its scale lo..hi): the reading at the index across
 // the middle of the window, a mark every unit, a number every five.
 void numbered_tape_at(cairo_t* cr, const Look& l, Box b, double v, bool index = true) {
@@ -1113,6 +1137,9 @@ void background(cairo_t* cr, const GaugeInfo& g) {
                 }
                 break;
             case Draw::tape:
+                window(cr, b);
+                if (e.look.style == kExtensionBar) extension_detents(cr, e.look, b);
+                break;
             case Draw::heading_tape:
             case Draw::readout: window(cr, b); break;
             case Draw::marker:
@@ -1236,7 +1263,9 @@ void element(cairo_t* cr, const ElementLink& e, const ElementState& s) {
         case Draw::heading_tape: heading_tape_at(cr, l, s.value, b); break;
         case Draw::drum: drum_digits(cr, b, l, s.value); break;
         case Draw::tape:
-            if (l.travel > 0.0)
+            if (l.style == kExtensionBar)
+                extension_bar_at(cr, l, b, s.value);
+            else if (l.travel > 0.0)
                 numbered_tape_at(cr, l, b, s.value);
             else
                 tape_at(cr, b, s.value);
@@ -1273,6 +1302,7 @@ Box bitmap_size(const ElementLink& e) {
             if (e.header->element_type == abi::ELEMENT_TYPE_ICON) return at(0, 0, b.w, b.h);  // one face an image
             return at(0, 0, b.w, b.h * (drum_positions(e.look) + 1));  // every face, and the first again
         case Draw::tape:
+            if (e.look.style == kExtensionBar) return at(0, 0, b.w, b.h);
             if (e.look.travel > 0.0) return at(0, 0, b.w, b.h + static_cast<int>(std::ceil((e.look.hi - e.look.lo) * e.look.travel)));
             return at(0, 0, b.w, b.h * 3);
         case Draw::heading_tape: return at(0, 0, b.w + static_cast<int>(std::ceil(e.look.travel * (e.look.hi - e.look.lo))), b.h);
@@ -1343,7 +1373,9 @@ void bitmap(cairo_t* cr, const ElementLink& e, int image) {
             s.value = e.look.draw == Draw::knob ? e.look.lo + image : 0.0;
             if (e.look.travel > 0.0) s.value = (e.look.lo + e.look.hi) / 2;  // a sliding layer at its middle
             s.text = "";
-            if (e.look.draw == Draw::tape && e.look.travel > 0.0) {  // the whole scale, lo at the bottom
+            if (e.look.draw == Draw::tape && e.look.style == kExtensionBar) {  // fully out, seen through its window
+                extension_bar_at(cr, e.look, b, e.look.lo);
+            } else if (e.look.draw == Draw::tape && e.look.travel > 0.0) {  // the whole scale, lo at the bottom
                 const Box sz = bitmap_size(e);
                 numbered_tape_at(cr, e.look, at(b.x, b.y, sz.w, sz.h), (e.look.lo + e.look.hi) / 2, false);
             } else if (e.look.draw == Draw::tape) {

@@ -245,6 +245,9 @@ constexpr int drum_positions(const Look& look) {
     return n;
 }
 constexpr Look tape(const char* legend, Box box = {}) { return Look{Draw::tape, Tone::white, legend, box}; }
+// A tape drawn as a bar down its window, (hi - value) x travel pixels long, against the detents
+// its marks name with their pixels from the top ("UP@0|1@29|FULL@82").
+inline constexpr std::uint8_t kExtensionBar = 1;
 constexpr Look marker(const char* legend, Box box = {}) { return Look{Draw::marker, Tone::white, legend, box}; }
 constexpr Look readout(Box box = {}) { return Look{Draw::readout, Tone::white, nullptr, box}; }
 
