@@ -80,7 +80,8 @@ struct Look {
     std::uint8_t style = 0;        // a variant of the drawing kind (a double bearing bar, a pitch bar)
     const char* turns_with = nullptr;  // the element whose angle this one turns with (a deviation bar
                                        // on its course arrow), drawn so by the hosts that can
-    double travel = 0.0;           // a sliding layer: pixels from the centre at each end of its scale
+    double travel = 0.0;           // a moving layer's pixels: at the end of its scale (bars, pointers,
+                                   // the sphere at 90 degrees), per unit (tapes, a compass card)
     double arc_from = 135.0, arc = 270.0;  // a dial's scale: where lo points and how far round hi is
                                            // (degrees clockwise from +x: lower left, three quarters)
 
@@ -262,7 +263,8 @@ constexpr Look bearing_pointer(const char* legend, Box face, std::uint8_t bars) 
 constexpr Look course_arrow(Box face) { return Look{Draw::course, Tone::white, nullptr, face, 0.0, 360.0}.round_dial(); }
 // A bug on the rim of a card all round (value as a course arrow's).
 constexpr Look rim_bug(const char* legend, Box face) { return bug(legend, 0.0, 360.0, face).round_dial(); }
-// The deviation bar across the middle of the course arrow: `dots` needle units at full scale.
+// The deviation bar across the middle of the course arrow: `full_scale` needle units at the last
+// dot, `pixels` from the arrow.
 constexpr Look deviation_bar(Box face, double full_scale, double pixels) {
     Look l{Draw::deviation, Tone::white, nullptr, face, -full_scale, full_scale};
     return l.moving(pixels);
