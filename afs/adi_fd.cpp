@@ -113,19 +113,26 @@ constexpr u8 kHysteresisSet = 2;
     X(u8, fd_sphere_following, 0)
 TARVENOL_PRIVATE_STATE(ADI_FD_STATE)
 
-Background background{panel("ADI")};
+// One face: the sphere, the bank pointer turning with it over the fixed bank scale, the aircraft
+// symbol, the command bars crossing over it; the flags in the face's ring, the lights in the corners.
+constexpr Box kFace = centred(334, 270, 460, 460);
+constexpr double kPixelsPerPitchDegree = 6.0;
+constexpr double kBarTravel = 120.0;  // pixels from the symbol at the end of the bars' range
+Background background{panel("ADI", 540)};
 MovingImage sphere{"attitude_sphere", [] { return st.fd_sphere_bank; }, [] { return st.fd_sphere_pitch; },
-                   tape("ATTITUDE")};
-MovingImage roll_bar{"roll_bar", [] { return st.fd_roll_bar; }, nullptr, marker("ROLL")};
-MovingImage pitch_bar{"pitch_bar", nullptr, [] { return st.fd_pitch_bar; }, marker("PITCH")};
-MovingImage runway_bar{"runway_bar", [] { return st.fd_runway_bar; }, nullptr, marker("RWY")};
-Image attitude_flag{"attitude_flag", flag("ATT")};
-Image loc_flag{"loc_flag", flag("LOC")};
-Image gs_flag{"gs_flag", flag("GS")};
-Image channel_1_light{"channel_1_light", light(Tone::advisory, "1")};
-Image channel_2_light{"channel_2_light", light(Tone::advisory, "2")};
-Image dh_light{"dh_light", light(Tone::caution, "DH")};
-Image lamp_test_legend{"lamp_test_legend", light(Tone::white, "TEST")};
+                   tarvenol::sphere(kFace, kPixelsPerPitchDegree)};
+Needle bank_pointer{"bank_pointer", [] { return st.fd_sphere_bank; }, bank_index(kFace)};
+IconSet aircraft_symbol{"aircraft_symbol", 1, [] { return 0.0; }, face_symbol(kFace, kAttitudeSymbol)};
+MovingImage roll_bar{"roll_bar", [] { return st.fd_roll_bar; }, nullptr, fd_bar(kFace, kRollBar, kBarTravel)};
+MovingImage pitch_bar{"pitch_bar", nullptr, [] { return st.fd_pitch_bar; }, fd_bar(kFace, kPitchBar, kBarTravel)};
+MovingImage runway_bar{"runway_bar", [] { return st.fd_runway_bar; }, nullptr, fd_bar(kFace, kRunwayBar, kBarTravel)};
+Image attitude_flag{"attitude_flag", flag("ATT", at(140, 90, 52, 22))};
+Image loc_flag{"loc_flag", flag("LOC", at(308, 472, 52, 22))};
+Image gs_flag{"gs_flag", flag("GS", at(512, 259, 42, 22))};
+Image channel_1_light{"channel_1_light", light(Tone::advisory, "1", at(22, 22, 40, 26))};
+Image channel_2_light{"channel_2_light", light(Tone::advisory, "2", at(68, 22, 40, 26))};
+Image dh_light{"dh_light", light(Tone::caution, "DH", at(598, 22, 48, 26))};
+Image lamp_test_legend{"lamp_test_legend", light(Tone::white, "TEST", at(22, 492, 60, 26))};
 
 double wrap_180(double deg) {
     double d = std::fmod(deg, kFullCircle);
@@ -484,5 +491,6 @@ void tick() {
 }  // namespace
 
 TARVENOL_GAUGE(adi_fd, "tarvenol adi_fd_t418", 334, &tick_callback<&tick>, no_areas, st_table, &reset_private_state,
-               background, sphere, roll_bar, pitch_bar, runway_bar, attitude_flag, loc_flag, gs_flag, channel_1_light,
+               background, sphere, bank_pointer, aircraft_symbol, roll_bar, pitch_bar, runway_bar, attitude_flag,
+               loc_flag, gs_flag, channel_1_light,
                channel_2_light, dh_light, lamp_test_legend);

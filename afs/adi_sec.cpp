@@ -17,11 +17,17 @@ using namespace tarvenol;
     X(u8, sec_sphere_following, 0)
 TARVENOL_PRIVATE_STATE(ADI_SEC_STATE)
 
-Background background{panel("STBY ATT")};
+// One face: the sphere, the bank pointer turning with it over the fixed bank scale, the aircraft
+// symbol; the flag in the face's ring, the integral lighting's lamp in a corner.
+constexpr Box kFace = centred(340, 270, 460, 460);
+constexpr double kPixelsPerPitchDegree = 6.0;
+Background background{panel("STBY ATT", 540)};
 MovingImage sphere{"attitude_sphere", [] { return st.sec_sphere_bank; }, [] { return st.sec_sphere_pitch; },
-                   tape("ATTITUDE")};
-Image attitude_flag{"attitude_flag", flag("ATT")};
-Image integral_lighting{"integral_lighting", light(Tone::white, "LT")};
+                   tarvenol::sphere(kFace, kPixelsPerPitchDegree)};
+Needle bank_pointer{"bank_pointer", [] { return st.sec_sphere_bank; }, bank_index(kFace)};
+IconSet aircraft_symbol{"aircraft_symbol", 1, [] { return 0.0; }, face_symbol(kFace, kAttitudeSymbol)};
+Image attitude_flag{"attitude_flag", flag("ATT", at(146, 90, 52, 22))};
+Image integral_lighting{"integral_lighting", light(Tone::white, "LT", at(22, 22, 40, 26))};
 
 void tick() {
     const auto& s = shared;
@@ -35,4 +41,4 @@ void tick() {
 }  // namespace
 
 TARVENOL_GAUGE(adi_sec, "tarvenol adi_sec_t418", 340, &tick_callback<&tick>, no_areas, st_table, &reset_private_state,
-               background, sphere, attitude_flag, integral_lighting);
+               background, sphere, bank_pointer, aircraft_symbol, attitude_flag, integral_lighting);

@@ -72,18 +72,22 @@ DigitDrum thousands_drum;
 DigitDrum hundreds_drum;
 DigitDrum tens_drum;
 
-Background background{panel("ALTITUDE")};
+// The selected altitude on five drums in one window, the ten-thousands drum blanked by a striped
+// flag; the two push-button lights under it, the panel lighting's lamp beside the window.
+constexpr int kDrumW = 20, kDrumH = 30, kDrumsLeft = 88, kDrumsTop = 30;
+constexpr Box drum_box(int i) { return at(kDrumsLeft + i * kDrumW, kDrumsTop, kDrumW, kDrumH); }
+Background background{panel("ALTITUDE", 104)};
 MovingImage ten_thousands{"alt_ten_thousands_drum", nullptr,
-                          [] { return ten_thousands_drum.step(st.alt_ten_thousands_digit); }, drum()};
+                          [] { return ten_thousands_drum.step(st.alt_ten_thousands_digit); }, drum(drum_box(0))};
 MovingImage thousands{"alt_thousands_drum", nullptr, [] { return thousands_drum.step(st.alt_thousands_digit); },
-                      drum()};
-MovingImage hundreds{"alt_hundreds_drum", nullptr, [] { return hundreds_drum.step(st.alt_hundreds_digit); }, drum()};
-MovingImage tens{"alt_tens_drum", nullptr, [] { return tens_drum.step(st.alt_tens_digit); }, drum()};
-MovingImage units{"alt_units_drum", nullptr, [] { return units_drum(shared.alt_sel); }, drum()};
-Image blanking{"alt_ten_thousands_blank", flag(nullptr)};
-Image alt_hold_light{"alt_hold_light", light(Tone::advisory, "ALT HOLD")};
-Image alt_light{"alt_light", light(Tone::advisory, "ALT")};
-Image panel_lighting{"panel_lighting", light(Tone::white, nullptr)};
+                      drum(drum_box(1))};
+MovingImage hundreds{"alt_hundreds_drum", nullptr, [] { return hundreds_drum.step(st.alt_hundreds_digit); }, drum(drum_box(2))};
+MovingImage tens{"alt_tens_drum", nullptr, [] { return tens_drum.step(st.alt_tens_digit); }, drum(drum_box(3))};
+MovingImage units{"alt_units_drum", nullptr, [] { return units_drum(shared.alt_sel); }, drum(drum_box(4))};
+Image blanking{"alt_ten_thousands_blank", flag("", drum_box(0))};
+Image alt_hold_light{"alt_hold_light", light(Tone::advisory, "ALT HOLD", at(56, 68, 72, 26))};
+Image alt_light{"alt_light", light(Tone::advisory, "ALT", at(148, 68, 72, 26))};
+Image panel_lighting{"panel_lighting", light(Tone::white, "LT", at(200, 32, 26, 24))};
 
 void reset() {
     reset_private_state();

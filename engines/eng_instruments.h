@@ -60,10 +60,12 @@ constexpr Box dial_box(int width_mm, int size = kDialSize) {
     const int d = room < size ? room : size;
     return at((width_mm * kPixelsPerMm - d) / 2, 26, d, d);
 }
+// The counter's window in the dial, under the pivot between the ends of the scale.
 constexpr Box drum_box(int width_mm, int i) {
     constexpr int kDrumW = 16, kDrumH = 26;
     const Box dial = dial_box(width_mm);
-    return at((width_mm * kPixelsPerMm - 4 * kDrumW) / 2 + i * kDrumW, dial.y + dial.h + 4, kDrumW, kDrumH);
+    return at((width_mm * kPixelsPerMm - 4 * kDrumW) / 2 + i * kDrumW, dial.y + dial.h / 2 + dial.h * 26 / 100, kDrumW,
+              kDrumH);
 }
 
 // The needle, the maximum pointer (where there is one) and the counter drums of a primary
@@ -82,7 +84,7 @@ struct PrimaryDial {
     static double turning() { return units_drum(counter_shown(Ind.counter) * kScale); }
 
     Needle needle{"needle", &needle_value, dial(Scale.title, 0.0, Scale.top, dial_box(Scale.width_mm))};
-    Needle pointer{"max_pointer", &pointer_value, dial(Scale.title, 0.0, Scale.top, dial_box(Scale.width_mm))};
+    Needle pointer{"max_pointer", &pointer_value, max_pointer(Scale.title, 0.0, Scale.top, dial_box(Scale.width_mm))};
     std::array<MovingImage, 4> drums{
         MovingImage(Scale.tenths ? "drum_100" : "drum_1000", nullptr, &carry<1000>, drum(drum_box(Scale.width_mm, 0))),
         MovingImage(Scale.tenths ? "drum_10" : "drum_100", nullptr, &carry<100>, drum(drum_box(Scale.width_mm, 1))),
@@ -298,7 +300,7 @@ inline void run_down(f64& needle, double step) { needle = needle > step ? needle
         if (n == 1) eng::n1_target_knob = eng::kN1TargetKnobAtLoad;                                     \
     }                                                                                                   \
     Needle target_marker{"n1_target_marker", &eng::n1_target_marker,                                    \
-                         dial(eng::kN1.title, 0.0, eng::kN1.top, eng::dial_box(eng::kN1.width_mm))};          \
+                         ::tarvenol::target_marker(eng::kN1.title, 0.0, eng::kN1.top, eng::dial_box(eng::kN1.width_mm))}; \
     void tick() {                                                                                       \
         eng::update_primary(ind, read(sim::eng##n##_n1_pct), eng::kN1.step,                             \
                             shared.ac_ess_bus_powered == 1 && shared.batt_bus_powered == 1);            \

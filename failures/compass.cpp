@@ -17,9 +17,13 @@ double card_position(double heading) {
     return v >= 0.0 && v <= kFullCircle ? v : 0.0;
 }
 
-Background background;
-MovingImage card{"compass_card", [] { return card_position(read(sim::heading_deg)); }, nullptr, tape("STBY COMPASS")};
-MovingImage bowl{"compass_bowl", [] { return 1.0; }, nullptr};
+// The card seen through the bowl's window, the lubber wire across it.
+constexpr Box kWindow = at(10, 28, 130, 52);
+constexpr double kPixelsPerDegree = 3.0;
+Background background{panel("STBY COMPASS", 92)};
+MovingImage card{"compass_card", [] { return card_position(read(sim::heading_deg)); }, nullptr,
+                 compass_card(kWindow, kPixelsPerDegree)};
+MovingImage bowl{"compass_bowl", [] { return 1.0; }, nullptr, face_symbol(kWindow, kLubberWire)};
 
 void light_switch() {
     if (st.compass_light_on == 0) {

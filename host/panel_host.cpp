@@ -71,11 +71,12 @@ void walk(abi::ELEMENT_HEADER* e, F&& f) {
 // value it shows (0 without a callback; with `Ask` false only the sources are refreshed). A slider
 // or moving image shows its x value when it has an x callback.
 template <bool Ask, class Refresh>
-double update_element(abi::ELEMENT_HEADER* e, Refresh&& refresh) {
+double update_element(abi::ELEMENT_HEADER* e, Refresh&& refresh, double* y_value = nullptr) {
     auto ask = [](auto cb, auto* element) { return Ask && cb ? cb(element) : 0.0; };
-    auto ask_xy = [&ask](auto* element) {
+    auto ask_xy = [&ask, y_value](auto* element) {
         const double x = ask(element->update_x_cb, element);
         const double y = ask(element->update_y_cb, element);
+        if (y_value) *y_value = y;
         return element->update_x_cb ? x : y;
     };
     switch (e->element_type) {
@@ -287,6 +288,11 @@ double PanelHost::element_value(const abi::ELEMENT_HEADER* element) const {
     return it == element_values_.end() ? 0.0 : it->second;
 }
 
+double PanelHost::element_y_value(const abi::ELEMENT_HEADER* element) const {
+    auto it = element_y_values_.find(element);
+    return it == element_y_values_.end() ? 0.0 : it->second;
+}
+
 const char* PanelHost::element_text(const abi::ELEMENT_HEADER* element) const {
     auto it = text_buffers_.find(element);
     return it == text_buffers_.end() ? "" : it->second.data();
@@ -308,6 +314,7 @@ void PanelHost::toggle_window(std::uint32_t id) { set_window(id, !window_open(id
 void PanelHost::install_elements(abi::ELEMENT_HEADER* first) {
     walk(first, [this](abi::ELEMENT_HEADER* e) {
         element_values_[e] = 0.0;
+        if (e->element_type == abi::ELEMENT_TYPE_MOVING_IMAGE) element_y_values_[e] = 0.0;
         if (e->element_type == abi::ELEMENT_TYPE_STRING) {
             auto* s = reinterpret_cast<abi::ELEMENT_STRING*>(e);
             auto& buffer = text_buffers_[e];
@@ -322,7 +329,9 @@ void PanelHost::update_elements(abi::ELEMENT_HEADER* first) {
         // The value's place is found before the callback runs, so that the search does not wait
         // on the gauge's code.
         double& shown = element_values_[e];
-        shown = update_element<true>(e, [this](abi::MODULE_VAR& v) { lookup(&v); });
+        double* y = nullptr;
+        if (e->element_type == abi::ELEMENT_TYPE_MOVING_IMAGE) y = &element_y_values_[e];
+        shown = update_element<true>(e, [this](abi::MODULE_VAR& v) { lookup(&v); }, y);
     });
 }
 

@@ -140,6 +140,8 @@ public:
 
     // The value the element's callback returned at the last update (0 before any).
     double element_value(const abi::ELEMENT_HEADER* element) const;
+    // A moving image's y value at the last frame (its value above is x when it has an x callback).
+    double element_y_value(const abi::ELEMENT_HEADER* element) const;
     // The text a string element holds.
     const char* element_text(const abi::ELEMENT_HEADER* element) const;
 
@@ -173,6 +175,7 @@ private:
     std::vector<std::set<std::uint32_t>::node_type> spare_window_nodes_;
     std::set<int> held_;
     std::unordered_map<const abi::ELEMENT_HEADER*, double> element_values_;
+    std::unordered_map<const abi::ELEMENT_HEADER*, double> element_y_values_;
     std::unordered_map<const abi::ELEMENT_HEADER*, std::vector<char>> text_buffers_;
     bool loaded_ = false;
     const abi::GAUGEHDR* ticking_ = nullptr;  // the gauge being ticked, while it is

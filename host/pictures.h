@@ -70,6 +70,9 @@ struct ElementShot {
     bool shown = true;
     double value = 0.0;
     std::string text;
+    double y = 0.0;        // a moving image's second value
+    double turn = 0.0;     // the angle of the layer it rides on, when `turned`
+    bool turned = false;
 };
 std::vector<ElementShot> snapshot(const GaugeInfo& gauge, PanelHost& host);
 std::string gauge_png(const GaugeInfo& gauge, const std::vector<ElementShot>& shot);

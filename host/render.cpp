@@ -13,18 +13,26 @@
 namespace tarvenol::host {
 namespace {
 
-draw::ElementState state_of(const ElementLink& e, PanelHost& host) {
+draw::ElementState state_of(const GaugeInfo& g, const ElementLink& e, PanelHost& host) {
     draw::ElementState s;
     s.shown = is_visible(*e.header);
     s.value = host.element_value(e.header);
+    s.y = host.element_y_value(e.header);
     s.text = host.element_text(e.header);
     if (!s.text) s.text = "";
+    // A layer riding on another (a deviation bar on its course arrow) turns with it.
+    if (e.look.turns_with)
+        for (std::size_t i = 0; i < g.element_count; ++i)
+            if (std::strcmp(g.elements[i]->name, e.look.turns_with) == 0) {
+                s.turn = pointer_degrees(g.elements[i]->look, host.element_value(g.elements[i]->header));
+                s.turned = true;
+            }
     return s;
 }
 
 void draw_gauge(cairo_t* cr, const GaugeInfo& g, PanelHost& host) {
     draw::background(cr, g);
-    for (std::size_t i = 1; i < g.element_count; ++i) draw::element(cr, *g.elements[i], state_of(*g.elements[i], host));
+    for (std::size_t i = 1; i < g.element_count; ++i) draw::element(cr, *g.elements[i], state_of(g, *g.elements[i], host));
 }
 
 cairo_status_t append(void* closure, const unsigned char* data, unsigned int length) {
@@ -74,8 +82,8 @@ bool pictures_supported() { return true; }
 std::vector<ElementShot> snapshot(const GaugeInfo& g, PanelHost& host) {
     std::vector<ElementShot> shot(g.element_count);
     for (std::size_t i = 1; i < g.element_count; ++i) {
-        const draw::ElementState s = state_of(*g.elements[i], host);
-        shot[i] = {s.shown, s.value, s.text};
+        const draw::ElementState s = state_of(g, *g.elements[i], host);
+        shot[i] = {s.shown, s.value, s.text, s.y, s.turn, s.turned};
     }
     return shot;
 }
@@ -85,7 +93,8 @@ std::string gauge_png(const GaugeInfo& g, const std::vector<ElementShot>& shot) 
     cairo_t* cr = cairo_create(s);
     draw::background(cr, g);
     for (std::size_t i = 1; i < g.element_count && i < shot.size(); ++i)
-        draw::element(cr, *g.elements[i], {shot[i].shown, shot[i].value, shot[i].text.c_str()});
+        draw::element(cr, *g.elements[i],
+                      {shot[i].shown, shot[i].value, shot[i].text.c_str(), shot[i].y, shot[i].turn, shot[i].turned});
     cairo_destroy(cr);
     std::string png = png_of(s);
     cairo_surface_destroy(s);

@@ -21,11 +21,14 @@ constexpr u8 kNormalEquipment = 2;
     X(i32, adf_test_end, 0)
 TARVENOL_PRIVATE_STATE(ADF_STATE)
 
-Background background{panel("ADF")};
-Needle card{"adf_card", [] { return st.adf_card_hdg; }, dial("HDG", 0, kFullCircle).round_dial()};
-Needle needle{"adf_needle", [] { return st.adf_needle; }, dial("ADF", 0, kFullCircle).round_dial()};
-Needle second_pointer{"adf_second_pointer", [] { return st.adf_second_pointer; }, dial("ADF 2", 0, kFullCircle).round_dial()};
-Image off_flag{"adf_off_flag", flag("ADF")};
+// One face: the card turning the heading to the lubber line, the bearing pointer and the second
+// pointer across it; the flag on the face.
+constexpr Box kFace = centred(181, 200, 320, 320);
+Background background{panel("ADF", 372)};
+Needle card{"adf_card", [] { return st.adf_card_hdg; }, tarvenol::card(kFace)};
+Needle needle{"adf_needle", [] { return st.adf_needle; }, bearing_pointer("ADF", kFace, 1)};
+Needle second_pointer{"adf_second_pointer", [] { return st.adf_second_pointer; }, bearing_pointer("ADF 2", kFace, 2)};
+Image off_flag{"adf_off_flag", flag("ADF", at(72, 96, 44, 20))};
 
 void tick() {
     auto& s = shared;

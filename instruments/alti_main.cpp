@@ -50,23 +50,23 @@ double tens_drum() {
     return p > kTensDrumTop ? 0.0 : p;
 }
 
-Background background{panel("ALT")};
+Background background{panel("ALT", 382)};
 MovingImage ten_thousands_drum{"alti_10000_drum", nullptr,
                                [] { return rolling_drum(st.alti_displayed_ft, alti::kTenThousands, kTenThousandsRoll); },
-                               drum(kReversedDigits)};
+                               alti::counter(0, 4)};
 MovingImage thousands_drum{"alti_1000_drum", nullptr,
-                           [] { return rolling_drum(st.alti_displayed_ft, alti::kThousands, kThousandsRoll); }, drum(kReversedDigits)};
+                           [] { return rolling_drum(st.alti_displayed_ft, alti::kThousands, kThousandsRoll); }, alti::counter(1, 4)};
 MovingImage hundreds_drum{"alti_100_drum", nullptr,
-                          [] { return rolling_drum(st.alti_displayed_ft, alti::kHundreds, kHundredsRoll); }, drum(kReversedDigits)};
-MovingImage tens_wheel{"alti_10_drum", nullptr, &tens_drum, drum(kReversedDigits)};
-BaroWindow<hpa_drums> hpa_window{{"hpa_1000_drum", "hpa_100_drum", "hpa_10_drum", "hpa_1_drum"}};
-BaroWindow<inhg_drums> inhg_window{{"inhg_1000_drum", "inhg_100_drum", "inhg_10_drum", "inhg_1_drum"}};
-Image off_flag_1{"off_flag_1", flag("OFF")};
-Image off_flag_2{"off_flag_2", flag("OFF")};
-Image negative_flag{"neg_flag", flag("NEG")};
-Image below_10000_flag{"below_10000_flag", flag("10000")};
+                          [] { return rolling_drum(st.alti_displayed_ft, alti::kHundreds, kHundredsRoll); }, alti::counter(2, 4)};
+MovingImage tens_wheel{"alti_10_drum", nullptr, &tens_drum, alti::counter(3, 4)};
+BaroWindow<hpa_drums> hpa_window{{"hpa_1000_drum", "hpa_100_drum", "hpa_10_drum", "hpa_1_drum"}, alti::kHpaLeft, "HPA"};
+BaroWindow<inhg_drums> inhg_window{{"inhg_1000_drum", "inhg_100_drum", "inhg_10_drum", "inhg_1_drum"}, alti::kInHgLeft, "IN HG"};
+Image off_flag_1{"off_flag_1", flag("OFF", at(112, 188, 36, 18))};
+Image off_flag_2{"off_flag_2", flag("OFF", at(234, 188, 36, 18))};
+Image negative_flag{"neg_flag", flag("NEG", alti::kNegativeFlag)};
+Image below_10000_flag{"below_10000_flag", flag("", alti::counter_drum(0, 4))};  // striped over the 10000 drum
 Needle pointer{"alti_pointer", [] { return alti::pointer_value(st.alti_pointer); }, alti::pointer_dial()};
-Image alert_light{"alt_alert_light", light(Tone::caution, "ALT")};
+Image alert_light{"alt_alert_light", light(Tone::caution, "ALT", at(304, 10, 54, 22))};
 
 void tick() {
     auto& s = shared;

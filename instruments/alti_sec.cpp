@@ -37,19 +37,19 @@ TARVENOL_PRIVATE_STATE(ALTI_SEC_STATE)
 BaroDrums inhg_drums;
 BaroDrums hpa_drums;
 
-Background background{panel("STBY ALT")};
+Background background{panel("STBY ALT", 382)};
 MovingImage ten_thousands_drum{"stby_10000_drum", nullptr,
                                [] { return rolling_drum(st.stby_displayed_ft, alti::kTenThousands, kTenThousandsRoll); },
-                               drum(kReversedDigits)};
+                               alti::counter(0, 3)};
 MovingImage thousands_drum{"stby_1000_drum", nullptr,
-                           [] { return rolling_drum(st.stby_displayed_ft, alti::kThousands, kThousandsRoll); }, drum(kReversedDigits)};
+                           [] { return rolling_drum(st.stby_displayed_ft, alti::kThousands, kThousandsRoll); }, alti::counter(1, 3)};
 MovingImage hundreds_drum{"stby_100_drum", nullptr,
-                          [] { return turning_drum(st.stby_displayed_ft, alti::kHundreds); }, drum(kReversedDigits)};
-BaroWindow<hpa_drums> hpa_window{{"hpa_1000_drum", "hpa_100_drum", "hpa_10_drum", "hpa_1_drum"}};
-BaroWindow<inhg_drums> inhg_window{{"inhg_1000_drum", "inhg_100_drum", "inhg_10_drum", "inhg_1_drum"}};
-Image off_flag{"off_flag", flag("OFF")};
-Image negative_flag{"neg_flag", flag("NEG")};
-Image below_10000_flag{"below_10000_flag", flag("10000")};
+                          [] { return turning_drum(st.stby_displayed_ft, alti::kHundreds); }, alti::counter(2, 3)};
+BaroWindow<hpa_drums> hpa_window{{"hpa_1000_drum", "hpa_100_drum", "hpa_10_drum", "hpa_1_drum"}, alti::kHpaLeft, "HPA"};
+BaroWindow<inhg_drums> inhg_window{{"inhg_1000_drum", "inhg_100_drum", "inhg_10_drum", "inhg_1_drum"}, alti::kInHgLeft, "IN HG"};
+Image off_flag{"off_flag", flag("OFF", at(112, 188, 36, 18))};
+Image negative_flag{"neg_flag", flag("NEG", alti::kNegativeFlag)};
+Image below_10000_flag{"below_10000_flag", flag("", alti::counter_drum(0, 3))};  // striped over the 10000 drum
 Needle pointer{"stby_pointer", [] { return alti::pointer_value(st.stby_pointer); }, alti::pointer_dial()};
 
 void tick() {

@@ -94,15 +94,35 @@ struct BaroNames {
     const char* units;
 };
 
-// The four drum elements of the setting whose drums are D.
+// One face for both altimeters (their gauges are as wide): the pointer over a 0-9 dial (hundreds of
+// feet) turning about its centre; the altitude counter in one window in the upper half, the
+// setting in hectopascals and in inches of mercury in two small windows side by side under the
+// centre, each with its legend; the flags in the dial.
+constexpr Box kFace = centred(191, 200, 340, 340);
+constexpr int kCounterDrumW = 22, kCounterDrumH = 32, kCounterTop = 122;
+constexpr int kBaroDrumW = 13, kBaroDrumH = 22, kBaroTop = 222;
+constexpr int kHpaLeft = 131, kInHgLeft = 199;
+// The counter's drum `i` of `n` (from the left), its window centred on the dial.
+constexpr Box counter_drum(int i, int n) {
+    return at(kFace.x + kFace.w / 2 - n * kCounterDrumW / 2 + i * kCounterDrumW, kCounterTop, kCounterDrumW, kCounterDrumH);
+}
+constexpr Box baro_drum(int left, int i) { return at(left + i * kBaroDrumW, kBaroTop, kBaroDrumW, kBaroDrumH); }
+constexpr Box kNegativeFlag = at(147, 158, 44, 16);
+constexpr Look counter(int i, int n) { return drum(kReversedDigits, counter_drum(i, n)); }
+
+// The four drum elements of the setting whose drums are D, in a window from `left` under `legend`.
 template <BaroDrums& D>
 struct BaroWindow {
     MovingImage thousands, hundreds, tens, units;
-    explicit BaroWindow(const BaroNames& n)
-        : thousands(n.thousands, nullptr, [] { return D.thousands_drum.step(D.thousands); }, drum()),
-          hundreds(n.hundreds, nullptr, [] { return D.hundreds_drum.step(D.hundreds); }, drum()),
-          tens(n.tens, nullptr, [] { return D.tens_drum.step(D.tens); }, drum()),
-          units(n.units, nullptr, [] { return D.units; }, drum()) {}
+    explicit BaroWindow(const BaroNames& n, int left, const char* legend)
+        : thousands(n.thousands, nullptr, [] { return D.thousands_drum.step(D.thousands); }, titled(drum(baro_drum(left, 0)), legend)),
+          hundreds(n.hundreds, nullptr, [] { return D.hundreds_drum.step(D.hundreds); }, drum(baro_drum(left, 1))),
+          tens(n.tens, nullptr, [] { return D.tens_drum.step(D.tens); }, drum(baro_drum(left, 2))),
+          units(n.units, nullptr, [] { return D.units; }, drum(baro_drum(left, 3))) {}
+    static constexpr Look titled(Look l, const char* legend) {
+        l.legend = legend;
+        return l;
+    }
     static constexpr std::size_t kLinkCount = 4;
     void append_links(ElementLink**& out) {
         for (MovingImage* m : {&thousands, &hundreds, &tens, &units}) *out++ = &m->link;
@@ -110,7 +130,11 @@ struct BaroWindow {
 };
 
 // The pointer on its dial, its value brought back into -100..100 (the clamp is stored).
-constexpr Look pointer_dial() { return dial("ALT", 0.0, kPointerPerTurn).in("FEET").round_dial(); }
+constexpr Look pointer_dial() {
+    Look l = dial("ALT", 0.0, kPointerPerTurn, kFace).in("100 FT").round_dial();
+    l.marks = "0|1|2|3|4|5|6|7|8|9";
+    return l;
+}
 inline double pointer_value(double& stored) { return clamp_back(stored, kPointerLowest, kPointerPerTurn); }
 
 }  // namespace tarvenol::alti

@@ -32,7 +32,15 @@ TARVENOL_PRIVATE_STATE(AOA_STATE)
 // A vertical tape in a tall window, the OFF flag across its middle.
 constexpr Box kTapeWindow = at(18, 26, 40, 124);
 Background background{panel("AOA", 164)};
-MovingImage tape{"aoa_tape", nullptr, [] { return st.aoa_tape; }, ::tarvenol::tape("AOA", kTapeWindow)};
+// Numbered 0 to 30 degrees, 4 pixels a degree, read at the index across the window.
+constexpr double kTapeScaleTop = 30.0, kPixelsPerDegree = 4.0;
+constexpr Look aoa_tape() {
+    Look l = ::tarvenol::tape("AOA", kTapeWindow).moving(kPixelsPerDegree);
+    l.lo = 0.0;
+    l.hi = kTapeScaleTop;
+    return l;
+}
+MovingImage tape{"aoa_tape", nullptr, [] { return st.aoa_tape; }, aoa_tape()};
 Image off_flag{"off_flag", flag("OFF", at(kTapeWindow.x, kTapeWindow.y + kTapeWindow.h / 2 - 12, kTapeWindow.w, 24))};
 
 void tick() {

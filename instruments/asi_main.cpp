@@ -127,9 +127,12 @@ Needle marker_4{"asi_marker_4", [] { return clamp_back(st.asi_marker_4, kMarkerS
                 speed_bug("4")};
 Needle ias_needle{"asi_needle", [] { return clamp_back(st.asi_needle, kScaleMin, kScaleMax); },
                   dial("AIRSPEED", kScaleMin, kScaleMax, kDial).in("KNOTS")};
-Lights<4> off_flags{"off_flag_1", "off_flag_2", "off_flag_3", "off_flag_4"};
-Image takeoff_ref_image{"takeoff_ref_image"};
-Image approach_ref_image{"approach_ref_image"};
+// The flags on the dial round the pivot; the reference speeds' confirmation beside the drums.
+Lights<4> off_flags{std::array{flag("OFF", at(96, 168, 40, 18)), flag("OFF", at(232, 168, 40, 18)),
+                               flag("OFF", at(164, 112, 40, 18)), flag("OFF", at(164, 232, 40, 18))},
+                    "off_flag_1", "off_flag_2", "off_flag_3", "off_flag_4"};
+Image takeoff_ref_image{"takeoff_ref_image", light(Tone::advisory, "T/O", at(110, 283, 36, 26))};
+Image approach_ref_image{"approach_ref_image", light(Tone::advisory, "APP", at(222, 283, 36, 26))};
 
 std::array<u32*, 4> markers() { return {&st.asi_marker_1, &st.asi_marker_2, &st.asi_marker_3, &st.asi_marker_4}; }
 

@@ -42,9 +42,9 @@ constexpr int kFace = 152;
 constexpr Box kDial = centred(kFace / 2, kFace / 2 + 12, 128, 128);
 Background background{panel("BRAKES", kFace + 10)};
 Needle needle_a{"brake_press_a_needle", [] { return clamp_back(st.brake_press_a, kNeedleMin, kNeedleMax); },
-                dial("L", kNeedleMin, kNeedleMax, kDial)};
+                dial("L", kNeedleMin, kNeedleMax, kDial).styled(kLetteredNeedle)};
 Needle needle_b{"brake_press_b_needle", [] { return clamp_back(st.brake_press_b, kNeedleMin, kNeedleMax); },
-                dial("R", kNeedleMin, kNeedleMax, kDial)};
+                dial("R", kNeedleMin, kNeedleMax, kDial).styled(kLetteredNeedle)};
 
 bool released(double parking_brake) { return is_off(parking_brake); }
 bool set(double parking_brake) { return parking_brake > 0.0; }

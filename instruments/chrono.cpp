@@ -101,25 +101,42 @@ bool chrono_shown() { return clock_powered() && st.chr_state != kChrIdle; }
 
 double selector_position() { return clamp_back(st.et_mode, kEtRun, kEtReset); }
 
-Background background{panel("CLOCK")};
-Text chr_tens{"chr_minutes_tens", 1, &digit_text<&State::chr_minutes_tens, &chrono_shown>, readout()};
-Text chr_units{"chr_minutes_units", 1, &digit_text<&State::chr_minutes_units, &chrono_shown>, readout()};
-Text hours_tens{"clock_hours_tens", 1, &digit_text<&State::clock_hours_tens, &clock_shown>, readout()};
-Text hours_units{"clock_hours_units", 1, &digit_text<&State::clock_hours_units, &clock_shown>, readout()};
-Text minutes_tens{"clock_minutes_tens", 1, &digit_text<&State::clock_minutes_tens, &clock_shown>, readout()};
-Text minutes_units{"clock_minutes_units", 1, &digit_text<&State::clock_minutes_units, &clock_shown>, readout()};
-Text et_h_tens{"et_hours_tens", 1, &digit_text<&State::et_hours_tens, &elapsed_shown>, readout()};
-Text et_h_units{"et_hours_units", 1, &digit_text<&State::et_hours_units, &elapsed_shown>, readout()};
-Text et_m_tens{"et_minutes_tens", 1, &digit_text<&State::et_minutes_tens, &elapsed_shown>, readout()};
-Text et_m_units{"et_minutes_units", 1, &digit_text<&State::et_minutes_units, &elapsed_shown>, readout()};
-Needle seconds_hand{"chr_seconds_hand", [] { return static_cast<double>(st.chr_sec_hand); }, dial("CHR", 0, 60).round_dial()};
-Lights<3> quarter_bar{"seconds_bar_top", "seconds_bar_middle", "seconds_bar_bottom"};
-Image clock_dots{"clock_dots", light(Tone::white, nullptr)};
-Image et_dots{"et_dots", light(Tone::white, nullptr)};
-Needle selector_knob{"et_selector_knob", &selector_position, knob("ET", {}, kEtRun, kEtReset, "RUN STOP RESET")};
+// One face: the chronometer's seconds hand over a 60-second dial; in the dial the chronometer's
+// minutes at the top, the clock's hours and minutes under the centre with the 15-second bar beside
+// the minutes window; the elapsed time in its window under the face, its selector at the left.
+constexpr Box kFace = centred(161, 190, 280, 280);
+constexpr int kDigitW = 16, kDigitH = 24;
+constexpr Box digit(int x, int y) { return at(x, y, kDigitW, kDigitH); }
+constexpr int kChrTop = 138, kClockTop = 204, kEtTop = 352;
+constexpr int kHoursLeft = 121, kMinutesLeft = 169, kDotsLeft = 155;
+constexpr Box kSelector = at(26, 344, 48, 48);
+Background background{panel("CLOCK", 420)};
+Text chr_tens{"chr_minutes_tens", 1, &digit_text<&State::chr_minutes_tens, &chrono_shown>, readout(digit(145, kChrTop))};
+Text chr_units{"chr_minutes_units", 1, &digit_text<&State::chr_minutes_units, &chrono_shown>, readout(digit(161, kChrTop))};
+Text hours_tens{"clock_hours_tens", 1, &digit_text<&State::clock_hours_tens, &clock_shown>, readout(digit(kHoursLeft, kClockTop))};
+Text hours_units{"clock_hours_units", 1, &digit_text<&State::clock_hours_units, &clock_shown>,
+                 readout(digit(kHoursLeft + kDigitW, kClockTop))};
+Text minutes_tens{"clock_minutes_tens", 1, &digit_text<&State::clock_minutes_tens, &clock_shown>,
+                  readout(digit(kMinutesLeft, kClockTop))};
+Text minutes_units{"clock_minutes_units", 1, &digit_text<&State::clock_minutes_units, &clock_shown>,
+                   readout(digit(kMinutesLeft + kDigitW, kClockTop))};
+Text et_h_tens{"et_hours_tens", 1, &digit_text<&State::et_hours_tens, &elapsed_shown>, readout(digit(kHoursLeft, kEtTop))};
+Text et_h_units{"et_hours_units", 1, &digit_text<&State::et_hours_units, &elapsed_shown>,
+                readout(digit(kHoursLeft + kDigitW, kEtTop))};
+Text et_m_tens{"et_minutes_tens", 1, &digit_text<&State::et_minutes_tens, &elapsed_shown>, readout(digit(kMinutesLeft, kEtTop))};
+Text et_m_units{"et_minutes_units", 1, &digit_text<&State::et_minutes_units, &elapsed_shown>,
+                readout(digit(kMinutesLeft + kDigitW, kEtTop))};
+Needle seconds_hand{"chr_seconds_hand", [] { return static_cast<double>(st.chr_sec_hand); },
+                    dial("CHR", 0, 60, kFace).round_dial()};
+Lights<3> quarter_bar{std::array<Look, 3>{light(Tone::white, "", at(205, 202, 12, 8)), light(Tone::white, "", at(205, 212, 12, 8)),
+                                          light(Tone::white, "", at(205, 222, 12, 8))},
+                      "seconds_bar_top", "seconds_bar_middle", "seconds_bar_bottom"};
+Image clock_dots{"clock_dots", light(Tone::white, ":", at(kDotsLeft, kClockTop + 2, 12, kDigitH - 4))};
+Image et_dots{"et_dots", light(Tone::white, ":", at(kDotsLeft, kEtTop + 2, 12, kDigitH - 4))};
+Needle selector_knob{"et_selector_knob", &selector_position, knob("ET", kSelector, kEtRun, kEtReset, "RUN STOP RESET")};
 // The lit pictures of the same knob.
-Needle selector_panel_lit{"et_selector_knob_panel_lit", &selector_position, dial(nullptr, kEtRun, kEtReset)};
-Needle selector_storm_lit{"et_selector_knob_storm_lit", &selector_position, dial(nullptr, kEtRun, kEtReset)};
+Needle selector_panel_lit{"et_selector_knob_panel_lit", &selector_position, knob("ET", kSelector, kEtRun, kEtReset, "RUN STOP RESET")};
+Needle selector_storm_lit{"et_selector_knob_storm_lit", &selector_position, knob("ET", kSelector, kEtRun, kEtReset, "RUN STOP RESET")};
 
 // A counter standing still keeps the reference at which it would have started; a running one
 // counts from its reference, and a clock that went back restarts it from the new time.

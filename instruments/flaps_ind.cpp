@@ -92,12 +92,23 @@ TARVENOL_PRIVATE_STATE(FLAPS_STATE)
 // The slat tape on the left, the flap tape on the right with the selection marker beside it, and
 // under them two rows of lights.
 constexpr int kW = 216, kH = 246, kTapeTop = 26, kTapeH = 140, kTapeW = 44, kLightRow1 = 180, kLightRow2 = 212;
-constexpr Box kSlatWindow = at(24, kTapeTop, kTapeW, kTapeH);
-constexpr Box kFlapWindow = at(114, kTapeTop, kTapeW, kTapeH);
+constexpr Box kSlatWindow = at(40, kTapeTop, kTapeW, kTapeH);  // its detents engraved at the left
+constexpr Box kFlapWindow = at(132, kTapeTop, kTapeW, kTapeH);
 constexpr Box light_at(int i, int top) { return lamp_box(column(i, 2, kW), top, 96, 26); }
 Background background{panel("FLAPS", kH)};
-MovingImage flap_strip{"flap_tape", nullptr, [] { return st.flap_tape; }, tape("FLAP", kFlapWindow)};
-MovingImage slat_strip{"slat_tape", nullptr, [] { return st.slat_tape; }, tape("SLAT", kSlatWindow)};
+// Each tape shows the extension as a bar down its window (one tape unit a pixel for the flaps, as
+// the selection marker, the slats' three positions over the same height), read against the
+// detents engraved beside it.
+constexpr Look extension_tape(const char* legend, Box window, double retracted, double pixels_per_unit, const char* detents) {
+    Look l = tape(legend, window).moving(pixels_per_unit).styled(kExtensionBar);
+    l.hi = retracted;
+    l.marks = detents;
+    return l;
+}
+MovingImage flap_strip{"flap_tape", nullptr, [] { return st.flap_tape; },
+                       extension_tape("FLAP", kFlapWindow, kFlapTapeUp, 1.0, "UP@0|1@29|2@48|FULL@82")};
+MovingImage slat_strip{"slat_tape", nullptr, [] { return st.slat_tape; },
+                       extension_tape("SLAT", kSlatWindow, kSlatTapeUp, kFlapTapeUp / kSlatTapeUp, "RET@0|OUT@41|FULL@82")};
 Slider selection_marker{"flap_sel_marker", nullptr, [] { return static_cast<double>(st.flap_sel_marker); },
                         marker(nullptr, at(kFlapWindow.x + kTapeW, kTapeTop, 18, kTapeH))};
 Image krug_light{"krug_light", light(Tone::advisory, "KRUG", light_at(0, kLightRow1))};

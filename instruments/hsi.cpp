@@ -37,22 +37,35 @@ double dme_drum() {
     return dme_picture(distance_drum(clamp_back(st.hsi_dme_shown_nm, 0.0, kDmeMax), Weight));
 }
 
-Background background{panel("HSI")};
-Needle card{"hsi_card", [] { return st.hsi_card_hdg; }, dial("HDG", 0, kFullCircle).round_dial()};
-Needle course{"hsi_course", [] { return double(st.hsi_card_offset); }, dial("CRS", 0, kFullCircle).round_dial()};
-Needle heading_bug{"hsi_heading_bug", [] { return double(st.hsi_heading_bug); }, dial("BUG", 0, kFullCircle).round_dial()};
-Needle drift{"hsi_drift", [] { return double(st.hsi_drift_pointer); }, dial("DRIFT", 0, kFullCircle).round_dial()};
+// One face: the card turning the heading to the lubber line, the course arrow with its deviation
+// bar, the heading bug and drift marker on the rim, the aircraft symbol over them; the glide-slope
+// scale at the side, the DME window and the TO/FROM window in the corners, the flags on the face.
+constexpr Box kFace = centred(279, 290, 440, 440);
+constexpr double kDeviationFullScale = 127.0;  // needle units at the last dot
+constexpr double kDeviationTravel = 80.0;       // pixels from the centre to the last dot
+constexpr double kGlideFullScale = 50.0;        // pointer units at the last dot
+constexpr int kDmeDrumW = 18, kDmeDrumH = 28;
+Background background{panel("HSI", 530)};
+Needle card{"hsi_card", [] { return st.hsi_card_hdg; }, tarvenol::card(kFace)};
+Needle course{"hsi_course", [] { return double(st.hsi_card_offset); }, course_arrow(kFace).moving(kDeviationTravel)};
+Needle heading_bug{"hsi_heading_bug", [] { return double(st.hsi_heading_bug); }, rim_bug("HDG BUG", kFace)};
+Needle drift{"hsi_drift", [] { return double(st.hsi_drift_pointer); }, rim_bug("DRIFT", kFace).styled(1)};
 // A deviation the receiver gives as no number shows the bar centred.
-MovingImage deviation_loc{"hsi_deviation_loc", [] { return shown_or(st.hsi_deviation, 0.0); }, nullptr, bar()};
-MovingImage deviation_vor{"hsi_deviation_vor", [] { return shown_or(st.hsi_deviation, 0.0); }, nullptr, bar()};
-MovingImage glide_slope{"hsi_glide_slope", nullptr, [] { return shown_or(st.hsi_glide_slope, 0.0); }, marker("GS")};
-IconSet to_from{"hsi_to_from", kToFromPictures, [] { return double(clamp_back(st.hsi_to_from, 0, kToFromPictures - 1)); }};
-IconSet dme_hundreds{"hsi_dme_hundreds", kDmePictures, &dme_drum<100>, drum(kReversedDigits)};
-IconSet dme_tens{"hsi_dme_tens", kDmePictures, &dme_drum<10>, drum(kReversedDigits)};
-IconSet dme_units{"hsi_dme_units", kDmePictures, &dme_drum<1>, drum(kReversedDigits)};
-Image gps{"hsi_gps", light(Tone::white, "GPS")};
-Image off_flag{"hsi_off_flag", flag("OFF")};
-Image heading_flag{"hsi_heading_flag", flag("HDG")};
+MovingImage deviation_loc{"hsi_deviation_loc", [] { return shown_or(st.hsi_deviation, 0.0); }, nullptr,
+                          deviation_bar(kFace, kDeviationFullScale, kDeviationTravel).riding("hsi_course")};
+MovingImage deviation_vor{"hsi_deviation_vor", [] { return shown_or(st.hsi_deviation, 0.0); }, nullptr,
+                          deviation_bar(kFace, kDeviationFullScale, kDeviationTravel).riding("hsi_course")};
+IconSet symbol{"hsi_symbol", 1, [] { return 0.0; }, face_symbol(kFace, kPlanSymbol)};
+MovingImage glide_slope{"hsi_glide_slope", nullptr, [] { return shown_or(st.hsi_glide_slope, 0.0); },
+                        scale_pointer("GS", at(508, 200, 36, 180), -kGlideFullScale, kGlideFullScale, 70.0)};
+IconSet to_from{"hsi_to_from", kToFromPictures, [] { return double(clamp_back(st.hsi_to_from, 0, kToFromPictures - 1)); },
+                drum(" |TO|FR", at(14, 476, 44, 26))};
+IconSet dme_hundreds{"hsi_dme_hundreds", kDmePictures, &dme_drum<100>, drum(kReversedDigits, at(16, 22, kDmeDrumW, kDmeDrumH))};
+IconSet dme_tens{"hsi_dme_tens", kDmePictures, &dme_drum<10>, drum(kReversedDigits, at(34, 22, kDmeDrumW, kDmeDrumH))};
+IconSet dme_units{"hsi_dme_units", kDmePictures, &dme_drum<1>, drum(kReversedDigits, at(52, 22, kDmeDrumW, kDmeDrumH))};
+Image gps{"hsi_gps", light(Tone::white, "GPS", at(490, 22, 52, 24))};
+Image off_flag{"hsi_off_flag", flag("OFF", at(118, 150, 48, 22))};
+Image heading_flag{"hsi_heading_flag", flag("HDG", at(392, 150, 48, 22))};
 
 // Drift from the two velocity components; no speed at all is no drift.
 double drift_angle(double x, double y) {
@@ -121,5 +134,5 @@ void tick() {
 }  // namespace
 
 TARVENOL_GAUGE(hsi, "tarvenol hsi_t418", 279, &tick_callback<&tick>, no_areas, st_table, &reset_private_state, background,
-               card, course, heading_bug, drift, deviation_loc, deviation_vor, glide_slope, to_from, dme_hundreds,
+               card, course, heading_bug, drift, deviation_loc, deviation_vor, symbol, glide_slope, to_from, dme_hundreds,
                dme_tens, dme_units, gps, off_flag, heading_flag);

@@ -56,7 +56,7 @@ bool powered() { return shared.ac_bus_1_powered == 1; }
 // Elements.
 // The height tape in a tall window with the DH marker sliding beside it; under it the DH window of
 // three drums, and under that the coarse (left) and fine (right) DH knobs.
-constexpr int kW = 120, kH = 262;
+constexpr int kW = 120, kH = 276;  // the knobs' legends under them
 constexpr Box kTapeWindow = at(22, 24, 48, 150);
 constexpr int kDhTop = 186, kDrumW = 22, kDrumH = 30, kDrumLeft = (kW - 3 * kDrumW) / 2;
 constexpr Box dh_drum(int i) { return at(kDrumLeft + i * kDrumW, kDhTop, kDrumW, kDrumH); }

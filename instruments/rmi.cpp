@@ -29,15 +29,21 @@ double dme_drum() {
     return dme_picture(distance_drum(st.*Tenths, Weight));
 }
 
+// One face: the card turning the heading to the lubber line, the two bearing pointers across it;
+// a DME window in each upper corner, the flags on the face.
+constexpr Box kFace = centred(181, 200, 320, 320);
+constexpr int kDrumW = 14, kDrumH = 22;
+
 // Four drums of a distance: hundreds, tens and units of miles, tenths.
 template <f64 State::*Tenths>
 struct DmeDrums {
     IconSet drums[4];
-    explicit DmeDrums(const char* h, const char* t, const char* u, const char* tenth)
-        : drums{IconSet(h, kDmePictures, &dme_drum<Tenths, 1000>, drum(kReversedDigits)),
-                IconSet(t, kDmePictures, &dme_drum<Tenths, 100>, drum(kReversedDigits)),
-                IconSet(u, kDmePictures, &dme_drum<Tenths, 10>, drum(kReversedDigits)),
-                IconSet(tenth, kDmePictures, &dme_drum<Tenths, 1>, drum(kReversedDigits))} {}
+    // In one window from (x, y), a drum beside the other.
+    explicit DmeDrums(int x, int y, const char* h, const char* t, const char* u, const char* tenth)
+        : drums{IconSet(h, kDmePictures, &dme_drum<Tenths, 1000>, drum(kReversedDigits, at(x, y, kDrumW, kDrumH))),
+                IconSet(t, kDmePictures, &dme_drum<Tenths, 100>, drum(kReversedDigits, at(x + kDrumW, y, kDrumW, kDrumH))),
+                IconSet(u, kDmePictures, &dme_drum<Tenths, 10>, drum(kReversedDigits, at(x + 2 * kDrumW, y, kDrumW, kDrumH))),
+                IconSet(tenth, kDmePictures, &dme_drum<Tenths, 1>, drum(kReversedDigits, at(x + 3 * kDrumW + 2, y, kDrumW, kDrumH)))} {}
     void show(bool visible) {
         for (auto& d : drums) d.show(visible);
     }
@@ -47,15 +53,16 @@ struct DmeDrums {
     }
 };
 
-Background background{panel("RMI")};
-Needle card{"rmi_card", [] { return st.rmi_card_hdg; }, dial("HDG", 0, kFullCircle).round_dial()};
-Needle needle_1{"rmi_needle_1", [] { return st.rmi_needle_1; }, dial("1", 0, kFullCircle).round_dial()};
-Needle needle_2{"rmi_needle_2", [] { return st.rmi_needle_2; }, dial("2", 0, kFullCircle).round_dial()};
-DmeDrums<&State::rmi_dme1_tenths> dme1{"rmi_dme1_hundreds", "rmi_dme1_tens", "rmi_dme1_units", "rmi_dme1_tenths"};
-DmeDrums<&State::rmi_dme2_tenths> dme2{"rmi_dme2_hundreds", "rmi_dme2_tens", "rmi_dme2_units", "rmi_dme2_tenths"};
-Image card_flag{"rmi_card_flag", flag("HDG")};
-Image needle_2_flag{"rmi_needle_2_flag", flag("2")};
-Image third_flag{"rmi_third_flag", flag("1")};
+Background background{panel("RMI", 372)};
+Needle card{"rmi_card", [] { return st.rmi_card_hdg; }, tarvenol::card(kFace)};
+Needle needle_1{"rmi_needle_1", [] { return st.rmi_needle_1; }, bearing_pointer("1", kFace, 1)};
+Needle needle_2{"rmi_needle_2", [] { return st.rmi_needle_2; }, bearing_pointer("2", kFace, 2)};
+DmeDrums<&State::rmi_dme1_tenths> dme1{14, 22, "rmi_dme1_hundreds", "rmi_dme1_tens", "rmi_dme1_units", "rmi_dme1_tenths"};
+DmeDrums<&State::rmi_dme2_tenths> dme2{362 - 14 - 4 * kDrumW - 2, 22, "rmi_dme2_hundreds", "rmi_dme2_tens", "rmi_dme2_units",
+                                       "rmi_dme2_tenths"};
+Image card_flag{"rmi_card_flag", flag("HDG", at(72, 96, 44, 20))};
+Image needle_2_flag{"rmi_needle_2_flag", flag("2", at(246, 96, 44, 20))};
+Image third_flag{"rmi_third_flag", flag("1", at(72, 286, 44, 20))};
 
 // A DME distance in tenths of a mile follows a reading of 0 or more; anything else holds it.
 void follow_dme(f64& tenths, double miles) {

@@ -24,10 +24,16 @@ TARVENOL_PRIVATE_STATE(VSI_STATE)
 
 // A round dial across the whole face, the OFF flag in a window left of the pivot.
 constexpr int kFace = 266;
+// Level at nine o'clock, climbs above, descents below, the numbers in thousands either way.
+constexpr Look vsi_dial(Box box) {
+    Look l = dial("V/S", kScaleMin, kScaleMax, box).in("FT/MIN").swept(10.0, 340.0);
+    l.marks = "6|4|2|0|2|4|6";
+    return l;
+}
 Background background{panel(nullptr, kFace)};
 Needle needle{"vsi_needle", [] { return clamp_back(st.vsi_needle, kScaleMin, kScaleMax); },
-              dial("V/S", kScaleMin, kScaleMax, centred(kFace / 2, kFace / 2, 244, 244)).in("FT/MIN")};
-Image off_flag{"off_flag", flag("OFF", at(44, 118, 40, 24))};
+              vsi_dial(centred(kFace / 2, kFace / 2, 244, 244))};
+Image off_flag{"off_flag", flag("OFF", at(kFace / 2 + 50, kFace / 2 - 12, 44, 24))};  // in the gap of the scale
 
 void tick() {
     auto& s = shared;

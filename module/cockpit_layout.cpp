@@ -83,7 +83,7 @@ constexpr Place kPlaces[] = {
     {sat, M, 772, 424},
     {vsi, M, 712, 486},
     {ralt, M, 849, 486},
-    {aoa, M, 849, 623},
+    {aoa, M, 849, 640},
     // Centre: master warning panels and engine instruments.
     {mwp_1, M, 912, 132},
     {mwp_2, M, 1024, 132},

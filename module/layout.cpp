@@ -439,6 +439,8 @@ constexpr abi::UINT32 kDrawTextCentred = 0x0001 | 0x0004 | 0x0020;
 // A needle's largest turn per update: a full turn, more than any scale spans, so no limit under any
 // reading of the field.
 constexpr abi::SINT32 kNeedleTurnUnlimited = 360;
+// An attitude sphere's bank, degrees either way.
+constexpr double kSphereBankRange = 180.0;
 
 // The simulator turns a needle through its nonlinearity table: for each value in the table, the
 // point on the gauge the needle then points at. The points lie on a circle about the pivot, close
@@ -488,6 +490,21 @@ void place_record(ElementLink& l) {
             if (l.look.draw == Draw::drum) {
                 m.min_y = 0.0;
                 m.max_y = drum_positions(l.look);
+            } else if (l.look.travel > 0.0) {  // a layer of a face: over its scale, on its axis
+                if (m.update_x_cb && l.look.draw != Draw::sphere) {
+                    m.min_x = l.look.lo;
+                    m.max_x = l.look.hi;
+                } else if (m.update_x_cb) {
+                    // The sphere's bank: its strip is no wider than its window, so the simulator has
+                    // nothing to slide sideways (the bank pointer shows bank there); the Linux picture
+                    // turns the sphere by it.
+                    m.min_x = -kSphereBankRange;
+                    m.max_x = kSphereBankRange;
+                }
+                if (m.update_y_cb) {
+                    m.min_y = l.look.lo;
+                    m.max_y = l.look.hi;
+                }
             } else {
                 // A tape, bar or marker travels along each axis its callbacks drive.
                 if (m.update_y_cb) {
@@ -531,6 +548,9 @@ void place_record(ElementLink& l) {
 
 }  // namespace
 
+int face_card_radius(Box face) { return std::min(face.w, face.h) / 2 * 17 / 20; }
+int face_sphere_radius(Box face) { return std::min(face.w, face.h) / 2 * 3 / 4; }
+
 int needle_length(Box dial) { return std::min(dial.w, dial.h) * 2 / 5; }
 int needle_tail(Box dial) { return std::max(2, needle_length(dial) / 5); }
 int needle_width(Box dial) { return std::max(4, std::min(dial.w, dial.h) / 36) | 1; }
@@ -538,10 +558,17 @@ int needle_width(Box dial) { return std::max(4, std::min(dial.w, dial.h) / 36) |
 Pointer pointer_of(const Look& l) {
     const Box b = l.box;
     const int r = std::min(b.w, b.h) / 2;
+    const int card = face_card_radius(b);
     switch (l.draw) {
+        case Draw::card: return {card, card, 2 * card + 1};
+        case Draw::bearing: return {card * 9 / 10, card * 9 / 10, std::max(9, r / 6) | 1};
+        case Draw::course: return {card * 4 / 5, card * 4 / 5, std::max(9, r / 7) | 1};
+        case Draw::bank_index: return {face_sphere_radius(b), 0, std::max(9, r / 9) | 1};
         case Draw::bug: return {std::max(6, r - 3), 0, std::max(7, r / 10) | 1};
         case Draw::knob: return {std::max(4, r * 2 / 3), 0, std::max(3, r / 8) | 1};
-        default: return {needle_length(b), needle_tail(b), needle_width(b)};
+        default:
+            if (l.style == kLetteredNeedle) return {needle_length(b), needle_tail(b), std::max(needle_width(b), 17) | 1};
+            return {needle_length(b), needle_tail(b), needle_width(b)};
     }
 }
 
@@ -552,14 +579,14 @@ double pointer_degrees(const Look& l, double v) {
         const double i = std::isfinite(v) ? std::clamp(v - l.lo, 0.0, double(n - 1)) : 0.0;
         return -90.0 - spread / 2 + i * spread / (n - 1);
     }
-    constexpr double kStart = 135.0, kSweep = 270.0;
-    constexpr double kTop = -90.0, kFullTurn = 360.0;
+    const double kStart = l.arc_from, kSweep = l.arc;
+    constexpr double kFullTurn = 360.0;
     const double span = l.hi - l.lo;
     if (l.all_round) {
-        if (span == 0 || !std::isfinite(v)) return kTop;
+        if (span == 0 || !std::isfinite(v)) return l.lo_at;
         double f = std::fmod((v - l.lo) / span, 1.0);
         if (f < 0) f += 1.0;
-        return kTop + kFullTurn * f;
+        return l.lo_at + (l.backwards ? -kFullTurn : kFullTurn) * f;
     }
     double f = 0.0;
     if (span != 0 && !std::isnan(v)) f = std::clamp((v - l.lo) / span, 0.0, 1.0);

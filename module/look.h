@@ -31,6 +31,19 @@ enum class Draw : std::uint8_t {
     tape,       // a vertical tape (value = offset in pixels)
     marker,     // a slider marker (value = offset in pixels)
     readout,    // a text window
+    // The layers of a flight instrument's face, all about the centre of the face's box:
+    card,       // a compass card turned so that the heading (value) stands under the lubber line
+    bearing,    // a bearing pointer across a card, head and tail (value: the pointer's angle);
+                // `style` 1 a single bar, 2 a double bar
+    course,     // a course arrow with its tail across a card (value: course on the card)
+    deviation,  // a course deviation bar riding on the course arrow (x: needle units)
+    sphere,     // an attitude sphere in its round window (x: bank, y: pitch, degrees)
+    bank_index, // the bank pointer turning with the sphere over the fixed bank scale (value: bank)
+    fd_bar,     // a flight director command bar (value: 1..11, 6 centred); `style` 0 roll, 1 pitch,
+                // 2 runway symbol
+    pointer,    // a pointer sliding along a straight scale beside the face (value: needle units)
+    symbol,     // what stays fixed over the moving layers of a face (aircraft symbol, lubber line)
+    heading_tape,  // a standby compass's card seen through its window (value: 360 less the heading)
 };
 
 enum class Tone : std::uint8_t { white, warning, caution, advisory, blue, memo };
@@ -62,6 +75,15 @@ struct Look {
     std::uint8_t line_count = 0;
     bool all_round = false;        // a dial whose needle goes all the way round (a compass card, a
                                    // clock hand): lo at the top, hi a full turn on, beyond it round again
+    bool backwards = false;        // all round, turning against the clock as the value rises (a card)
+    double lo_at = -90.0;          // all round: where lo points, degrees clockwise from +x (the top)
+    std::uint8_t style = 0;        // a variant of the drawing kind (a double bearing bar, a pitch bar)
+    const char* turns_with = nullptr;  // the element whose angle this one turns with (a deviation bar
+                                       // on its course arrow), drawn so by the hosts that can
+    double travel = 0.0;           // a moving layer's pixels: at the end of its scale (bars, pointers,
+                                   // the sphere at 90 degrees), per unit (tapes, a compass card)
+    double arc_from = 135.0, arc = 270.0;  // a dial's scale: where lo points and how far round hi is
+                                           // (degrees clockwise from +x: lower left, three quarters)
 
     // The same dial with a green normal band and its units.
     constexpr Look band(double lo_value, double hi_value) const {
@@ -81,12 +103,49 @@ struct Look {
         l.all_round = true;
         return l;
     }
+    // All round against the clock (a compass card: the heading turns to the top).
+    constexpr Look turning_back() const {
+        Look l = round_dial();
+        l.backwards = true;
+        return l;
+    }
+    // All round with lo pointing at `degrees` (clockwise from +x: 0 right, 90 down).
+    constexpr Look lo_pointing(double degrees) const {
+        Look l = round_dial();
+        l.lo_at = degrees;
+        return l;
+    }
+    // A dial whose scale starts at `from` degrees and sweeps `degrees` clockwise.
+    constexpr Look swept(double from, double degrees) const {
+        Look l = *this;
+        l.arc_from = from;
+        l.arc = degrees;
+        return l;
+    }
+    constexpr Look styled(std::uint8_t s) const {
+        Look l = *this;
+        l.style = s;
+        return l;
+    }
+    constexpr Look riding(const char* element) const {
+        Look l = *this;
+        l.turns_with = element;
+        return l;
+    }
+    constexpr Look moving(double pixels) const {
+        Look l = *this;
+        l.travel = pixels;
+        return l;
+    }
 };
 
 // A needle over a dial box: its length from the pivot, the tail behind the pivot, its width.
 int needle_length(Box dial);
 int needle_tail(Box dial);
 int needle_width(Box dial);
+// A face's compass card and attitude sphere, radius in pixels about the centre of its box.
+int face_card_radius(Box face);
+int face_sphere_radius(Box face);
 // What turns about a dial's or knob's centre (a needle, a rim bug, a knob's pointer): its length
 // from the pivot, its tail behind the pivot and its width, in pixels.
 struct Pointer {
@@ -159,6 +218,17 @@ constexpr Look dial(const char* legend, double lo, double hi, Box box = {}) {
 constexpr Look bug(const char* legend, double lo, double hi, Box box) {
     return Look{Draw::bug, Tone::white, legend, box, lo, hi};
 }
+// The maximum pointer on a dial (a thin red needle left at the highest reading) and a target
+// marker on its rim (amber), on the dial's scale and box.
+inline constexpr std::uint8_t kMaximumPointer = 1, kTargetMarker = 1;
+// One of two needles on one dial, its legend ("L", "R") on a disc near its tip.
+inline constexpr std::uint8_t kLetteredNeedle = 2;
+constexpr Look max_pointer(const char* legend, double lo, double hi, Box box) {
+    return dial(legend, lo, hi, box).styled(kMaximumPointer);
+}
+constexpr Look target_marker(const char* legend, double lo, double hi, Box box) {
+    return bug(legend, lo, hi, box).styled(kTargetMarker);
+}
 constexpr Look drum(Box box = {}) { return Look{Draw::drum, Tone::white, nullptr, box}; }
 // A drum whose positions show `faces` in order ("00|25|50|75"), the first again after the last.
 constexpr Look drum(const char* faces, Box box = {}) {
@@ -176,9 +246,57 @@ constexpr int drum_positions(const Look& look) {
     return n;
 }
 constexpr Look tape(const char* legend, Box box = {}) { return Look{Draw::tape, Tone::white, legend, box}; }
+// A tape drawn as a bar down its window, (hi - value) x travel pixels long, against the detents
+// its marks name with their pixels from the top ("UP@0|1@29|FULL@82").
+inline constexpr std::uint8_t kExtensionBar = 1;
 constexpr Look marker(const char* legend, Box box = {}) { return Look{Draw::marker, Tone::white, legend, box}; }
 constexpr Look readout(Box box = {}) { return Look{Draw::readout, Tone::white, nullptr, box}; }
 // A readout's characters stand this share of its window's height.
 constexpr double kReadoutTextHeight = 0.6;
+
+// The layers of one face: each takes the face's box, so that they all turn about its centre.
+// A compass card (value: heading, degrees) turning the heading to the top.
+constexpr Look card(Box face) { return Look{Draw::card, Tone::white, nullptr, face, 0.0, 360.0}.turning_back(); }
+// A pointer across the card at an angle measured from the right, clockwise (a relative bearing less 90).
+constexpr Look bearing_pointer(const char* legend, Box face, std::uint8_t bars) {
+    return Look{Draw::bearing, Tone::white, legend, face, 0.0, 360.0}.lo_pointing(0.0).styled(bars);
+}
+// The course arrow (value: the course less the heading, degrees, clockwise from the top).
+constexpr Look course_arrow(Box face) { return Look{Draw::course, Tone::white, nullptr, face, 0.0, 360.0}.round_dial(); }
+// A bug on the rim of a card all round (value as a course arrow's).
+constexpr Look rim_bug(const char* legend, Box face) { return bug(legend, 0.0, 360.0, face).round_dial(); }
+// The deviation bar across the middle of the course arrow: `full_scale` needle units at the last
+// dot, `pixels` from the arrow.
+constexpr Look deviation_bar(Box face, double full_scale, double pixels) {
+    Look l{Draw::deviation, Tone::white, nullptr, face, -full_scale, full_scale};
+    return l.moving(pixels);
+}
+// The attitude sphere in the round window of `face`.
+constexpr Look sphere(Box face, double pixels_per_degree) {
+    return Look{Draw::sphere, Tone::white, nullptr, face, -90.0, 90.0}.moving(pixels_per_degree * 90.0);
+}
+// The bank pointer (value: bank, right positive): at the top level, 20 degrees left at 20 right.
+constexpr Look bank_index(Box face) {
+    Look l = Look{Draw::bank_index, Tone::white, nullptr, face, -180.0, 180.0}.turning_back();
+    l.lo_at = 90.0;
+    return l;
+}
+// A flight director bar on the face (1..11, 6 on the aircraft symbol), `travel` pixels at 1 and 11.
+constexpr Look fd_bar(Box face, std::uint8_t kind, double pixels) {
+    return Look{Draw::fd_bar, Tone::white, nullptr, face, 1.0, 11.0}.styled(kind).moving(pixels);
+}
+inline constexpr std::uint8_t kRollBar = 0, kPitchBar = 1, kRunwayBar = 2;
+// What stays fixed over a face's moving layers: the aircraft symbol of an attitude sphere, the
+// aircraft seen from above in the middle of an HSI. (A card's lubber line is engraved outside its rim.)
+constexpr Look face_symbol(Box face, std::uint8_t kind) { return Look{Draw::symbol, Tone::white, nullptr, face}.styled(kind); }
+inline constexpr std::uint8_t kAttitudeSymbol = 0, kPlanSymbol = 1, kLubberWire = 2;
+// A standby compass card in its window, `pixels_per_degree` along the window (value: 360 less the heading).
+constexpr Look compass_card(Box window, double pixels_per_degree) {
+    return Look{Draw::heading_tape, Tone::white, nullptr, window, 0.0, 360.0}.moving(pixels_per_degree);
+}
+// A pointer on a straight scale in `box` (a glide slope), lo at the top, `pixels` from the middle.
+constexpr Look scale_pointer(const char* legend, Box box, double lo, double hi, double pixels) {
+    return Look{Draw::pointer, Tone::white, legend, box, lo, hi}.moving(pixels);
+}
 
 }  // namespace tarvenol

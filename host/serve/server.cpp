@@ -162,9 +162,10 @@ std::uint32_t drawing_version(const GaugeInfo& g, const PanelHost& host) {
     for (std::size_t i = 0; i < g.element_count; ++i) {
         const abi::ELEMENT_HEADER* e = g.elements[i]->header;
         const bool shown = is_visible(*e);
-        const double value = host.element_value(e);
+        const double value = host.element_value(e), y = host.element_y_value(e);  // a sphere's pitch too
         mix(&shown, sizeof shown);
         mix(&value, sizeof value);
+        mix(&y, sizeof y);
         if (e->element_type == abi::ELEMENT_TYPE_STRING)
             if (const char* t = host.element_text(e)) mix(t, std::strlen(t));
     }
@@ -284,6 +285,7 @@ void Server::Impl::frames_loop() {
     using Clock = std::chrono::steady_clock;
     // A console tick runs its frames in slices as long as this, with the lock let go between them.
     constexpr auto kSlice = std::chrono::milliseconds(15);
+    constexpr auto kLetRequestsIn = std::chrono::milliseconds(1);
     constexpr long long kFramesPerCheck = 16;
     constexpr auto kIdle = std::chrono::milliseconds(20);
     constexpr auto kMostBehind = std::chrono::milliseconds(1000);
@@ -310,7 +312,10 @@ void Server::Impl::frames_loop() {
             }
         }
         if (ticking) {
-            std::this_thread::yield();
+            // The lock is not fair: a yield alone can hand it straight back to this thread and
+            // starve the page's requests for the whole tick. A pause of a millisecond after each
+            // slice lets every waiting request in (a few per cent of the tick's speed).
+            std::this_thread::sleep_for(kLetRequestsIn);
             next = Clock::now();
             continue;
         }

@@ -221,7 +221,7 @@ TEST_F(Clock, selector_value_is_kept_to_its_three_positions) {
     shared.panel_lt_sw = 1;
     shared.ac_ess_bus_powered = 1;
     shared.storm_lt_sw = 1;
-    bed.host().before_each_gauge = [this] {
+    bed.host().before_each_gauge = [] {
         shared.batt_bus_powered = 1;
         shared.panel_lt_sw = 1;
         shared.ac_ess_bus_powered = 1;
