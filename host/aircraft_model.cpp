@@ -648,4 +648,16 @@ bool AircraftModel::tank_has_fuel(std::int32_t selector) {
     return false;
 }
 
+double AircraftModel::fuel_lb() {
+    const SimVars& v = vars();
+    double per_gallon = v.get(sim::fuel_lb_per_gal);
+    if (!(per_gallon > 0.0)) per_gallon = kJetFuelPoundsPerGallon;
+    double pounds = 0.0;
+    for (const TankTokens& tank : kTanks) {
+        const double capacity = v.f64(tank.capacity), level = v.f64(tank.level);
+        if (capacity > 0.0 && level > 0.0) pounds += level / kFullLevel * capacity * per_gallon;
+    }
+    return pounds;
+}
+
 }  // namespace tarvenol::host

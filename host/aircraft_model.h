@@ -138,6 +138,10 @@ private:
     void step_engine(int index);
     void burn_fuel(std::int32_t selector, double flow_pph);
     bool tank_has_fuel(std::int32_t selector);
+public:
+    // The fuel in all the tanks, pounds.
+    double fuel_lb();
+private:
 
     PanelHost& host_;
     bool enabled_ = true;

@@ -28,7 +28,10 @@ class SimVars;
 
 // The airframe and its environment, each figure with its unit.
 namespace flight_coefficients {
-constexpr double kMassKg = 125000.0;             // landing weight of the wide-body
+constexpr double kOperatingEmptyMassKg = 88000.0;  // a two-engine wide-body of the late 1970s, empty and crewed
+constexpr double kZeroFuelMassKg = 95000.0;        // with a light payload: the default
+constexpr double kMaxZeroFuelMassKg = 124000.0;    // the structural limit without fuel
+constexpr double kMaxLandingMassKg = 134000.0;     // the structural landing limit
 constexpr double kWingAreaM2 = 260.0;
 constexpr double kGravity = 9.80665;             // m/s^2
 constexpr double kSeaLevelDensity = 1.225;       // kg/m^3
@@ -64,6 +67,9 @@ constexpr double kRollingFriction = 0.015;
 constexpr double kBrakeFriction = 0.35;          // wheel-brake deceleration per g at full pedal
 constexpr double kBrakePedalFull = 32000.0;      // the simulator's brake pedal, raw
 constexpr double kMaxGroundPitchDeg = 12.0;      // the tail touches beyond this
+constexpr double kSideFriction = 0.5;            // tyre side-force coefficient on a dry runway (per g on the wheels)
+constexpr double kNoseWheelSteerDeg = 7.0;       // nose-wheel angle at full rudder pedal (pedal steering; the tiller gives more)
+constexpr double kWheelbaseM = 18.6;             // nose gear to main gear of a two-engine wide-body
 constexpr double kAsymmetricYawDegS = 6.0;       // yaw rate from one engine's full thrust alone
 constexpr double kAsymmetricRollDegS = 3.0;      // roll rate from the sideslip it makes
 constexpr double kYawDamperResidual = 0.06;      // the share of the asymmetric yaw left with the yaw damper
@@ -84,6 +90,40 @@ struct FlightEvent {
     double heading_deg = 0.0;
 };
 
+// How a flight ends: landed within limits and stopped on the runway, or the first thing that went
+// wrong, with its moment. The limits, each with its unit and where it comes from:
+namespace landing_limits {
+constexpr double kMaxSinkFpm = 600.0;        // 10 ft/s: the sink rate a transport's gear is designed for at landing weight
+constexpr double kMaxBankDeg = 8.0;          // bank at which an outboard flap track or engine pod of a low-wing twin meets the runway
+constexpr double kTailStrikePitchDeg = 12.0; // pitch at which the tail of a long wide-body touches with the main gear compressed
+constexpr double kTyreSpeedKt = 195.0;       // ground speed the main-gear tyres are rated for (225 mph)
+}  // namespace landing_limits
+
+enum class Verdict : std::uint8_t {
+    undecided,          // still flying or rolling, or never flown
+    landed,             // touched down on the runway within limits and stopped on it
+    impact_off_runway,  // the first ground contact was not on the runway surface
+    gear_up,            // touched down with the gear not down and locked
+    hard_landing,       // sink rate beyond the gear's limit at the touchdown
+    wing_strike,        // bank beyond the pod and wing-tip clearance at the touchdown
+    tail_strike,        // pitch beyond the tail's clearance on the ground
+    beyond_end,         // rolled past the far end of the runway
+    off_side,           // left the side of the runway
+    overspeed,          // beyond the maximum operating speed in the air, or the tyres' speed on the ground
+    stall,              // the wing beyond its stalling angle of attack in the air
+};
+const char* verdict_name(Verdict v);
+
+// The first fault: what, when, where (runway coordinates) and the figure that broke the limit
+// (sink ft/min, bank or pitch degrees, knots, angle of attack).
+struct Judgement {
+    Verdict verdict = Verdict::undecided;
+    double time_s = 0.0;
+    double past_threshold_m = 0.0;
+    double right_of_centreline_m = 0.0;
+    double figure = 0.0;
+};
+
 struct TouchdownReport {
     bool landed = false;
     double sink_fpm = 0.0;            // the vertical speed at the touchdown, positive down
@@ -95,6 +135,17 @@ struct TouchdownReport {
     bool in_touchdown_zone = false;
     double stopped_past_threshold_m = 0.0;  // where the roll-out ended (when stopped)
     bool stopped = false;
+    double stopped_time_s = 0.0;
+};
+
+// A small seeded random source for gusts and campaigns: the same seed, the same numbers.
+class Random {
+public:
+    explicit Random(std::uint64_t seed = 1) : state_(seed) {}
+    double uniform();  // (0, 1)
+    double normal();   // mean 0, standard deviation 1
+private:
+    std::uint64_t state_;
 };
 
 class FlightModel {
@@ -118,6 +169,12 @@ public:
 
     // Wind from a true direction, knots (0: calm, the default).
     void set_wind(double from_deg, double knots);
+    // Gusts of about `knots` along and across the wind (0: none), from a seeded random source.
+    void set_gusts(double knots, std::uint64_t seed);
+    // The aircraft without its fuel (kg, held between the empty and the maximum zero-fuel mass);
+    // the fuel in the tanks adds to it.
+    void set_zero_fuel_mass(double kg);
+    double mass_kg() const { return mass_kg_; }
 
     // One step (1/18 s) before the gauges run: reads the controls, the engines and the holds,
     // moves the aircraft, writes what the cockpit reads.
@@ -125,6 +182,11 @@ public:
 
     const NavWorld& world() const { return world_; }
     const TouchdownReport& touchdown() const { return touchdown_; }
+    // The verdict so far: the first fault if one happened, landed once the aircraft has touched down
+    // within limits and stopped on the runway, undecided otherwise.
+    Judgement judgement() const;
+    // A line telling the verdict: "LANDED ..." or what went wrong, where and when.
+    std::string verdict_text() const;
     std::size_t event_count() const { return event_count_; }
     const FlightEvent& event(std::size_t i) const { return events_[i]; }
     // Notes a moment of the flight for the timeline summary (the events kept are bounded).
@@ -150,6 +212,12 @@ public:
 private:
     void write_outputs(AircraftModel& model, double gamma);
     void check_touchdown(double sink_fpm);
+    void judge_contact(double sink_fpm, const SimVars& v);
+    void judge(const SimVars& v);
+    void fault(Verdict verdict, double figure);
+    bool ever_flown_ = false;
+    bool contact_clean_ = false;  // the last ground contact from the air was within limits
+    Judgement fault_{};
     void watch(AircraftModel& model);
     void new_flight();
 
@@ -175,8 +243,13 @@ private:
     double alpha_deg_ = 0.0;
     double ias_kt_ = 0.0, ias_trend_kt_s_ = 0.0;
     double ground_east_mps_ = 0.0, ground_north_mps_ = 0.0;
+    double side_mps_ = 0.0;  // on the wheels: sliding to the right of the nose
     bool on_ground_ = true;
     double wind_from_deg_ = 0.0, wind_kt_ = 0.0;
+    double gust_kt_ = 0.0, gust_along_kt_ = 0.0, gust_across_kt_ = 0.0;
+    Random gust_random_;
+    double zero_fuel_mass_kg_ = flight_coefficients::kZeroFuelMassKg;
+    double mass_kg_ = flight_coefficients::kZeroFuelMassKg;
     double time_s_ = 0.0;
     double max_abs_bank_deg_ = 0.0;
     double highest_m_ = 0.0;  // the greatest height since the wheels last left the ground

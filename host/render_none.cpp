@@ -1,4 +1,5 @@
 // Builds without cairo (the Win32 cockpit-sim.exe) draw no pictures; the command says so.
+#include "host/campaign.h"
 #include "host/pictures.h"
 
 namespace tarvenol::host {
@@ -6,6 +7,16 @@ namespace tarvenol::host {
 bool pictures_supported() { return false; }
 std::string gauge_png(const GaugeInfo&, PanelHost&) { return {}; }
 bool PictureBook::take(const std::string&, PanelHost&, long, std::string& error) {
+    error = "this cockpit-sim draws no pictures (it was built without cairo)";
+    return false;
+}
+
+}  // namespace tarvenol::host
+
+
+namespace tarvenol::host {
+
+bool write_dispersion_png(const std::vector<ApproachResult>&, const std::string&, std::string& error) {
     error = "this cockpit-sim draws no pictures (it was built without cairo)";
     return false;
 }

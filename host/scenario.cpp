@@ -855,6 +855,9 @@ private:
             case FlightOp::report:
                 progress_.clear();
                 print_flight_report(f, out_);
+                // Anything but a landing within limits, stopped on the runway, fails the run.
+                ++expects_;
+                if (f.judgement().verdict != Verdict::landed) return failed(c, "a landing within limits, stopped on the runway", f.verdict_text());
                 break;
         }
         return true;

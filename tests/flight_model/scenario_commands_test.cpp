@@ -82,11 +82,20 @@ TEST(FlightCommands, flight_off_leaves_the_variables_to_the_script) {
     EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
 }
 
-TEST(FlightCommands, the_report_says_so_when_there_was_no_landing) {
+// Anything but a landing fails the run, and the report says what happened instead.
+TEST(FlightCommands, the_report_says_so_and_fails_the_run_when_there_was_no_landing) {
     const RunResult r = run_script("flight on\ntick 36\nflight report\n", quiet());
-    EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
+    EXPECT_EQ(r.exit_code, kScenarioExpectFailed) << r.err;
     EXPECT_NE(r.out.find("Flight timeline"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Verdict: NOT LANDED: never left the ground"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("No touchdown."), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("a landing within limits, stopped on the runway"), std::string::npos) << r.err;
+    // Flown into the ground short of the runway: the fault, its moment and its place.
+    const RunResult crash = run_script(
+        "flight on\nflight approach 9000 0 300 200\nsim elevator_pos 6000\ntick 900\nexpect flight:verdict == 2\nflight report\n",
+        quiet());
+    EXPECT_EQ(crash.exit_code, kScenarioExpectFailed) << crash.err;
+    EXPECT_NE(crash.out.find("Verdict: NOT LANDED: IMPACT OFF THE RUNWAY at 0:"), std::string::npos) << crash.out;
 }
 
 // A wind from the right drifts the aircraft left of the centreline.
