@@ -38,6 +38,7 @@ constexpr const char* kPhaseNames[] = {"Start-up", "Take-off", "Climb and cruise
 constexpr double kLandingFromHeightFt = 50.0;    // a touch after a hop below this is no landing
 constexpr double kGearUpBelow = 10.0;            // gear position, raw
 constexpr double kKgPerPound = 0.45359237;
+constexpr double kGroundSpoilerStowLever = 0.5;  // a thrust lever beyond this stows the ground spoilers
 constexpr double kGustTimeConstantS = 3.0;       // how long a gust lasts, roughly
 constexpr double kGustSpreadPerGust = 0.5;       // the gusts' standard deviation per knot of gust figure
 
@@ -65,10 +66,14 @@ Configuration configuration(const SimVars& v) {
 }
 
 double lift_coefficient(double alpha_deg, const Configuration& c) {
-    return kCl0 + kClPerDeg * std::min(alpha_deg, kStallAlphaDeg) + kClFlapsFull * c.flaps + kClSpoilersFull * c.spoilers;
+    const double past_stall = std::max(alpha_deg - kStallAlphaDeg, 0.0);
+    return kCl0 + kClPerDeg * std::min(alpha_deg, kStallAlphaDeg) - kClLostPerDegPastStall * past_stall + kClFlapsFull * c.flaps +
+           kClSpoilersFull * c.spoilers;
 }
-double drag_coefficient(double cl, const Configuration& c) {
-    return kCd0 + kCdFlapsFull * c.flaps + kCdGearDown * c.gear + kCdSpoilersFull * c.spoilers + kInducedDragK * cl * cl;
+double drag_coefficient(double cl, double alpha_deg, const Configuration& c) {
+    const double past_stall = std::max(alpha_deg - kStallAlphaDeg, 0.0);
+    return kCd0 + kCdFlapsFull * c.flaps + kCdGearDown * c.gear + kCdSpoilersFull * c.spoilers + kInducedDragK * cl * cl +
+           kCdPerDegPastStall * past_stall;
 }
 // The angle of attack whose lift holds the path: lift * cos(bank) = weight * cos(path).
 double alpha_for(double q, double gamma, double bank_deg, const Configuration& c, double mass_kg) {
@@ -76,11 +81,12 @@ double alpha_for(double q, double gamma, double bank_deg, const Configuration& c
     return (cl - kCl0 - kClFlapsFull * c.flaps - kClSpoilersFull * c.spoilers) / kClPerDeg;
 }
 
-// An engine's thrust (N), forward positive: N1 squared, less in thin air; turned back by a
-// deployed reverser.
-double engine_thrust(double n1_pct, double reverser, double density) {
+// An engine's thrust (N), forward positive: N1 squared, less in thin air and at speed; turned back
+// by a deployed reverser.
+double engine_thrust(double n1_pct, double reverser, double density, double mach) {
     const double n1 = std::clamp(finite_or_zero(n1_pct), 0.0, 2.0 * kN1Full) / kN1Full;
-    const double thrust = kMaxThrustPerEngineN * n1 * n1 * std::pow(density / kSeaLevelDensity, kThrustDensityExponent);
+    const double thrust = kMaxThrustPerEngineN * n1 * n1 * std::pow(density / kSeaLevelDensity, kThrustDensityExponent) *
+                          std::max(1.0 - kThrustLapsePerMach * mach, 0.0);
     return finite_or_zero(reverser) >= kReverserDeployed ? -kReverseEfficiency * thrust : thrust;
 }
 
@@ -108,6 +114,7 @@ void FlightModel::place_on_runway(double past_threshold_m) {
 
 void FlightModel::new_flight() {
     touchdown_ = {};
+    surfaces_ = {};  // the surfaces stand where they are set when a flight begins
     autopilot_.reset();
     event_count_ = 0;
     watched_valid_ = false;
@@ -116,6 +123,7 @@ void FlightModel::new_flight() {
     phase_ = FlightPhase::start_up;
     highest_m_ = on_ground_ ? 0.0 : height_m();
     fault_ = {};
+    ground_spoilers_ = false;
     ever_flown_ = !on_ground_;
     contact_clean_ = false;
 }
@@ -141,6 +149,47 @@ void FlightModel::place_on_approach(double before_m, double right_m, double heig
                                     double heading_offset_deg) {
     place(world_.on_approach(before_m, right_m, height_ft / kFeetPerMetre), world_.runway.heading_deg + heading_offset_deg,
           ias_kt, 0.0);
+}
+
+double FlightModel::stall_speed_kt(double mass_kg, double flaps) {
+    const double cl_max = lift_coefficient(kStallAlphaDeg, {std::clamp(flaps, 0.0, 1.0), 0.0, 0.0});
+    return std::sqrt(2.0 * mass_kg * kGravity / (kSeaLevelDensity * kWingAreaM2 * cl_max)) * kKnotsPerMps;
+}
+
+std::string FlightModel::envelope_fault(AircraftModel& model, double ias_kt) const {
+    const double mass = zero_fuel_mass_kg_ + model.fuel_lb() * kKgPerPound;
+    const double stall = stall_speed_kt(mass, configuration(model.vars()).flaps);
+    char text[160] = "";
+    if (!(ias_kt >= stall))
+        std::snprintf(text, sizeof text, "%.0f kt is below the stall speed, %.0f kt at %.0f t with these flaps", ias_kt, stall, mass / 1000.0);
+    else if (ias_kt > kVmoKt)
+        std::snprintf(text, sizeof text, "%.0f kt is beyond the maximum operating speed, %.0f kt", ias_kt, kVmoKt);
+    return text;
+}
+
+void FlightModel::move_surfaces(SimVars& v) {
+    struct Moving {
+        int token;
+        double seconds;  // for the whole travel
+    };
+    static constexpr Moving kMoving[kSurfaces] = {
+        {sim::flap_pos.token, kFlapTransitS},          {sim::gear_nose_pos.token, kGearTransitS},
+        {sim::gear_left_pos.token, kGearTransitS},     {sim::gear_right_pos.token, kGearTransitS},
+        {sim::spoiler_left_pos.token, kSpoilerTransitS}, {sim::spoiler_right_pos.token, kSpoilerTransitS},
+    };
+    for (std::size_t i = 0; i < kSurfaces; ++i) {
+        Surface& s = surfaces_[i];
+        const double raw = finite_or_zero(v.f64(kMoving[i].token));
+        if (!s.known) {
+            s = {raw, raw, raw, true};
+        } else if (raw != s.written) {
+            s.target = raw;
+        }
+        const double step = kAxisRawFull / kMoving[i].seconds * kSecondsPerTick;
+        s.actual = s.actual < s.target ? std::min(s.actual + step, s.target) : std::max(s.actual - step, s.target);
+        v.set_f64(kMoving[i].token, s.actual);
+        s.written = s.actual;
+    }
 }
 
 void FlightModel::set_wind(double from_deg, double knots) {
@@ -198,6 +247,18 @@ void FlightModel::step(AircraftModel& model) {
     if (!enabled_) return;
     SimVars& v = model.vars();
     constexpr double dt = kSecondsPerTick;
+    // Ground spoilers: out on the touchdown, stowed when a thrust lever goes forward again.
+    if (ground_spoilers_ && (!on_ground_ || v.get(sim::eng1_throttle_lever) > kGroundSpoilerStowLever ||
+                             v.get(sim::eng2_throttle_lever) > kGroundSpoilerStowLever)) {
+        ground_spoilers_ = false;
+        v.set(sim::spoiler_left_pos, 0.0);
+        v.set(sim::spoiler_right_pos, 0.0);
+    }
+    if (ground_spoilers_) {
+        v.set(sim::spoiler_left_pos, kAxisRawFull);
+        v.set(sim::spoiler_right_pos, kAxisRawFull);
+    }
+    move_surfaces(v);
     const Configuration config = configuration(v);
     // The aircraft weighs its zero-fuel mass and the fuel left in its tanks.
     mass_kg_ = zero_fuel_mass_kg_ + model.fuel_lb() * kKgPerPound;
@@ -209,8 +270,9 @@ void FlightModel::step(AircraftModel& model) {
     }
 
     // Thrust of each engine, and what one engine alone does to the yaw.
-    const double thrust_1 = engine_thrust(v.get(sim::eng1_n1_pct), v.get(sim::eng1_reverser), density);
-    const double thrust_2 = engine_thrust(v.get(sim::eng2_n1_pct), v.get(sim::eng2_reverser), density);
+    const double mach = tas_mps_ / (kSpeedOfSoundSeaLevel * std::sqrt((temperature_c(altitude_m_) + kKelvinAtZeroC) / kSeaLevelTempK));
+    const double thrust_1 = engine_thrust(v.get(sim::eng1_n1_pct), v.get(sim::eng1_reverser), density, mach);
+    const double thrust_2 = engine_thrust(v.get(sim::eng2_n1_pct), v.get(sim::eng2_reverser), density, mach);
     const double thrust = thrust_1 + thrust_2;
     const double asymmetry = (model.yaw_damper() ? kYawDamperResidual : 1.0) * (thrust_1 - thrust_2) / kMaxThrustPerEngineN;
 
@@ -297,7 +359,7 @@ void FlightModel::step(AircraftModel& model) {
         const double q_air = 0.5 * density * air * std::fabs(air);
         const double cl = lift_coefficient(alpha_deg_, config);
         const double lift = q_air * kWingAreaM2 * cl;
-        const double drag = q_air * kWingAreaM2 * drag_coefficient(cl, config);
+        const double drag = q_air * kWingAreaM2 * drag_coefficient(cl, alpha_deg_, config);
         const double on_wheels = std::max(weight - lift, 0.0);
         double brake = std::max(finite_or_zero(v.get(sim::brake_left)), finite_or_zero(v.get(sim::brake_right))) / kBrakePedalFull;
         if (v.get(sim::parking_brake) >= lever_model::kBrakeSet) brake = 1.0;
@@ -331,7 +393,7 @@ void FlightModel::step(AircraftModel& model) {
         alpha_deg_ = pitch_deg_ - gamma_rad_ * kDegPerRad;
         const double cl = lift_coefficient(alpha_deg_, config);
         const double lift = q * kWingAreaM2 * cl;
-        const double drag = q * kWingAreaM2 * drag_coefficient(cl, config);
+        const double drag = q * kWingAreaM2 * drag_coefficient(cl, alpha_deg_, config);
         const double alpha = alpha_deg_ / kDegPerRad;
         const double bank = bank_deg_ / kDegPerRad;
         const double speed = std::max(tas_mps_, kAirborneSpeedMps);
@@ -368,7 +430,10 @@ void FlightModel::step(AircraftModel& model) {
         on_ground_ = true;
         judge_contact(sink_fpm, v);
         // Only a flight that left the ground's neighbourhood ends in a landing.
-        if (highest_m_ >= kLandingFromHeightFt / kFeetPerMetre) check_touchdown(sink_fpm);
+        if (highest_m_ >= kLandingFromHeightFt / kFeetPerMetre) {
+            check_touchdown(sink_fpm);
+            ground_spoilers_ = true;
+        }
         highest_m_ = 0.0;
     }
     if (!on_ground_) ever_flown_ = true;

@@ -42,14 +42,19 @@ constexpr double kCl0 = 0.25;                    // lift coefficient at zero ang
 constexpr double kClPerDeg = 0.095;              // lift slope, per degree of angle of attack
 constexpr double kClFlapsFull = 0.9;             // added lift coefficient at full flap
 constexpr double kClSpoilersFull = -0.45;        // lift lost with the spoilers fully out
-constexpr double kStallAlphaDeg = 14.0;          // the lift stops growing here
+constexpr double kStallAlphaDeg = 14.0;          // the wing stalls here (CLmax about 2.5 at full flap: stalling near
+                                                 // 110 kt at 125 t, as a wide-body of the type does)
+constexpr double kClLostPerDegPastStall = 0.08;  // past the stall the lift falls away (per degree)
+constexpr double kCdPerDegPastStall = 0.03;      // and the drag rises steeply (per degree)
 constexpr double kCd0 = 0.021;                   // parasite drag coefficient, clean
 constexpr double kCdFlapsFull = 0.075;
 constexpr double kCdGearDown = 0.022;
 constexpr double kCdSpoilersFull = 0.06;
 constexpr double kInducedDragK = 0.045;          // drag per lift coefficient squared
-constexpr double kMaxThrustPerEngineN = 190000.0;  // static sea-level thrust at 100 % N1
-constexpr double kThrustDensityExponent = 0.75;  // thrust lapse with air density
+constexpr double kMaxThrustPerEngineN = 190000.0;  // static sea-level thrust at 100 % N1: the lever's stop (110 %)
+                                                   // gives 230 kN, the take-off rating of a CF6-50 class engine
+constexpr double kThrustDensityExponent = 0.75;  // thrust lapse with air density (a high-bypass turbofan's usual figure)
+constexpr double kThrustLapsePerMach = 0.8;      // and with speed: about 20 % less at Mach 0.25 than standing still
 constexpr double kReverseEfficiency = 0.45;      // share of the forward thrust a reverser turns back
 constexpr double kReverserDeployed = 0.99;       // reverser travel beyond which it reverses the thrust
 constexpr double kPitchTimeConstantS = 1.2;      // the attitude follows its command
@@ -67,6 +72,9 @@ constexpr double kRollingFriction = 0.015;
 constexpr double kBrakeFriction = 0.35;          // wheel-brake deceleration per g at full pedal
 constexpr double kBrakePedalFull = 32000.0;      // the simulator's brake pedal, raw
 constexpr double kMaxGroundPitchDeg = 12.0;      // the tail touches beyond this
+constexpr double kFlapTransitS = 30.0;           // flaps from up to full (and back), trailing edge and slats together
+constexpr double kGearTransitS = 10.0;           // gear up to down and locked, or back
+constexpr double kSpoilerTransitS = 1.0;         // spoilers from stowed to fully out
 constexpr double kSideFriction = 0.5;            // tyre side-force coefficient on a dry runway (per g on the wheels)
 constexpr double kNoseWheelSteerDeg = 7.0;       // nose-wheel angle at full rudder pedal (pedal steering; the tiller gives more)
 constexpr double kWheelbaseM = 18.6;             // nose gear to main gear of a two-engine wide-body
@@ -166,6 +174,11 @@ public:
                            double heading_offset_deg = 0.0);
     // Anywhere: in the air at a point of the world.
     void place(const WorldPoint& at, double heading_deg, double ias_kt, double vs_fpm);
+    // Why a placement in the air at `ias_kt` would be outside the flight envelope with the aircraft's
+    // present weight and flaps (below the stall speed, beyond Vmo), or empty when it is inside.
+    std::string envelope_fault(AircraftModel& model, double ias_kt) const;
+    // The 1-g stall speed (knots, indicated) at a mass and flap setting (0..1 of full).
+    static double stall_speed_kt(double mass_kg, double flaps);
 
     // Wind from a true direction, knots (0: calm, the default).
     void set_wind(double from_deg, double knots);
@@ -215,7 +228,17 @@ private:
     void judge_contact(double sink_fpm, const SimVars& v);
     void judge(const SimVars& v);
     void fault(Verdict verdict, double figure);
+    // The surfaces move at their rates: a new position set by the levers (or a script) is where
+    // they go; what the cockpit reads is where they are.
+    struct Surface {
+        double actual = 0.0, target = 0.0, written = 0.0;
+        bool known = false;
+    };
+    static constexpr std::size_t kSurfaces = 6;
+    std::array<Surface, kSurfaces> surfaces_{};
+    void move_surfaces(SimVars& v);
     bool ever_flown_ = false;
+    bool ground_spoilers_ = false;  // deployed by the touchdown
     bool contact_clean_ = false;  // the last ground contact from the air was within limits
     Judgement fault_{};
     void watch(AircraftModel& model);

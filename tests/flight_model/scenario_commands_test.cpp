@@ -98,6 +98,27 @@ TEST(FlightCommands, the_report_says_so_and_fails_the_run_when_there_was_no_land
     EXPECT_NE(crash.out.find("Verdict: NOT LANDED: IMPACT OFF THE RUNWAY at 0:"), std::string::npos) << crash.out;
 }
 
+// A placement outside the flight envelope is refused: below the stall speed for the weight and
+// flaps (with full flap the aircraft flies slower), beyond Vmo.
+TEST(FlightCommands, a_placement_outside_the_flight_envelope_is_refused) {
+    struct Case {
+        const char* script;
+        int exit_code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"flight on\nflight approach 9000 0 1200 100\n", kScenarioExpectFailed, "100 kt is below the stall speed, 1"},
+        {"flight on\nsim flap_pos 16383\nflight approach 9000 0 1200 110\nexpect flight:ias_kt > 109\n", kScenarioPassed, ""},
+        {"flight on\nflight approach 9000 0 1200 110\n", kScenarioExpectFailed, "below the stall speed"},
+        {"flight on\nflight approach 20000 0 9000 400\n", kScenarioExpectFailed, "beyond the maximum operating speed, 365 kt"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = run_script(c.script, quiet());
+        EXPECT_EQ(r.exit_code, c.exit_code) << c.script << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.script << r.err;
+    }
+}
+
 // A wind from the right drifts the aircraft left of the centreline.
 TEST(FlightCommands, the_wind_command_blows_the_aircraft_off_its_line) {
     const RunResult r = run_script(

@@ -111,7 +111,7 @@ TEST(Verdict, a_crabbed_crosswind_touchdown_needs_the_crew_on_the_pedals) {
 }
 
 // Take-off thrust from the threshold. Rejected at 100 kt (idle, full brakes) the aircraft stops on
-// the runway: no fault, but no landing either. Never rotated, it runs past the tyres' speed first.
+// the runway: no fault, but no landing either. Never rotated, it runs off the end.
 TEST(Verdict, an_aborted_take_off_stops_on_the_runway_and_a_runaway_one_is_judged) {
     for (const bool reject : {true, false}) {
         SCOPED_TRACE(reject ? "rejected at 100 kt" : "never rotated");
@@ -136,8 +136,9 @@ TEST(Verdict, an_aborted_take_off_stops_on_the_runway_and_a_runaway_one_is_judge
             EXPECT_NE(f.flight.verdict_text().find("NOT LANDED: never left the ground"), std::string::npos)
                 << f.flight.verdict_text();
         } else {
-            EXPECT_EQ(j.verdict, Verdict::overspeed);
-            EXPECT_NEAR(j.figure, landing_limits::kTyreSpeedKt, 2.0);
+            EXPECT_EQ(j.verdict, Verdict::beyond_end) << f.flight.verdict_text();
+            EXPECT_NEAR(j.past_threshold_m, f.flight.world().runway.length_m, 10.0);
+            EXPECT_GT(f.flight.ias_kt(), 150.0);
         }
     }
 }
