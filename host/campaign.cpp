@@ -184,6 +184,15 @@ std::vector<Approach> campaign_approaches(int count, std::uint64_t seed) {
     return list;
 }
 
+PlotPoint dispersion_point(double past_m, double right_m) {
+    constexpr double kFromM = -200.0, kToM = 1800.0;  // along the runway, past the threshold
+    constexpr double kHalfWidthM = 60.0;              // across it
+    constexpr double kMarginPx = 50.0;
+    const double sx = (kDispersionWidth - 2 * kMarginPx) / (kToM - kFromM);
+    const double sy = (kDispersionHeight - 2 * kMarginPx) / (2 * kHalfWidthM);
+    return {kMarginPx + (past_m - kFromM) * sx, kDispersionHeight / 2.0 + right_m * sy};  // right of the centreline is down
+}
+
 void print_campaign(const std::vector<ApproachResult>& results, std::FILE* out) {
     using namespace autoland_criteria;
     std::map<Verdict, int> verdicts;

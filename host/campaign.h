@@ -62,5 +62,13 @@ std::vector<Approach> campaign_approaches(int count, std::uint64_t seed);
 void print_campaign(const std::vector<ApproachResult>& results, std::FILE* out);
 // The touchdown dispersion on the runway as a PNG; false (with `error`) when it cannot be drawn.
 bool write_dispersion_png(const std::vector<ApproachResult>& results, const std::string& path, std::string& error);
+// The same picture as pixels (0xRRGGBB, rows from the top); false when this build draws nothing.
+bool dispersion_image(const std::vector<ApproachResult>& results, std::vector<std::uint32_t>& pixels, int& width, int& height);
+// Where a touchdown `past_m` past the threshold and `right_m` right of the centreline is drawn.
+struct PlotPoint {
+    double x, y;
+};
+PlotPoint dispersion_point(double past_m, double right_m);
+constexpr int kDispersionWidth = 1200, kDispersionHeight = 420;
 
 }  // namespace tarvenol::host

@@ -20,5 +20,6 @@ bool write_dispersion_png(const std::vector<ApproachResult>&, const std::string&
     error = "this cockpit-sim draws no pictures (it was built without cairo)";
     return false;
 }
+bool dispersion_image(const std::vector<ApproachResult>&, std::vector<std::uint32_t>&, int&, int&) { return false; }
 
 }  // namespace tarvenol::host

@@ -160,28 +160,44 @@ TEST(Campaign, a_small_sample_is_flown_judged_and_tabulated_the_same_every_time)
     EXPECT_EQ(again.touchdown.past_threshold_m, results[0].touchdown.past_threshold_m);
     EXPECT_EQ(again.touchdown.sink_fpm, results[0].touchdown.sink_fpm);
 
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&text, &size);
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
     print_campaign(results, out);
+    std::string table(4096, '\0');
+    std::rewind(out);
+    table.resize(std::fread(table.data(), 1, table.size(), out));
     std::fclose(out);
-    const std::string table(text, size);
-    std::free(text);
     for (const char* expected : {"Autoland campaign: 3 approaches", "past the threshold, m", "61 to 823 m",
                                  "outboard gear from centreline, m", "at most 21 m", "sink rate, ft/min", "at most 600"})
         EXPECT_NE(table.find(expected), std::string::npos) << expected << "\n" << table;
 
+    // The picture: a dot where each touchdown was, coloured by its verdict, on the runway's grey.
+    std::vector<std::uint32_t> pixels;
+    int width = 0, height = 0;
+    if (!dispersion_image(results, pixels, width, height)) return;  // a build without cairo draws nothing
+    ASSERT_EQ(width, kDispersionWidth);
+    const auto pixel = [&](double past, double right) {
+        const PlotPoint p = dispersion_point(past, right);
+        return pixels[static_cast<std::size_t>(std::lround(p.y)) * width + static_cast<std::size_t>(std::lround(p.x))];
+    };
+    const std::uint32_t runway = pixel(1500.0, -15.0);
+    EXPECT_EQ(runway, pixel(1600.0, 15.0));
+    for (const ApproachResult& r : results) {
+        const std::uint32_t dot = pixel(r.touchdown.past_threshold_m, r.touchdown.right_of_centreline_m);
+        EXPECT_NE(dot, runway) << r.verdict;
+        const int red = dot >> 16 & 0xFF, green = dot >> 8 & 0xFF;
+        if (r.judgement.verdict != Verdict::landed) EXPECT_GT(red, 2 * green) << r.verdict;  // a fault: red
+        else EXPECT_GT(green, 90) << r.verdict;                                            // green or amber
+    }
     const std::string png = ::testing::TempDir() + "dispersion.png";
     std::string error;
     ASSERT_TRUE(write_dispersion_png(results, png, error)) << error;
     std::FILE* f = std::fopen(png.c_str(), "rb");
     ASSERT_NE(f, nullptr);
-    unsigned char head[8] = {};
-    EXPECT_EQ(std::fread(head, 1, 8, f), 8u);
+    unsigned char head[4] = {};
+    EXPECT_EQ(std::fread(head, 1, 4, f), 4u);
     std::fclose(f);
-    EXPECT_EQ(head[1], 'P');
-    EXPECT_EQ(head[2], 'N');
-    EXPECT_EQ(head[3], 'G');
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(head) + 1, 3), "PNG");
 }
 
 }  // namespace
