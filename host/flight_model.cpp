@@ -106,7 +106,7 @@ void FlightModel::place_on_runway(double past_threshold_m) {
     north_m_ = p.north_m;
     altitude_m_ = p.altitude_m;
     heading_deg_ = world_.runway.heading_deg;
-    tas_mps_ = gamma_rad_ = pitch_deg_ = pitch_rate_deg_s_ = bank_deg_ = roll_rate_deg_s_ = alpha_deg_ = side_mps_ = 0.0;
+    tas_mps_ = gamma_rad_ = pitch_deg_ = pitch_rate_deg_s_ = bank_deg_ = roll_rate_deg_s_ = alpha_deg_ = side_mps_ = sideslip_deg_ = 0.0;
     ias_kt_ = ias_trend_kt_s_ = 0.0;
     on_ground_ = true;
     new_flight();
@@ -138,7 +138,7 @@ void FlightModel::place(const WorldPoint& at, double heading_deg, double ias_kt,
     gamma_rad_ = std::asin(std::clamp(vs_fpm / kFeetPerMetre / kSecondsPerMinute / std::max(tas_mps_, 1.0), -0.5, 0.5));
     ias_kt_ = ias_kt;
     ias_trend_kt_s_ = 0.0;
-    bank_deg_ = roll_rate_deg_s_ = pitch_rate_deg_s_ = side_mps_ = 0.0;
+    bank_deg_ = roll_rate_deg_s_ = pitch_rate_deg_s_ = side_mps_ = sideslip_deg_ = 0.0;
     on_ground_ = false;
     new_flight();
     pitch_deg_ = 0.0;  // set from the lift needed on the first step
@@ -274,7 +274,21 @@ void FlightModel::step(AircraftModel& model) {
     const double thrust_1 = engine_thrust(v.get(sim::eng1_n1_pct), v.get(sim::eng1_reverser), density, mach);
     const double thrust_2 = engine_thrust(v.get(sim::eng2_n1_pct), v.get(sim::eng2_reverser), density, mach);
     const double thrust = thrust_1 + thrust_2;
-    const double asymmetry = (model.yaw_damper() ? kYawDamperResidual : 1.0) * (thrust_1 - thrust_2) / kMaxThrustPerEngineN;
+    // Sideslip in the air: more thrust on the left yaws the nose right; the rudder pedals (316,
+    // positive nose right) and the yaw damper, within its authority, yaw it back; the fin brings it
+    // to where these balance.
+    const double sideslip_before = sideslip_deg_;
+    if (!on_ground_) {
+        const double pressure = std::max(tas_mps_ * tas_mps_ / (kReferenceSpeedMps * kReferenceSpeedMps), 0.1);
+        const double from_thrust = kSideslipPerEngineDeg * (thrust_1 - thrust_2) / kMaxThrustPerEngineN / pressure;
+        const double pedal = std::clamp(finite_or_zero(v.get(sim::rudder_pos)), -kAxisFull, kAxisFull) / kAxisFull;
+        const double unrudded = from_thrust + pedal * kRudderSideslipDeg;
+        const double damper = model.yaw_damper() ? std::clamp(-unrudded / kRudderSideslipDeg, -kYawDamperAuthority, kYawDamperAuthority) : 0.0;
+        const double steady = unrudded + damper * kRudderSideslipDeg;
+        sideslip_deg_ += (steady - sideslip_deg_) * dt / kSideslipLagS;
+    } else {
+        sideslip_deg_ = 0.0;
+    }
 
     // The simulator's autopilot.
     const double ground_speed = std::hypot(ground_east_mps_, ground_north_mps_);
@@ -330,7 +344,7 @@ void FlightModel::step(AircraftModel& model) {
     const double aileron = std::clamp(finite_or_zero(v.get(sim::aileron_pos)), -kAxisFull, kAxisFull) / kAxisFull;
     double roll_command = command.bank_deg ? std::clamp((*command.bank_deg - bank_deg_) * kBankGain, -kMaxRollRateDegS, kMaxRollRateDegS)
                                            : -aileron * kAileronRollRateDegS + kSpiralDivergencePerS * bank_deg_;
-    if (!on_ground_) roll_command -= asymmetry * kAsymmetricRollDegS;
+    if (!on_ground_) roll_command += sideslip_deg_ * kDihedralRollDegSPerDeg;
     roll_rate_deg_s_ += (roll_command - roll_rate_deg_s_) * dt / kRollTimeConstantS;
     bank_deg_ = std::clamp(bank_deg_ + roll_rate_deg_s_ * dt, -kMaxBankDeg, kMaxBankDeg);
     if (on_ground_) bank_deg_ = roll_rate_deg_s_ = 0.0;
@@ -400,12 +414,15 @@ void FlightModel::step(AircraftModel& model) {
         tas_mps_ += ((thrust * std::cos(alpha) - drag) / mass_kg_ - kGravity * std::sin(gamma_rad_)) * dt;
         tas_mps_ = std::max(tas_mps_, kAirborneSpeedMps);
         gamma_rad_ += (lift * std::cos(bank) + thrust * std::sin(alpha) - weight * std::cos(gamma_rad_)) / (mass_kg_ * speed) * dt;
-        const double yaw_rate_deg = lift * std::sin(bank) / (mass_kg_ * speed * std::cos(gamma_rad_)) * kDegPerRad +
-                                    asymmetry * kAsymmetricYawDegS;
-        heading_deg_ = wrap360(heading_deg_ + yaw_rate_deg * dt);
+        // The path turns with the bank and with the side force of the sideslip; the nose is the
+        // sideslip right of it.
+        const double path_turn_deg = lift * std::sin(bank) / (mass_kg_ * speed * std::cos(gamma_rad_)) * kDegPerRad +
+                                     sideslip_deg_ * kSideForceTurnDegSPerDeg;
+        const double path_deg = wrap360(heading_deg_ - sideslip_before + path_turn_deg * dt);
+        heading_deg_ = wrap360(path_deg + sideslip_deg_);
         const double horizontal = tas_mps_ * std::cos(gamma_rad_);
-        ground_east_mps_ = horizontal * std::sin(heading_deg_ / kDegPerRad) + wind_east;
-        ground_north_mps_ = horizontal * std::cos(heading_deg_ / kDegPerRad) + wind_north;
+        ground_east_mps_ = horizontal * std::sin(path_deg / kDegPerRad) + wind_east;
+        ground_north_mps_ = horizontal * std::cos(path_deg / kDegPerRad) + wind_north;
         altitude_m_ += tas_mps_ * std::sin(gamma_rad_) * dt;
         const double new_ias = tas_mps_ * std::sqrt(density_at(altitude_m_) / kSeaLevelDensity) * kKnotsPerMps;
         ias_trend_kt_s_ += ((new_ias - ias_kt_) / dt - ias_trend_kt_s_) * dt / kTrendSmoothingS;
@@ -437,7 +454,7 @@ void FlightModel::step(AircraftModel& model) {
         highest_m_ = 0.0;
     }
     if (!on_ground_) ever_flown_ = true;
-    judge(v);
+    judge();
     if (on_ground_ && touchdown_.landed && !touchdown_.stopped && tas_mps_ <= kStoppedMps) {
         touchdown_.stopped = true;
         touchdown_.stopped_past_threshold_m = past_threshold_m();
@@ -529,9 +546,8 @@ void FlightModel::judge_contact(double sink_fpm, const SimVars& v) {
 
 // What is judged at every step: the speed limits, the stall in the air; on the ground the tail's
 // clearance and the runway's end and sides.
-void FlightModel::judge(const SimVars& v) {
+void FlightModel::judge() {
     using namespace landing_limits;
-    (void)v;
     if (!on_ground_) {
         if (ias_kt_ > kVmoKt) fault(Verdict::overspeed, ias_kt_);
         if (alpha_deg_ > kStallAlphaDeg) fault(Verdict::stall, alpha_deg_);

@@ -78,9 +78,15 @@ constexpr double kSpoilerTransitS = 1.0;         // spoilers from stowed to full
 constexpr double kSideFriction = 0.5;            // tyre side-force coefficient on a dry runway (per g on the wheels)
 constexpr double kNoseWheelSteerDeg = 7.0;       // nose-wheel angle at full rudder pedal (pedal steering; the tiller gives more)
 constexpr double kWheelbaseM = 18.6;             // nose gear to main gear of a two-engine wide-body
-constexpr double kAsymmetricYawDegS = 6.0;       // yaw rate from one engine's full thrust alone
-constexpr double kAsymmetricRollDegS = 3.0;      // roll rate from the sideslip it makes
-constexpr double kYawDamperResidual = 0.06;      // the share of the asymmetric yaw left with the yaw damper
+// Yaw and sideslip (sideslip: the nose right of the air path positive), at the reference dynamic
+// pressure of 140 kt at sea level; the rudder and the fin's stability scale with it, thrust does not.
+constexpr double kReferenceSpeedMps = 72.0;
+constexpr double kSideslipPerEngineDeg = 8.0;     // one engine's full thrust alone, no rudder: the nose this far toward the dead engine
+constexpr double kRudderSideslipDeg = 10.0;       // full rudder yaws the nose this far
+constexpr double kYawDamperAuthority = 0.2;       // the yaw damper moves the rudder this share of its travel at most
+constexpr double kSideslipLagS = 1.5;             // the fin brings the sideslip to its steady value in about this time
+constexpr double kSideForceTurnDegSPerDeg = 0.3;  // the side force of a sideslip turns the path toward the nose (deg/s per deg)
+constexpr double kDihedralRollDegSPerDeg = 0.4;   // a sideslip rolls the aircraft away from the side the air comes from (deg/s per deg)
 constexpr double kGearHeightM = 0.0;             // the radio altimeter reads 0 with the wheels on the runway
 constexpr double kVmoKt = 365.0;                 // maximum operating speed (the speed limit pointer)
 constexpr double kTrendSmoothingS = 1.0;         // speed trend filter
@@ -221,12 +227,13 @@ public:
     double past_threshold_m() const;
     double right_of_centreline_m() const;
     double max_abs_bank_deg() const { return max_abs_bank_deg_; }
+    double sideslip_deg() const { return sideslip_deg_; }
 
 private:
     void write_outputs(AircraftModel& model, double gamma);
     void check_touchdown(double sink_fpm);
     void judge_contact(double sink_fpm, const SimVars& v);
-    void judge(const SimVars& v);
+    void judge();
     void fault(Verdict verdict, double figure);
     // The surfaces move at their rates: a new position set by the levers (or a script) is where
     // they go; what the cockpit reads is where they are.
@@ -267,6 +274,7 @@ private:
     double ias_kt_ = 0.0, ias_trend_kt_s_ = 0.0;
     double ground_east_mps_ = 0.0, ground_north_mps_ = 0.0;
     double side_mps_ = 0.0;  // on the wheels: sliding to the right of the nose
+    double sideslip_deg_ = 0.0;  // in the air: the nose right of the air path
     bool on_ground_ = true;
     double wind_from_deg_ = 0.0, wind_kt_ = 0.0;
     double gust_kt_ = 0.0, gust_along_kt_ = 0.0, gust_across_kt_ = 0.0;

@@ -154,6 +154,38 @@ TEST(FlightModel, brakes_and_reversers_shorten_the_landing_roll) {
     EXPECT_GT(reversed, 300.0);
 }
 
+// Engine 1 failed in the air: the nose swings toward it; the yaw damper takes back only what its
+// rudder authority allows; the pedals take back the rest. The sideslip rolls the aircraft toward
+// the dead engine and its side force turns the path.
+TEST(FlightModel, an_engine_out_sideslips_the_yaw_damper_takes_back_a_little_and_the_rudder_the_rest) {
+    struct Case {
+        bool yaw_damper;
+        double pedal;  // rudder, positive nose right
+    };
+    const Case cases[] = {{false, 0.0}, {true, 0.0}, {true, 0.5}};
+    double sideslip[3] = {}, heading_change[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        Flight f;
+        f.engines_running(0.9, 95.0);
+        f.v.set(sim::eng1_failure, 1.0);
+        f.flight.place_on_approach(30000.0, 0.0, 2000.0, 150.0);
+        f.sim.model().set_yaw_damper(cases[i].yaw_damper);
+        f.v.set(sim::rudder_pos, cases[i].pedal * 16383.0);
+        const double heading = f.flight.heading_deg();
+        f.step_alone(30 * kSecond);
+        sideslip[i] = f.flight.sideslip_deg();
+        heading_change[i] = std::remainder(f.flight.heading_deg() - heading, 360.0);
+        if (i == 0) {
+            EXPECT_LT(f.flight.bank_deg(), -1.0);  // rolled toward the dead engine
+        }
+    }
+    EXPECT_LT(sideslip[0], -3.0);                       // the nose left, toward engine 1
+    EXPECT_LT(heading_change[0], -5.0);                 // and the aircraft turning that way
+    EXPECT_NEAR(sideslip[1] - sideslip[0], 2.0, 0.3);   // the damper's authority: 20 % of a 10-degree rudder
+    EXPECT_LT(sideslip[1], -1.0);                       // not enough to hold it
+    EXPECT_NEAR(sideslip[2], 0.0, 1.0);                 // half the pedal does
+}
+
 // The simulator's heading hold turns the aircraft in a coordinated turn and rolls out on the
 // heading: the turn rate is g tan(bank) / speed.
 TEST(FlightModel, the_heading_hold_turns_coordinated_and_rolls_out_on_the_heading) {
