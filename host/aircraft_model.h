@@ -41,8 +41,8 @@ constexpr double kIdleN1 = 22.0;
 constexpr double kIdleFuelFlow = 700.0;       // pounds per hour at idle
 constexpr double kStarterSpoolPerSecond = 1.5;  // N2 percent per second while cranking
 constexpr double kLitSpoolPerSecond = 3.0;      // N2 percent per second from light-off to idle
-constexpr double kSpoolTimeConstantS = 1.35;    // above idle N2 follows the lever with this lag: flight idle to 95 % thrust
-                                                // in about 5 s, the figure engines are certified to for a go-around
+constexpr double kSpoolTimeConstantS = 1.35;    // above idle N2 follows the lever with this lag: idle to 95 % thrust in
+                                                // about 4 s, within the 5 s engines are certified to for a go-around
 constexpr double kRundownPerSecond = 2.0;       // N2 percent per second with neither fuel nor starter
 constexpr double kMixtureRich = 16384.0;
 constexpr double kMixtureLean = 0.0;

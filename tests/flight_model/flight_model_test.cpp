@@ -251,6 +251,67 @@ TEST(FlightModel, the_airspeed_hold_settles_on_the_reference) {
     EXPECT_EQ(f.v.get(sim::eng1_throttle), f.v.get(sim::eng2_throttle));
 }
 
+// From idle to the stop, the engine gives 95 % of its thrust (thrust as N1 squared) within the 5 s
+// a go-around needs, and not at once.
+TEST(FlightModel, an_engine_spools_from_idle_to_95_percent_thrust_within_5_seconds) {
+    Flight f;
+    f.engines_running(0.0, 60.0);
+    f.step_alone(2 * kSecond);
+    const double full_n1 = 110.0;
+    ASSERT_LT(f.v.get(sim::eng1_n1_pct), 25.0);
+    f.v.set(sim::eng1_throttle_lever, 1.0);
+    int frames = 0;
+    while (std::pow(f.v.get(sim::eng1_n1_pct) / full_n1, 2.0) < 0.95 && frames < 20 * kSecond) {
+        f.step_alone(1);
+        ++frames;
+    }
+    EXPECT_LE(frames, 5 * kSecond);
+    EXPECT_GE(frames, 3 * kSecond);
+}
+
+// The airspeed hold lets go of the levers once the crew moves one (it never fights the hand), and
+// with the gear down below 50 ft it retards them to idle for the landing.
+TEST(FlightModel, the_airspeed_hold_yields_to_the_crew_and_retards_in_the_flare) {
+    {
+        Flight f;
+        f.engines_running(0.3);
+        f.landing_configuration();
+        f.flight.place_on_approach(15000.0, 0.0, 1500.0, 150.0);
+        f.v.set(sim::ap_airspeed_ref_kt, 170.0);  // well above: the hold pushes the levers up
+        f.sim.model().key_event(key::ap_airspeed_hold_on.id, 0);
+        f.step_alone(3 * kSecond);
+        EXPECT_GT(f.v.get(sim::eng1_throttle_lever), 0.3);
+        f.v.set(sim::eng1_throttle_lever, 0.2);  // the crew pulls both levers back
+        f.v.set(sim::eng2_throttle_lever, 0.2);
+        f.step_alone(20 * kSecond);
+        EXPECT_EQ(f.v.get(sim::eng1_throttle_lever), 0.2);
+        EXPECT_EQ(f.v.get(sim::eng2_throttle_lever), 0.2);
+        // Engaged again, it takes the levers back.
+        f.sim.model().key_event(key::ap_airspeed_hold_off.id, 0);
+        f.step_alone(1);
+        f.sim.model().key_event(key::ap_airspeed_hold_on.id, 0);
+        f.step_alone(3 * kSecond);
+        EXPECT_GT(f.v.get(sim::eng1_throttle_lever), 0.2);
+    }
+    for (const bool gear_down : {true, false}) {
+        SCOPED_TRACE(gear_down ? "gear down" : "gear up");
+        Flight f;
+        f.engines_running(0.45);
+        f.landing_configuration();
+        if (!gear_down) f.v.set(sim::gear_nose_pos, 0.0);
+        const NavWorld& w = f.flight.world();
+        f.flight.place(w.on_approach(300.0, 0.0, 45.0 / kFeetPerMetre), w.runway.heading_deg, 140.0, -100.0);
+        f.v.set(sim::ap_airspeed_ref_kt, 140.0);
+        f.sim.model().key_event(key::ap_airspeed_hold_on.id, 0);
+        f.step_alone(kSecond);  // a second at the hold's fastest rate: 0.08 of the lever
+        EXPECT_NEAR(f.v.get(sim::eng1_throttle_lever), gear_down ? 0.45 - 0.08 : 0.45, 0.03);
+        f.step_alone(6 * kSecond);
+        if (gear_down) {
+            EXPECT_EQ(f.v.get(sim::eng1_throttle_lever), 0.0);
+        }
+    }
+}
+
 // A crosswind drifts the track off the heading by the wind's share of the speed.
 TEST(FlightModel, a_crosswind_drifts_the_track) {
     Flight f;
