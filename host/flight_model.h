@@ -26,61 +26,62 @@ namespace tarvenol::host {
 class AircraftModel;
 class SimVars;
 
-// The airframe and its environment, each figure with its unit.
+// The airframe and its environment, each figure with its unit. The airframe's figures are general
+// aeronautical knowledge of a two-engine wide-body of the late 1970s (about 260 m² of wing, 130-140 t
+// at landing, CF6-50 class engines), rounded; the atmosphere is the international standard one.
 namespace flight_coefficients {
 constexpr double kOperatingEmptyMassKg = 88000.0;  // a two-engine wide-body of the late 1970s, empty and crewed
 constexpr double kZeroFuelMassKg = 95000.0;        // with a light payload: the default
 constexpr double kMaxZeroFuelMassKg = 124000.0;    // the structural limit without fuel
-constexpr double kMaxLandingMassKg = 134000.0;     // the structural landing limit
-constexpr double kWingAreaM2 = 260.0;
+constexpr double kWingAreaM2 = 260.0;              // m², reference wing area of the type
 constexpr double kGravity = 9.80665;             // m/s^2
 constexpr double kSeaLevelDensity = 1.225;       // kg/m^3
-constexpr double kSeaLevelTempK = 288.15;
-constexpr double kLapseRateKPerM = 0.0065;
+constexpr double kSeaLevelTempK = 288.15;        // K, standard atmosphere
+constexpr double kLapseRateKPerM = 0.0065;       // K/m, standard atmosphere below the tropopause
 constexpr double kSpeedOfSoundSeaLevel = 340.29; // m/s
-constexpr double kCl0 = 0.25;                    // lift coefficient at zero angle of attack, clean
-constexpr double kClPerDeg = 0.095;              // lift slope, per degree of angle of attack
-constexpr double kClFlapsFull = 0.9;             // added lift coefficient at full flap
-constexpr double kClSpoilersFull = -0.45;        // lift lost with the spoilers fully out
+constexpr double kCl0 = 0.25;                    // lift coefficient at zero angle of attack, clean (a cambered supercritical-era wing)
+constexpr double kClPerDeg = 0.095;              // lift slope, per degree of angle of attack (aspect ratio about 8, 28 deg sweep)
+constexpr double kClFlapsFull = 0.9;             // added lift coefficient at full flap and slats (double-slotted flaps)
+constexpr double kClSpoilersFull = -0.45;        // lift lost with the spoilers fully out (they dump about a third of it)
 constexpr double kStallAlphaDeg = 14.0;          // the wing stalls here (CLmax about 2.5 at full flap: stalling near
                                                  // 110 kt at 125 t, as a wide-body of the type does)
 constexpr double kClLostPerDegPastStall = 0.08;  // past the stall the lift falls away (per degree)
 constexpr double kCdPerDegPastStall = 0.03;      // and the drag rises steeply (per degree)
-constexpr double kCd0 = 0.021;                   // parasite drag coefficient, clean
-constexpr double kCdFlapsFull = 0.075;
-constexpr double kCdGearDown = 0.022;
-constexpr double kCdSpoilersFull = 0.06;
-constexpr double kInducedDragK = 0.045;          // drag per lift coefficient squared
+constexpr double kCd0 = 0.021;                   // parasite drag coefficient, clean (usual for a wide-body)
+constexpr double kCdFlapsFull = 0.075;           // drag coefficient added by full flap (a landing L/D of about 7 with the gear)
+constexpr double kCdGearDown = 0.022;            // drag coefficient of the extended gear
+constexpr double kCdSpoilersFull = 0.06;         // drag coefficient of the spoilers fully out
+constexpr double kInducedDragK = 0.045;          // drag per lift coefficient squared (1 / (pi A e), A about 8, e about 0.85)
 constexpr double kMaxThrustPerEngineN = 190000.0;  // static sea-level thrust at 100 % N1: the lever's stop (110 %)
                                                    // gives 230 kN, the take-off rating of a CF6-50 class engine
 constexpr double kThrustDensityExponent = 0.75;  // thrust lapse with air density (a high-bypass turbofan's usual figure)
 constexpr double kThrustLapsePerMach = 0.8;      // and with speed: about 20 % less at Mach 0.25 than standing still
-constexpr double kReverseEfficiency = 0.45;      // share of the forward thrust a reverser turns back
+constexpr double kReverseEfficiency = 0.45;      // share of the forward thrust a fan reverser turns back (usual figure)
 constexpr double kReverserDeployed = 0.99;       // reverser travel beyond which it reverses the thrust
-constexpr double kPitchTimeConstantS = 1.2;      // the attitude follows its command
-constexpr double kMaxPitchRateDegS = 3.0;
+constexpr double kPitchTimeConstantS = 1.2;      // s, the attitude follows its command (a heavy aircraft's short-period response)
+constexpr double kMaxPitchRateDegS = 3.0;        // deg/s, the fastest pitch rate (a rotation's usual 2-3 deg/s)
 constexpr double kManualPitchRateDegS = 4.0;     // pitch rate at full elevator without autopilot
 constexpr double kElevatorPitchDeg = 6.0;        // attitude offset at full elevator under the autopilot
 constexpr double kRollTimeConstantS = 0.8;       // the roll rate follows its command
 constexpr double kBankGain = 0.6;                // roll rate (deg/s) per degree of bank error, autopilot
-constexpr double kMaxRollRateDegS = 5.0;
+constexpr double kMaxRollRateDegS = 5.0;         // deg/s, the autopilot's fastest roll
 constexpr double kAileronRollRateDegS = 25.0;    // roll rate at full aileron, right positive from a left (negative) deflection
 constexpr double kSpiralDivergencePerS = 0.022;  // the bank grows by itself at this rate
-constexpr double kMaxBankDeg = 60.0;
+constexpr double kMaxBankDeg = 60.0;             // deg, the bank the model allows at most
 constexpr double kAxisFull = 16383.0;            // the control axes' full deflection
-constexpr double kRollingFriction = 0.015;
-constexpr double kBrakeFriction = 0.35;          // wheel-brake deceleration per g at full pedal
+constexpr double kRollingFriction = 0.015;       // tyre rolling resistance per g on the wheels (usual on concrete)
+constexpr double kBrakeFriction = 0.35;          // wheel-brake deceleration per g at full pedal (dry runway, anti-skid)
 constexpr double kBrakePedalFull = 32000.0;      // the simulator's brake pedal, raw
-constexpr double kMaxGroundPitchDeg = 12.0;      // the tail touches beyond this
-constexpr double kFlapTransitS = 30.0;           // flaps from up to full (and back), trailing edge and slats together
-constexpr double kGearTransitS = 10.0;           // gear up to down and locked, or back
-constexpr double kSpoilerTransitS = 1.0;         // spoilers from stowed to fully out
+constexpr double kMaxGroundPitchDeg = 12.0;      // deg, the tail touches beyond this (main gear compressed)
+constexpr double kFlapTransitS = 30.0;           // s, flaps from up to full (and back), trailing edge and slats together (usual figure)
+constexpr double kGearTransitS = 10.0;           // s, gear up to down and locked, or back (usual for a wide-body)
+constexpr double kSpoilerTransitS = 1.0;         // s, spoilers from stowed to fully out (hydraulic actuators)
 constexpr double kSideFriction = 0.5;            // tyre side-force coefficient on a dry runway (per g on the wheels)
 constexpr double kNoseWheelSteerDeg = 7.0;       // nose-wheel angle at full rudder pedal (pedal steering; the tiller gives more)
 constexpr double kWheelbaseM = 18.6;             // nose gear to main gear of a two-engine wide-body
 // Yaw and sideslip (sideslip: the nose right of the air path positive), at the reference dynamic
 // pressure of 140 kt at sea level; the rudder and the fin's stability scale with it, thrust does not.
-constexpr double kReferenceSpeedMps = 72.0;
+constexpr double kReferenceSpeedMps = 72.0;      // m/s, 140 kt
 constexpr double kSideslipPerEngineDeg = 8.0;     // one engine's full thrust alone, no rudder: the nose this far toward the dead engine
 constexpr double kRudderSideslipDeg = 10.0;       // full rudder yaws the nose this far
 constexpr double kYawDamperAuthority = 0.2;       // the yaw damper moves the rudder this share of its travel at most
@@ -88,8 +89,8 @@ constexpr double kSideslipLagS = 1.5;             // the fin brings the sideslip
 constexpr double kSideForceTurnDegSPerDeg = 0.3;  // the side force of a sideslip turns the path toward the nose (deg/s per deg)
 constexpr double kDihedralRollDegSPerDeg = 0.4;   // a sideslip rolls the aircraft away from the side the air comes from (deg/s per deg)
 constexpr double kGearHeightM = 0.0;             // the radio altimeter reads 0 with the wheels on the runway
-constexpr double kVmoKt = 365.0;                 // maximum operating speed (the speed limit pointer)
-constexpr double kTrendSmoothingS = 1.0;         // speed trend filter
+constexpr double kVmoKt = 365.0;                 // kt, maximum operating speed (the speed limit pointer) of the type
+constexpr double kTrendSmoothingS = 1.0;         // s, speed trend filter
 }  // namespace flight_coefficients
 
 // One moment of the flight worth telling (lift-off, touchdown, a captured mode...).
