@@ -606,8 +606,14 @@ void AircraftModel::step_engine(int index) {
     double thrust = lever > 0.0 ? std::min(lever, kThrottleForward) : 0.0;
     if (lever < 0.0 && reverser >= kReverserOut) thrust = std::min(-lever, -kThrottleReverse) * kReverseThrust;
 
-    if (e.lit)
-        n2 = slew(n2, kIdleN2 + thrust * (kMaxN2 - kIdleN2), kLitSpoolPerSecond * kSecondsPerTick);
+    const double target_n2 = kIdleN2 + thrust * (kMaxN2 - kIdleN2);
+    if (e.lit && n2 >= kIdleN2 && target_n2 >= kIdleN2) {
+        // Above idle: a lag, never slower than the steady spool rate.
+        const double lagged = n2 + (target_n2 - n2) * kSecondsPerTick / kSpoolTimeConstantS;
+        const double slewed = slew(n2, target_n2, kLitSpoolPerSecond * kSecondsPerTick);
+        n2 = target_n2 > n2 ? std::max(lagged, slewed) : std::min(lagged, slewed);
+    } else if (e.lit)
+        n2 = slew(n2, target_n2, kLitSpoolPerSecond * kSecondsPerTick);
     else if (starter)
         n2 = slew(n2, kStarterN2, (n2 < kStarterN2 ? kStarterSpoolPerSecond : kRundownPerSecond) * kSecondsPerTick);
     else
@@ -646,6 +652,18 @@ bool AircraftModel::tank_has_fuel(std::int32_t selector) {
     for (const TankTokens& tank : kTanks)
         if (tank.selector == selector) return vars().f64(tank.level) > 0.0;
     return false;
+}
+
+double AircraftModel::fuel_lb() {
+    const SimVars& v = vars();
+    double per_gallon = v.get(sim::fuel_lb_per_gal);
+    if (!(per_gallon > 0.0)) per_gallon = kJetFuelPoundsPerGallon;
+    double pounds = 0.0;
+    for (const TankTokens& tank : kTanks) {
+        const double capacity = v.f64(tank.capacity), level = v.f64(tank.level);
+        if (capacity > 0.0 && level > 0.0) pounds += level / kFullLevel * capacity * per_gallon;
+    }
+    return pounds;
 }
 
 }  // namespace tarvenol::host

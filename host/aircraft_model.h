@@ -41,6 +41,8 @@ constexpr double kIdleN1 = 22.0;
 constexpr double kIdleFuelFlow = 700.0;       // pounds per hour at idle
 constexpr double kStarterSpoolPerSecond = 1.5;  // N2 percent per second while cranking
 constexpr double kLitSpoolPerSecond = 3.0;      // N2 percent per second from light-off to idle
+constexpr double kSpoolTimeConstantS = 1.35;    // above idle N2 follows the lever with this lag: idle to 95 % thrust in
+                                                // about 4 s, within the 5 s engines are certified to for a go-around
 constexpr double kRundownPerSecond = 2.0;       // N2 percent per second with neither fuel nor starter
 constexpr double kMixtureRich = 16384.0;
 constexpr double kMixtureLean = 0.0;
@@ -138,6 +140,10 @@ private:
     void step_engine(int index);
     void burn_fuel(std::int32_t selector, double flow_pph);
     bool tank_has_fuel(std::int32_t selector);
+public:
+    // The fuel in all the tanks, pounds.
+    double fuel_lb();
+private:
 
     PanelHost& host_;
     bool enabled_ = true;

@@ -29,11 +29,17 @@ AutopilotCommand SimAutopilot::step(const AircraftModel& model, SimVars& v, cons
 
     // The airspeed hold runs with or without the master: it moves the throttles toward the
     // reference, faster the larger the error, slower as the speed already comes back.
-    if (ap.airspeed_hold && !s.on_ground) {
+    // Gear down below the retard height (and on the wheels after it) the levers go to idle. A lever
+    // the crew moves is theirs: the hold lets go until it is engaged again.
+    if (!ap.airspeed_hold) crew_has_levers_ = false;
+    if (ap.airspeed_hold && throttle_ >= 0.0 && std::fabs(s.throttle - throttle_) > kCrewLeverMoved) crew_has_levers_ = true;
+    const bool retard = s.gear_down && (s.on_ground || s.height_ft < kRetardHeightFt);
+    if (ap.airspeed_hold && !crew_has_levers_ && (!s.on_ground || (retard && throttle_ >= 0.0))) {
         if (throttle_ < 0.0) throttle_ = s.throttle;
         const double error = finite_or_zero(v.get(sim::ap_airspeed_ref_kt)) - s.ias_kt;
-        const double rate = std::clamp(error * kThrottlePerKnotSecond - s.ias_trend_kt_s * kThrottlePerKnotPerSecond,
-                                       -kThrottleRatePerSecond, kThrottleRatePerSecond);
+        const double rate = retard ? -kRetardPerSecond
+                                   : std::clamp(error * kThrottlePerKnotSecond - s.ias_trend_kt_s * kThrottlePerKnotPerSecond,
+                                                -kThrottleRatePerSecond, kThrottleRatePerSecond);
         throttle_ = std::clamp(throttle_ + rate * dt, kThrottleMin, kThrottleMax);
         c.throttle = throttle_;
     } else {
@@ -56,7 +62,7 @@ AutopilotCommand SimAutopilot::step(const AircraftModel& model, SimVars& v, cons
     if (heading_hold) {
         c.bank_deg = bank_to_turn(wrap180(ap.heading_ref_deg - s.heading_deg));
     } else if (approach_hold && s.loc_alive) {
-        const double intercept = std::clamp(-s.loc_right_m * kLocInterceptPerMetre, -kLocMaxInterceptDeg, kLocMaxInterceptDeg);
+        const double intercept = std::clamp(s.loc_needle * kLocInterceptPerNeedle, -kLocMaxInterceptDeg, kLocMaxInterceptDeg);
         const double course = finite_or_zero(v.get(sim::nav1_obs_deg));
         c.bank_deg = bank_to_turn(wrap180(course + intercept - s.track_deg));
     } else if (wing_leveller) {
@@ -77,7 +83,7 @@ AutopilotCommand SimAutopilot::step(const AircraftModel& model, SimVars& v, cons
         // The vertical speed asked changes gently, as the simulator's autopilot eases into a new rate.
         if (!vertical_active_) vs_target_fpm_ = s.vs_fpm;
         vertical_active_ = true;
-        const double step = (s.height_ft < kLowHeightFt ? kVsChangeLowFpmPerSecond : kVsChangeFpmPerSecond) * dt;
+        const double step = kVsChangeFpmPerSecond * dt;
         vs_target_fpm_ = std::clamp(*vs_target, vs_target_fpm_ - step, vs_target_fpm_ + step);
         pitch_held_ = false;
         const double error = vs_target_fpm_ - s.vs_fpm;

@@ -119,6 +119,11 @@ bool parse_line(const std::vector<std::string_view>& w, NavWorld& world, std::st
             !p.value("course_width", r.course_width_deg) || !p.value("glide", r.glide_deg) ||
             !p.value("glide_antenna", r.glide_antenna_m) || !p.flag("dme", r.dme))
             return false;
+        for (std::size_t i = 2; i + 1 < w.size(); ++i)
+            if (w[i] == "width" && !(number(w[i + 1], r.width_m) && r.width_m > 0.0)) {
+                error = "width must be a positive number of metres";
+                return false;
+            }
         if (!nav_frequency(p.text("ils"), r.ils_bcd)) {
             if (error.empty()) error = "ils must be a NAV frequency, 108.00 to 117.95";
             return false;

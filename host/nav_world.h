@@ -19,10 +19,14 @@ struct WorldPoint {
     double altitude_m = 0.0;
 };
 
+// A runway given no width: 45 m (150 ft), the usual width of a runway for wide-bodies.
+constexpr double kDefaultRunwayWidthM = 45.0;
+
 struct IlsRunway {
     std::string name;
     double heading_deg = 0.0;     // true; the localizer course
     double length_m = 0.0;        // the localizer antenna stands at the far end
+    double width_m = kDefaultRunwayWidthM;  // the paved surface, centred on the centreline
     std::int32_t ils_bcd = 0;     // the NAV frequency as the radio holds it (0x1030 for 110.30)
     double course_width_deg = 0.0;  // full-scale deflection either side of the course
     double glide_deg = 0.0;

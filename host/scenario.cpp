@@ -896,12 +896,19 @@ private:
             case FlightOp::off: f.set_enabled(false); break;
             case FlightOp::runway: f.place_on_runway(); break;
             case FlightOp::approach:
+                if (const std::string refused = f.envelope_fault(sim.model(), c.numbers[3]); !refused.empty()) {
+                    ++expects_;
+                    return failed(c, "a placement inside the flight envelope", refused);
+                }
                 f.place_on_approach(c.numbers[0], c.numbers[1], c.numbers[2], c.numbers[3], c.numbers.size() > 4 ? c.numbers[4] : 0.0);
                 break;
             case FlightOp::wind: f.set_wind(c.numbers[0], c.numbers[1]); break;
             case FlightOp::report:
                 progress_.clear();
                 print_flight_report(f, out_);
+                // Anything but a landing within limits, stopped on the runway, fails the run.
+                ++expects_;
+                if (f.judgement().verdict != Verdict::landed) return failed(c, "a landing within limits, stopped on the runway", f.verdict_text());
                 break;
         }
         return true;

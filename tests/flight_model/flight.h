@@ -33,7 +33,7 @@ struct Flight {
     // Both engines lit on the centre tank, their levers at `lever` (0..1).
     void engines_running(double lever, double n2 = 75.0) {
         v.set(sim::fuel_lb_per_gal, 6.7);
-        v.set(sim::tank_center_capacity_gal, 20000.0);
+        v.set(sim::tank_center_capacity_gal, 10000.0);  // 30 t: about 125 t in all
         v.set(sim::tank_center_level, kFullTank);
         v.set(sim::eng1_mixture, 16384.0);
         v.set(sim::eng2_mixture, 16384.0);

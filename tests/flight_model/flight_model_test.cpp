@@ -154,6 +154,38 @@ TEST(FlightModel, brakes_and_reversers_shorten_the_landing_roll) {
     EXPECT_GT(reversed, 300.0);
 }
 
+// Engine 1 failed in the air: the nose swings toward it; the yaw damper takes back only what its
+// rudder authority allows; the pedals take back the rest. The sideslip rolls the aircraft toward
+// the dead engine and its side force turns the path.
+TEST(FlightModel, an_engine_out_sideslips_the_yaw_damper_takes_back_a_little_and_the_rudder_the_rest) {
+    struct Case {
+        bool yaw_damper;
+        double pedal;  // rudder, positive nose right
+    };
+    const Case cases[] = {{false, 0.0}, {true, 0.0}, {true, 0.5}};
+    double sideslip[3] = {}, heading_change[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        Flight f;
+        f.engines_running(0.9, 95.0);
+        f.v.set(sim::eng1_failure, 1.0);
+        f.flight.place_on_approach(30000.0, 0.0, 2000.0, 150.0);
+        f.sim.model().set_yaw_damper(cases[i].yaw_damper);
+        f.v.set(sim::rudder_pos, cases[i].pedal * 16383.0);
+        const double heading = f.flight.heading_deg();
+        f.step_alone(30 * kSecond);
+        sideslip[i] = f.flight.sideslip_deg();
+        heading_change[i] = std::remainder(f.flight.heading_deg() - heading, 360.0);
+        if (i == 0) {
+            EXPECT_LT(f.flight.bank_deg(), -1.0);  // rolled toward the dead engine
+        }
+    }
+    EXPECT_LT(sideslip[0], -3.0);                       // the nose left, toward engine 1
+    EXPECT_LT(heading_change[0], -5.0);                 // and the aircraft turning that way
+    EXPECT_NEAR(sideslip[1] - sideslip[0], 2.0, 0.3);   // the damper's authority: 20 % of a 10-degree rudder
+    EXPECT_LT(sideslip[1], -1.0);                       // not enough to hold it
+    EXPECT_NEAR(sideslip[2], 0.0, 1.0);                 // half the pedal does
+}
+
 // The simulator's heading hold turns the aircraft in a coordinated turn and rolls out on the
 // heading: the turn rate is g tan(bank) / speed.
 TEST(FlightModel, the_heading_hold_turns_coordinated_and_rolls_out_on_the_heading) {
@@ -217,6 +249,67 @@ TEST(FlightModel, the_airspeed_hold_settles_on_the_reference) {
     EXPECT_NEAR(f.flight.ias_kt(), 135.0, 2.0);
     EXPECT_GT(f.v.get(sim::eng1_throttle), 0.0);
     EXPECT_EQ(f.v.get(sim::eng1_throttle), f.v.get(sim::eng2_throttle));
+}
+
+// From idle to the stop, the engine gives 95 % of its thrust (thrust as N1 squared) within the 5 s
+// a go-around needs, and not at once.
+TEST(FlightModel, an_engine_spools_from_idle_to_95_percent_thrust_within_5_seconds) {
+    Flight f;
+    f.engines_running(0.0, 60.0);
+    f.step_alone(2 * kSecond);
+    const double full_n1 = 110.0;
+    ASSERT_LT(f.v.get(sim::eng1_n1_pct), 25.0);
+    f.v.set(sim::eng1_throttle_lever, 1.0);
+    int frames = 0;
+    while (std::pow(f.v.get(sim::eng1_n1_pct) / full_n1, 2.0) < 0.95 && frames < 20 * kSecond) {
+        f.step_alone(1);
+        ++frames;
+    }
+    EXPECT_LE(frames, 5 * kSecond);
+    EXPECT_GE(frames, 3 * kSecond);
+}
+
+// The airspeed hold lets go of the levers once the crew moves one (it never fights the hand), and
+// with the gear down below 50 ft it retards them to idle for the landing.
+TEST(FlightModel, the_airspeed_hold_yields_to_the_crew_and_retards_in_the_flare) {
+    {
+        Flight f;
+        f.engines_running(0.3);
+        f.landing_configuration();
+        f.flight.place_on_approach(15000.0, 0.0, 1500.0, 150.0);
+        f.v.set(sim::ap_airspeed_ref_kt, 170.0);  // well above: the hold pushes the levers up
+        f.sim.model().key_event(key::ap_airspeed_hold_on.id, 0);
+        f.step_alone(3 * kSecond);
+        EXPECT_GT(f.v.get(sim::eng1_throttle_lever), 0.3);
+        f.v.set(sim::eng1_throttle_lever, 0.2);  // the crew pulls both levers back
+        f.v.set(sim::eng2_throttle_lever, 0.2);
+        f.step_alone(20 * kSecond);
+        EXPECT_EQ(f.v.get(sim::eng1_throttle_lever), 0.2);
+        EXPECT_EQ(f.v.get(sim::eng2_throttle_lever), 0.2);
+        // Engaged again, it takes the levers back.
+        f.sim.model().key_event(key::ap_airspeed_hold_off.id, 0);
+        f.step_alone(1);
+        f.sim.model().key_event(key::ap_airspeed_hold_on.id, 0);
+        f.step_alone(3 * kSecond);
+        EXPECT_GT(f.v.get(sim::eng1_throttle_lever), 0.2);
+    }
+    for (const bool gear_down : {true, false}) {
+        SCOPED_TRACE(gear_down ? "gear down" : "gear up");
+        Flight f;
+        f.engines_running(0.45);
+        f.landing_configuration();
+        if (!gear_down) f.v.set(sim::gear_nose_pos, 0.0);
+        const NavWorld& w = f.flight.world();
+        f.flight.place(w.on_approach(300.0, 0.0, 45.0 / kFeetPerMetre), w.runway.heading_deg, 140.0, -100.0);
+        f.v.set(sim::ap_airspeed_ref_kt, 140.0);
+        f.sim.model().key_event(key::ap_airspeed_hold_on.id, 0);
+        f.step_alone(kSecond);  // a second at the hold's fastest rate: 0.08 of the lever
+        EXPECT_NEAR(f.v.get(sim::eng1_throttle_lever), gear_down ? 0.45 - 0.08 : 0.45, 0.03);
+        f.step_alone(6 * kSecond);
+        if (gear_down) {
+            EXPECT_EQ(f.v.get(sim::eng1_throttle_lever), 0.0);
+        }
+    }
 }
 
 // A crosswind drifts the track off the heading by the wind's share of the speed.

@@ -40,6 +40,7 @@ TEST(NavWorld, the_description_gives_the_stations_and_their_frequencies_as_the_r
     EXPECT_EQ(w.vor.freq_bcd, 0x1310);
     EXPECT_EQ(w.ndb.freq_bcd, 0x0352);
     EXPECT_EQ(w.runway.touchdown_to_m, 900.0);
+    EXPECT_EQ(w.runway.width_m, kDefaultRunwayWidthM);  // none given
     EXPECT_EQ(w.marker_m[static_cast<int>(Marker::middle)], 1000.0);
 }
 
@@ -56,6 +57,8 @@ TEST(NavWorld, a_faulty_description_is_refused_with_its_line) {
         {"runway 09 heading 90 length 3000 ils 110.10 course_width 2 glide 3 glide_antenna 300 dme maybe touchdown_zone 1 2\n",
          "dme must be yes or no"},
         {"runway 09 heading 90 length 3000 ils 110.10 course_width 2 glide 3 glide_antenna 300 dme no\n", "missing touchdown_zone"},
+        {"runway 09 heading 90 length 3000 ils 110.10 course_width 2 glide 3 glide_antenna 300 dme no width 0 touchdown_zone 1 2\n",
+         "width must be a positive number of metres"},
         {"ndb X 5000 at 0 0 range 1\n", "not an ADF frequency"},
         {"marker far 100\n", "outer, middle or inner"},
         {"tower 118.1\n", "unknown line: tower"},
@@ -71,6 +74,7 @@ TEST(NavWorld, a_faulty_description_is_refused_with_its_line) {
 TEST(NavWorld, the_built_in_world_has_an_ils_runway_with_its_beacons) {
     const NavWorld& w = builtin_nav_world();
     EXPECT_GT(w.runway.length_m, 0.0);
+    EXPECT_EQ(w.runway.width_m, 45.0);  // the surface the verdict judges a touchdown on
     EXPECT_NE(w.runway.ils_bcd, 0);
     EXPECT_NE(w.vor.freq_bcd, 0);
     EXPECT_NE(w.ndb.freq_bcd, 0);

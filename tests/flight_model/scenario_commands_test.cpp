@@ -82,11 +82,41 @@ TEST(FlightCommands, flight_off_leaves_the_variables_to_the_script) {
     EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
 }
 
-TEST(FlightCommands, the_report_says_so_when_there_was_no_landing) {
+// Anything but a landing fails the run, and the report says what happened instead.
+TEST(FlightCommands, the_report_says_so_and_fails_the_run_when_there_was_no_landing) {
     const RunResult r = run_script("flight on\ntick 36\nflight report\n", quiet());
-    EXPECT_EQ(r.exit_code, kScenarioPassed) << r.err;
+    EXPECT_EQ(r.exit_code, kScenarioExpectFailed) << r.err;
     EXPECT_NE(r.out.find("Flight timeline"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Verdict: NOT LANDED: never left the ground"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("No touchdown."), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("a landing within limits, stopped on the runway"), std::string::npos) << r.err;
+    // Flown into the ground short of the runway: the fault, its moment and its place.
+    const RunResult crash = run_script(
+        "flight on\nflight approach 9000 0 300 200\nsim elevator_pos 6000\ntick 900\nexpect flight:verdict == 2\nflight report\n",
+        quiet());
+    EXPECT_EQ(crash.exit_code, kScenarioExpectFailed) << crash.err;
+    EXPECT_NE(crash.out.find("Verdict: NOT LANDED: IMPACT OFF THE RUNWAY at 0:"), std::string::npos) << crash.out;
+}
+
+// A placement outside the flight envelope is refused: below the stall speed for the weight and
+// flaps (with full flap the aircraft flies slower), beyond Vmo.
+TEST(FlightCommands, a_placement_outside_the_flight_envelope_is_refused) {
+    struct Case {
+        const char* script;
+        int exit_code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"flight on\nflight approach 9000 0 1200 100\n", kScenarioExpectFailed, "100 kt is below the stall speed, 1"},
+        {"flight on\nsim flap_pos 16383\nflight approach 9000 0 1200 110\nexpect flight:ias_kt > 109\n", kScenarioPassed, ""},
+        {"flight on\nflight approach 9000 0 1200 110\n", kScenarioExpectFailed, "below the stall speed"},
+        {"flight on\nflight approach 20000 0 9000 400\n", kScenarioExpectFailed, "beyond the maximum operating speed, 365 kt"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = run_script(c.script, quiet());
+        EXPECT_EQ(r.exit_code, c.exit_code) << c.script << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.script << r.err;
+    }
 }
 
 // A wind from the right drifts the aircraft left of the centreline.
