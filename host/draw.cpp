@@ -19,6 +19,7 @@ constexpr Rgb hex(unsigned v) { return {((v >> 16) & 255) / 255.0, ((v >> 8) & 2
 
 // The palette of the cockpit's artwork.
 constexpr Rgb kFace = hex(0x4a5258), kShadow = hex(0x2e3438), kHighlight = hex(0x6a747b);
+constexpr Rgb kUnlitLegend = hex(0x8c8c88);  // an unlit annunciator's legend, readable on its dark lens
 constexpr Rgb kWhite = hex(0xf2f2ee), kBlackFace = hex(0x101214), kNormalBand = hex(0x35d05a);
 struct Lamp {
     Rgb lit, dark;
@@ -1013,9 +1014,7 @@ std::string legend(const ElementLink& e) {
         case Draw::flag: return capitals(strip(e.name, {"_light", "_lamp", "_lt", "_flag"}));
         case Draw::lever:
         case Draw::knob: return capitals(strip(e.name, {"_sw", "_sel", "_knob", "_lever"}));
-        case Draw::needle:
-        case Draw::bug: return capitals(strip(e.name, {"_needle"}));
-        default: return {};
+        default: return {};  // a needle's or bug's name is no legend: its dial carries the legends
     }
 }
 
@@ -1118,7 +1117,8 @@ void background(cairo_t* cr, const GaugeInfo& g) {
                 }
                 if (drawn) break;
                 const Lamp c = lamp_colours(e.look.tone);
-                lens(cr, b, c.dark, hex(0x202020), shared_window ? std::string() : legend(e));
+                // Unlit, the legend stays readable, engraved grey on the dark lens.
+                lens(cr, b, c.dark, kUnlitLegend, shared_window ? std::string() : legend(e));
                 break;
             }
             case Draw::bar_in: bar_window(cr, b); break;
@@ -1179,14 +1179,11 @@ void background(cairo_t* cr, const GaugeInfo& g) {
                 cairo_move_to(cr, cx - k, cy);
                 cairo_line_to(cr, cx + k, cy);
                 cairo_stroke(cr);
-                text(cr, capitals(stem_a), cx, knob.y + knob.h + 6, 8, knob.w + 8);
-                ++a;
+                ++a;  // a knob is a knob: its areas' names are not engraved on the panel
                 continue;
             }
         }
-        std::string name = capitals(g.areas[a].name);
-        std::replace(name.begin(), name.end(), '.', ' ');  // "FINE.DOWN" in two words, on two lines
-        lens(cr, ab, hex(0x2a2f33), kWhite, name);
+        lens(cr, ab, hex(0x2a2f33), kWhite, std::string());  // a plain button: its area's name is not a legend
     }
 }
 

@@ -3,6 +3,7 @@
 // within its gauge. Checked on the pictures as loaded and with every light, flag and picture shown.
 #include <cairo.h>
 
+#include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -94,6 +95,29 @@ TEST(Legends, no_text_overlaps_another_and_every_one_lies_within_its_gauge) {
         }
     }
     EXPECT_GT(texts, 1000);
+}
+
+// The legends are what the panel prints: never a click area's name ("MARKER 1 DOWN") nor what an
+// internal name says of a picture ("... KNOB", "... BLANK", "... PANEL LIT").
+TEST(Legends, no_internal_name_is_printed_as_a_legend) {
+    testing::TestBed bed;
+    bed.tick();
+    const auto words = [](std::string t) {
+        for (char& c : t) c = c == '.' || c == '_' ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return " " + t + " ";
+    };
+    for (const GaugeInfo* g : gauges())
+        for (const draw::TextBox& t : texts_of(*g, bed, true)) {
+            const std::string text = words(t.text);
+            for (const char* internal : {" KNOB ", " BLANK ", " LIT "})
+                EXPECT_EQ(text.find(internal), std::string::npos) << g->name << ": \"" << t.text << "\"";
+            // An area named for a control and its action ("marker_1.down") is never what a panel prints;
+            // a push button's legend may well be its area's one-word name ("LAND").
+            for (std::size_t a = 0; a < g->area_count; ++a)
+                if (std::string_view(g->areas[a].name).find('.') != std::string_view::npos) {
+                    EXPECT_NE(text, words(g->areas[a].name)) << g->name << ": the area's name \"" << t.text << "\"";
+                }
+        }
 }
 
 }  // namespace
