@@ -28,7 +28,6 @@ constexpr double kApproachLever = 0.4;
 constexpr double kFullAxis = 16383.0;
 constexpr double kGearDown = 16384.0;
 constexpr double kApproachSpeedKt = 140.0;        // the speed reference set for the approach
-constexpr int kFramesPerSecond = 18;
 
 // The crew's feet on the roll-out.
 constexpr double kCrewBrakePedal = 24000.0;       // firm braking, three quarters of the pedal
