@@ -12,7 +12,6 @@
 namespace tarvenol::host::testing {
 namespace {
 
-constexpr int kSecond = 18;
 constexpr double kFullPedal = 32000.0;
 constexpr double kApproachLever = 0.4;
 
