@@ -129,3 +129,13 @@ file(WRITE ${WORK}/isnan.scn "set cockpit_init_state 2\nsim ias_kt nan\nexpect s
 run(is_nan 0 run isnan.scn --quiet)
 run(command_typo 2 gaugs)
 check("a mistyped command gets the nearest" err MATCHES "Did you mean: cockpit-sim gauges")
+
+# The viewer tells the story: beside each picture what the run printed for that stretch, the
+# pictures as files beside a light page, not inside it.
+file(WRITE ${WORK}/story.scn "set cockpit_init_state 2\ntick\npicture before\nclick \"tarvenol elec_batt_t418\" batt_1.off\ntick 2\npicture after\n")
+run(viewer_story 0 run story.scn --quiet --pictures story)
+file(READ ${WORK}/story/index.html page)
+file(SIZE ${WORK}/story/index.html page_size)
+check("the viewer page is light: its pictures are files beside it" page_size LESS 200000 AND NOT page MATCHES "data:image/png"
+      AND EXISTS ${WORK}/story/after/window_10060.png)
+check("the viewer shows what run printed for the stretch" page MATCHES "click   [^\n]*batt_1.off" AND page MATCHES "batt_1_sw +1 -")
