@@ -7,10 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "module/units.h"
+
 namespace tarvenol::draw {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 struct Rgb {
     double r, g, b;

@@ -1205,7 +1205,6 @@ int run_scenario(std::string_view script, const std::string& file_name, const Sc
 }
 
 void request_interrupt() { g_interrupt = 1; }
-bool interrupt_requested() { return g_interrupt != 0; }
 
 int run_scenario_file(const std::string& path, const ScenarioOptions& options, std::FILE* out, std::FILE* err) {
     struct stat info {};

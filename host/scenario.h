@@ -24,7 +24,6 @@ constexpr int kScenarioInterrupted = 130;  // stopped by Ctrl-C (SIGINT), at a f
 // every output is then closed properly, "interrupted at frame N" is said and the run returns
 // kScenarioInterrupted.
 void request_interrupt();
-bool interrupt_requested();
 
 // The most frames one tick command runs (about 64 days of simulated time; a run of that length
 // takes about an hour and a half).

@@ -15,6 +15,7 @@
 
 #include "module/gauge.h"
 #include "module/palette.h"
+#include "module/units.h"
 
 namespace tarvenol {
 namespace {
@@ -427,7 +428,6 @@ private:
     std::vector<std::pair<const Control*, int>> claimed_;
 };
 
-constexpr double kPi = 3.14159265358979323846;
 
 // What the simulator needs to draw a text window: a font on every Windows, bold, ANSI characters,
 // centred on one line (the Win32 DrawText flags DT_CENTER | DT_VCENTER | DT_SINGLELINE).
